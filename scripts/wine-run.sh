@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine with the build folder's throw-away prefix and a
+# shared Xvfb display; the prefix is created once, under a lock, on first use.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+
+export WINEPREFIX=${WINEPREFIX:-$root/build/win/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEARCH=win64
+
+if [ -z "${DISPLAY:-}" ]; then
+  display=${SL_XVFB_DISPLAY:-87}
+  export DISPLAY=":$display"
+  exec 8>"/tmp/.sl-xvfb-$display.lock"
+  flock 8
+  if [ ! -S "/tmp/.X11-unix/X$display" ]; then
+    setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 < /dev/null &
+    for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+  fi
+  flock -u 8
+fi
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+if [ ! -f "$WINEPREFIX/.sl-ready" ]; then
+  wineboot -i >/dev/null 2>&1
+  # Wine has no Segoe UI; map it to a face with full Vietnamese coverage.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /d 'DejaVu Sans' /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.sl-ready"
+fi
+flock -u 9
+exec 9>&-
+
+exec wine "$@"

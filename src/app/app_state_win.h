@@ -1,0 +1,40 @@
+// The one application state record, reachable from the window procedure and the controller.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "base/unique_handle_win.h"
+#include "install/install_state.h"
+
+namespace sl {
+
+inline constexpr uint16_t kNoStartButton = 0xFFFF;
+
+struct AppState {
+  HWND mainWindow = nullptr;
+  uint16_t activeStartButton = kNoStartButton;
+  std::unique_ptr<InstallState> install;
+  HWND installDirField = nullptr;
+  HWND installDirLabel = nullptr;
+  HWND versionLabel = nullptr;
+  HWND downloadDirField = nullptr;
+  HWND downloadDirLabel = nullptr;
+
+  // GDI objects that live as long as the main window.
+  UniqueFont staticsFont;
+  UniqueBrush fieldBrush;  // background of the folder fields
+  UniqueBrush labelBrush;  // background of the captions and the version text
+};
+
+// Null until start-up creates the record, just before the main window.
+AppState* TheApp();
+void SetTheApp(AppState* app);
+
+// The executable's instance handle, for resources and dialogs.
+HINSTANCE AppInstance();
+void SetAppInstance(HINSTANCE instance);
+
+}  // namespace sl

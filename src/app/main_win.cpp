@@ -1,0 +1,100 @@
+// Process entry: one instance, GDI+, local store, the main window and its message loop.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <memory>
+
+#include "app/app_state_win.h"
+#include "app/shell_rules.h"
+#include "app/single_instance_win.h"
+#include "base/resource_string_win.h"
+#include "res/resource.h"
+#include "store/local_store_win.h"
+#include "ui/main_window_win.h"
+#include "ui/skin_image_win.h"
+
+namespace sl {
+namespace {
+
+constexpr int kStringUnits = 100;
+
+void RegisterMainClass(HINSTANCE instance, const std::wstring& className) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_STORMLINE));
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  // The skin picture as class brush: default erasing paints the whole background.
+  wc.hbrBackground = LoadSkinImage(instance, IMG_BACKGROUND);
+  wc.lpszClassName = className.c_str();
+  wc.hIconSm = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
+  ::RegisterClassExW(&wc);
+}
+
+void CenterWindow(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  const Origin origin = CenterOrigin(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                                     rect.right - rect.left, rect.bottom - rect.top);
+  ::SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+}
+
+int RunMessageLoop(HINSTANCE instance) {
+  HACCEL accelerators = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_STORMLINE));
+  MSG msg{};
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!::TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+int Run(HINSTANCE instance, int showCmd) {
+  const std::wstring title = LoadResourceString(instance, IDS_APP_TITLE, kStringUnits);
+  const std::wstring className = LoadResourceString(instance, IDC_STORMLINE, kStringUnits);
+
+  InstanceClaim claim = ClaimSingleInstance();
+  if (claim.anotherRunning) {
+    claim.mutex.reset();
+    RaiseRunningInstance(className, title);
+    return 0;
+  }
+
+  Gdiplus::GdiplusStartupInput gdiplusInput;
+  ULONG_PTR gdiplusToken = 0;
+  Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+  InitLocalStore();
+  RegisterMainClass(instance, className);
+
+  auto app = std::make_unique<AppState>();
+  SetTheApp(app.get());
+  SetAppInstance(instance);
+
+  HWND window = ::CreateWindowExW(0, className.c_str(), title.c_str(), kMainWindowStyle, CW_USEDEFAULT, 0,
+                                  kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) return 0;
+  ::ShowWindow(window, showCmd);
+  CenterWindow(window);
+  ::UpdateWindow(window);
+
+  const int exitCode = RunMessageLoop(instance);
+
+  Gdiplus::GdiplusShutdown(gdiplusToken);
+  SetTheApp(nullptr);
+  return exitCode;
+}
+
+}  // namespace
+}  // namespace sl
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
+  // Elevated and often started from a Downloads folder: never load a DLL planted beside us.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return sl::Run(instance, showCmd);
+}

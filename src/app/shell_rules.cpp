@@ -1,0 +1,22 @@
+#include "app/shell_rules.h"
+
+#include "base/format.h"
+
+namespace sl {
+
+std::string MakeVersionedTitle(std::string_view title) {
+  return Format("%.*s - %d.%d.%d.%d", static_cast<int>(title.size()), title.data(), kOwnVersion[0],
+                kOwnVersion[1], kOwnVersion[2], kOwnVersion[3]);
+}
+
+Origin CenterOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight) {
+  // C++ integer division truncates toward zero, as the placement rule wants.
+  return {(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2};
+}
+
+bool NeedsRestore(bool visible, int placementShowCmd) {
+  if (!visible) return true;
+  return placementShowCmd == kShowMinimized || placementShowCmd == kMinimize;
+}
+
+}  // namespace sl

@@ -1,0 +1,61 @@
+#include "diag/exception_report_win.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "base/text_win.h"
+#include "diag/exception_text.h"
+#include "diag/log.h"
+
+namespace sl {
+namespace {
+
+// The module holding `address`, if any; the path comes as UTF-16 and is kept as UTF-8, so a
+// folder name outside the ANSI code page (a Vietnamese user name) is still logged correctly.
+void FindModule(const void* address, ExceptionFacts& facts) {
+  HMODULE module = nullptr;
+  if (!::GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<const wchar_t*>(address), &module)) {
+    return;
+  }
+  const HANDLE process = ::GetCurrentProcess();
+  MODULEINFO info{};
+  if (::K32GetModuleInformation(process, module, &info, sizeof(info))) {
+    facts.moduleBase = reinterpret_cast<uintptr_t>(info.lpBaseOfDll);
+  }
+  wchar_t path[MAX_PATH * 2];
+  const DWORD length = ::K32GetModuleFileNameExW(process, module, path, static_cast<DWORD>(std::size(path)));
+  facts.modulePath = Narrow(std::wstring_view(path, length));
+}
+
+ExceptionFacts GatherFacts(DWORD code, const EXCEPTION_RECORD* record) {
+  ExceptionFacts facts;
+  facts.code = code;
+  if (record == nullptr) return facts;
+  facts.exceptionAddress = reinterpret_cast<uintptr_t>(record->ExceptionAddress);
+  facts.numberParameters = record->NumberParameters;
+  // Parameters past NumberParameters hold whatever was on the raiser's stack.
+  const DWORD count = std::min<DWORD>(record->NumberParameters, std::size(facts.parameters));
+  for (DWORD i = 0; i < count; ++i) facts.parameters[i] = record->ExceptionInformation[i];
+  FindModule(record->ExceptionAddress, facts);
+  return facts;
+}
+
+}  // namespace
+
+LONG ReportException(std::string_view source, DWORD code, const EXCEPTION_POINTERS* pointers) {
+  std::string description;
+  try {
+    description = DescribeException(GatherFacts(code, pointers ? pointers->ExceptionRecord : nullptr));
+  } catch (const std::bad_alloc&) {
+    // The entry still names the source and the code.
+  }
+  WriteLog(source, code, description);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+}  // namespace sl

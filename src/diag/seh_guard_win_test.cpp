@@ -1,0 +1,122 @@
+#include "diag/seh_guard_win.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "diag/log_test_support_win.h"
+
+namespace sl {
+namespace {
+
+using namespace test;
+
+// Both volatile: the compiler must neither see the null (and emit a trap instead) nor drop the store.
+__attribute__((noinline)) void WriteToNull() {
+  volatile int* volatile target = nullptr;
+  *target = 42;
+}
+
+void RaiseDivideByZero() { ::RaiseException(EXCEPTION_INT_DIVIDE_BY_ZERO, 0, 0, nullptr); }
+
+TEST(SehGuard, AccessViolationIsLoggedOnceAndSurvived) {
+  const uint64_t start = LogFileSize();
+  bool finished = false;
+  EXPECT_FALSE(RunGuarded("Ghi bộ nhớ: ", [&] {
+    WriteToNull();
+    finished = true;
+  }));
+  EXPECT_FALSE(finished);
+
+  const std::string entry = ReadLogUtf8(start);
+  EXPECT_EQ(CountEntries(entry), 1u);
+  EXPECT_TRUE(entry.find("]\tGhi bộ nhớ: -1073741819: ") != std::string::npos ||
+              entry.find("]\tGhi bộ nhớ: Không thể lấy thông điệp lỗi! (-1073741819)\t") != std::string::npos)
+      << entry;
+  std::smatch match;
+  ASSERT_TRUE(
+      std::regex_search(entry, match,
+                        std::regex("\tSE EXCEPTION_ACCESS_VIOLATION at address 0x([0-9A-F]{16}) inside (.+)"
+                                   " loaded at base address 0x([0-9A-F]{16})\n"
+                                   "Invalid operation: write at address 0x0\n\r\n\r\n$")))
+      << entry;
+  EXPECT_EQ(match[2].str(), ExePath());
+  const uint64_t base = std::stoull(match[3].str(), nullptr, 16);
+  EXPECT_EQ(base, reinterpret_cast<uintptr_t>(::GetModuleHandleW(nullptr)));
+  EXPECT_GT(std::stoull(match[1].str(), nullptr, 16), base);
+}
+
+TEST(SehGuard, RaisedExceptionGetsOnlyTheFirstLine) {
+  const uint64_t start = LogFileSize();
+  EXPECT_FALSE(RunGuarded("Chia: ", RaiseDivideByZero));
+  const std::string entry = ReadLogUtf8(start);
+  EXPECT_EQ(CountEntries(entry), 1u);
+  EXPECT_NE(entry.find("-1073741676"), std::string::npos) << entry;
+  EXPECT_TRUE(
+      std::regex_search(entry, std::regex("\tSE EXCEPTION_INT_DIVIDE_BY_ZERO at address 0x[0-9A-F]{16}"
+                                          " inside .+ loaded at base address 0x[0-9A-F]{16}\n\r\n\r\n$")))
+      << entry;
+}
+
+TEST(SehGuard, BodyWithoutFaultRunsFullyAndLogsNothing) {
+  const uint64_t start = LogFileSize();
+  int steps = 0;
+  const auto step = [&steps] { ++steps; };
+  EXPECT_TRUE(RunGuarded("Yên: ", [&] {
+    step();
+    step();
+  }));
+  EXPECT_TRUE(RunGuarded("Yên: ", step));  // a const body works too
+  EXPECT_EQ(steps, 3);
+  EXPECT_EQ(LogFileSize(), start);
+}
+
+TEST(SehGuard, GuardsNestWorkAgainAndOnOtherThreads) {
+  const uint64_t start = LogFileSize();
+  bool innerOk = true;
+  bool outerGoesOn = false;
+  EXPECT_FALSE(RunGuarded("Ngoài: ", [&] {
+    innerOk = RunGuarded("Trong: ", WriteToNull);
+    outerGoesOn = true;
+    RaiseDivideByZero();
+  }));
+  EXPECT_FALSE(innerOk);
+  EXPECT_TRUE(outerGoesOn);
+  bool threadOk = true;
+  std::thread([&threadOk] { threadOk = RunGuarded("Luồng: ", WriteToNull); }).join();
+  EXPECT_FALSE(threadOk);
+
+  // Each guard reports under its own source: the nearest one to the fault.
+  const std::string text = ReadLogUtf8(start);
+  EXPECT_EQ(CountEntries(text), 3u);
+  size_t at = 0;
+  for (const char* piece : {"\tTrong: ", "EXCEPTION_ACCESS_VIOLATION", "\tNgoài: ",
+                            "EXCEPTION_INT_DIVIDE_BY_ZERO", "\tLuồng: ", "EXCEPTION_ACCESS_VIOLATION"}) {
+    at = text.find(piece, at);
+    ASSERT_NE(at, std::string::npos) << piece << " missing or out of order in\n" << text;
+  }
+}
+
+TEST(SehGuard, CppExceptionsPassThroughUnreported) {
+  struct SetOnDestruction {
+    bool& flag;
+    ~SetOnDestruction() { flag = true; }
+  };
+  const uint64_t start = LogFileSize();
+  bool destroyed = false;
+  const auto throwing = [&] {
+    SetOnDestruction guard{destroyed};
+    throw std::runtime_error("boom");
+  };
+  EXPECT_THROW((void)RunGuarded("C++: ", throwing), std::runtime_error);
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(LogFileSize(), start);
+}
+
+}  // namespace
+}  // namespace sl

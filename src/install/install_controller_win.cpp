@@ -1,0 +1,43 @@
+#include "install/install_controller_win.h"
+
+#include <string>
+
+#include "app/app_state_win.h"
+#include "app/messages.h"
+#include "base/text_win.h"
+#include "install/startup_rules.h"
+#include "store/local_store_win.h"
+
+namespace sl {
+namespace {
+
+std::string ReadProgramFiles() {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = ::GetEnvironmentVariableW(L"ProgramFiles", buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return Narrow(std::wstring_view(buffer, length));
+}
+
+void OnStartupCheck(AppState& app) {
+  InstallState& state = *app.install;
+  DetectInstallLocation(state);
+  if (state.installDir.empty()) {
+    const std::string folder = DefaultInstallDir(ReadProgramFiles());
+    if (!folder.empty()) SetInstallDir(state, folder, true);
+  }
+}
+
+}  // namespace
+
+void OnInstallMessage(AppState& app, UINT message, WPARAM, LPARAM) {
+  if (!app.install) return;
+  switch (message) {
+    case WM_STARTUP_CHECK:
+      OnStartupCheck(app);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace sl

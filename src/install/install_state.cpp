@@ -1,0 +1,12 @@
+#include "install/install_state.h"
+
+namespace sl {
+
+InstallMode GetInstallMode(int32_t latest, int32_t installed, int32_t minimal) {
+  if (latest == 0) return MODE_NONE;
+  if (latest == installed) return MODE_CURRENT;
+  if (installed == 0 || installed < minimal) return MODE_FULL;
+  return MODE_PATCH;
+}
+
+}  // namespace sl

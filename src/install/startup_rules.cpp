@@ -1,0 +1,12 @@
+#include "install/startup_rules.h"
+
+#include "store/path_helpers.h"
+
+namespace sl {
+
+std::string DefaultInstallDir(std::string_view programFiles) {
+  if (programFiles.empty()) return {};
+  return JoinPath(programFiles, "Oskelon\\Bao Lua");
+}
+
+}  // namespace sl

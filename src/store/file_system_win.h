@@ -1,0 +1,30 @@
+// The disk as the local store sees it. Paths arrive as UTF-8 and are limited to what fits a
+// MAX_PATH buffer (259 UTF-16 units): the product never uses long-path prefixes, and refusing here
+// keeps an over-long registry value or folder choice from reaching any fixed-size Win32 buffer.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sl {
+
+// The UTF-16 form of a path; no result when it is empty or does not fit MAX_PATH.
+[[nodiscard]] std::optional<std::wstring> WidePath(std::string_view path);
+
+// True when path names an existing file (not a folder).
+[[nodiscard]] bool FileExists(std::string_view path);
+
+// Free bytes on the fixed drive whose root is the path's first 3 characters ("C:\"); 0 for an
+// empty path, any other kind of drive (network, removable, UNC) or a failed query.
+[[nodiscard]] uint64_t GetDriveFreeBytes(std::string_view path);
+
+// Creates folder and its missing parents. True when it exists afterwards.
+bool CreateFolderTree(std::string_view folder);
+
+// The little-endian int32 in <folder>\version.dat. A shorter file fills the low bytes
+// (0x34 0x12 reads 4660); a missing or unreadable file reads 0.
+[[nodiscard]] int32_t ReadInstalledVersion(std::string_view folder);
+
+}  // namespace sl

@@ -1,0 +1,10 @@
+#include "store/local_paths.h"
+
+namespace sl {
+
+LocalPaths& Paths() {
+  static LocalPaths paths;
+  return paths;
+}
+
+}  // namespace sl

@@ -1,0 +1,143 @@
+#include "store/local_store_win.h"
+
+#include <windows.h>
+#include <knownfolders.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "base/text_win.h"
+#include "base/unique_handle_win.h"
+#include "store/file_system_win.h"
+#include "store/location_store.h"
+#include "store/path_helpers.h"
+#include "store/registry_win.h"
+
+namespace sl {
+namespace {
+
+// The real registry and disk. Keys stay open for the backend's lifetime: one store operation.
+class RegistryBackend final : public StoreBackend {
+ public:
+  bool OpenKey(StoreKey which) override {
+    UniqueRegKey& key = Slot(which);
+    if (!key) {
+      const bool isLauncher = which == StoreKey::kLauncher;
+      if (Reg_OpenKey(key, isLauncher ? kLauncherKeyPath : kUninstallKeyPath, isLauncher) != ERROR_SUCCESS) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  std::string ReadValue(StoreKey which, const char* name) override {
+    const UniqueRegKey& key = Slot(which);
+    if (!key) return {};
+    const std::wstring text = RegReadText(key.get(), Widen(name).c_str());
+    // Every value the store reads names a folder; one that cannot be a usable path is absent.
+    if (text.size() >= MAX_PATH) return {};
+    return Narrow(text);
+  }
+
+  void WriteLauncherValue(const char* name, std::string_view text) override {
+    if (launcher_) RegWriteText(launcher_.get(), Widen(name).c_str(), Widen(text));
+  }
+
+  int32_t ReadInstalledVersion(std::string_view folder) override { return sl::ReadInstalledVersion(folder); }
+
+  void CreateFolderTree(std::string_view folder) override { sl::CreateFolderTree(folder); }
+
+ private:
+  UniqueRegKey& Slot(StoreKey which) { return which == StoreKey::kLauncher ? launcher_ : uninstall_; }
+
+  UniqueRegKey launcher_;
+  UniqueRegKey uninstall_;
+};
+
+// The running executable's full path, however long.
+std::wstring ModulePath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    // Truncated: the longest path Windows can hand back is 32767 units.
+    if (buffer.size() > 32767) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::wstring TempFolder() {
+  const DWORD needed = ::GetTempPathW(0, nullptr);
+  if (needed == 0) return {};
+  std::wstring buffer(needed, L'\0');
+  const DWORD length = ::GetTempPathW(needed, buffer.data());
+  if (length == 0 || length >= needed) return {};
+  buffer.resize(length);
+  return buffer;
+}
+
+std::wstring DownloadsFolder() {
+  PWSTR raw = nullptr;
+  const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &raw);
+  std::wstring folder = SUCCEEDED(result) && raw != nullptr ? std::wstring(raw) : std::wstring();
+  ::CoTaskMemFree(raw);  // owed even when the call failed
+  return folder;
+}
+
+}  // namespace
+
+void InitLocalStore() {
+  LocalPaths& paths = Paths();
+
+  const std::wstring exePath = ModulePath();
+  const size_t slash = exePath.rfind(L'\\');
+  const std::wstring_view exeName =
+      slash == std::wstring::npos ? std::wstring_view(exePath) : std::wstring_view(exePath).substr(slash + 1);
+  paths.exeDir =
+      slash == std::wstring::npos ? std::string() : Narrow(std::wstring_view(exePath).substr(0, slash));
+  paths.exeName = Narrow(exeName);
+  // Cut in UTF-16: the last 4 characters are ".exe", 4 bytes only when the name is ASCII.
+  paths.exeBaseName = Narrow(exeName.substr(0, exeName.size() >= 4 ? exeName.size() - 4 : 0));
+
+  const std::wstring temp = TempFolder();
+  if (!temp.empty()) {
+    paths.logRoot = JoinPath(Narrow(temp), "slvn");
+    CreateFolderTree(paths.logRoot);
+  }
+
+  RegistryBackend backend;
+  std::string downloads;
+  if (backend.OpenKey(StoreKey::kLauncher)) {
+    downloads = backend.ReadValue(StoreKey::kLauncher, kDownloadPathValue);
+  }
+  if (downloads.empty()) {
+    const std::wstring known = DownloadsFolder();
+    if (!known.empty()) downloads = JoinPath(Narrow(known), "slvn");
+  }
+  if (!downloads.empty()) paths.downloadDirSetting = downloads;
+}
+
+void DetectInstallLocation(InstallState& state) {
+  RegistryBackend backend;
+  DetectInstallLocation(state, backend);
+}
+
+void SetInstallDir(InstallState& state, std::string_view folder, bool storeChoice) {
+  RegistryBackend backend;
+  SetInstallDir(state, folder, storeChoice, backend);
+}
+
+void SetDownloadDir(std::string_view folder) {
+  RegistryBackend backend;
+  SetDownloadDir(Paths(), folder, backend);
+}
+
+const std::string& EnsureDownloadDir() {
+  RegistryBackend backend;
+  return EnsureDownloadDir(Paths(), backend);
+}
+
+}  // namespace sl

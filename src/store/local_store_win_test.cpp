@@ -1,0 +1,86 @@
+#include "store/local_store_win.h"
+
+#include <gtest/gtest.h>
+
+#include "base/text_win.h"
+#include "store/file_system_win.h"
+#include "store/local_paths.h"
+#include "store/registry_win.h"
+#include "store/test_folder_win.h"
+
+namespace sl {
+namespace {
+
+std::string Read(const wchar_t* keyPath, const wchar_t* name) {
+  UniqueRegKey key;
+  return Reg_OpenKey(key, keyPath, /*create=*/false) == ERROR_SUCCESS ? Narrow(RegReadText(key.get(), name))
+                                                                      : "";
+}
+
+void Write(const wchar_t* keyPath, const wchar_t* name, const std::string& text) {
+  UniqueRegKey key;
+  ASSERT_EQ(Reg_OpenKey(key, keyPath, /*create=*/true), ERROR_SUCCESS);
+  if (text.empty()) {
+    ::RegDeleteValueW(key.get(), name);  // empty and absent mean the same to the store
+  } else {
+    ASSERT_EQ(RegWriteText(key.get(), name, Widen(text)), ERROR_SUCCESS);
+  }
+}
+
+// The launcher key is shared with other tests: only our two values change, and are put back.
+// The uninstall key exists only for these tests.
+class LocalStoreTest : public ::testing::Test {
+ protected:
+  ~LocalStoreTest() override {
+    Write(kLauncherKeyPath, L"SLLocation", savedLocation_);
+    Write(kLauncherKeyPath, L"TempDownloadPath", savedDownloads_);
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyPath, KEY_WOW64_64KEY, 0);
+    Paths() = savedPaths_;
+  }
+
+  TestFolder folder_;
+  const std::string savedLocation_ = Read(kLauncherKeyPath, L"SLLocation");
+  const std::string savedDownloads_ = Read(kLauncherKeyPath, L"TempDownloadPath");
+  const LocalPaths savedPaths_ = Paths();
+};
+
+TEST_F(LocalStoreTest, InstallerFolderWithVersionReplacesEmptyRecordedFolder) {
+  const std::string recorded = folder_.Child("recorded");  // no version.dat, not even created
+  const std::string game = folder_.Child("game");
+  TestFolder::WriteVersionFile(game, std::string("\x05\0\0\0", 4));
+  Write(kLauncherKeyPath, L"SLLocation", recorded);
+  Write(kUninstallKeyPath, L"InstallLocation", "");
+  Write(kUninstallKeyPath, L"Inno Setup: App Path", game + "\\");
+
+  InstallState state;
+  DetectInstallLocation(state);
+  EXPECT_EQ(state.installDir, game);
+  EXPECT_EQ(state.installedVersion, 5);
+  EXPECT_EQ(Read(kLauncherKeyPath, L"SLLocation"), game + "\\");
+  EXPECT_TRUE(TestFolder::IsFolder(recorded));
+}
+
+TEST_F(LocalStoreTest, DownloadFolderSettingSurvivesRestart) {
+  const std::string chosen = folder_.Child("downloads\\slvn");
+  SetDownloadDir(chosen);
+  EXPECT_EQ(Read(kLauncherKeyPath, L"TempDownloadPath"), chosen);
+
+  Paths() = LocalPaths();
+  InitLocalStore();
+  EXPECT_EQ(Paths().downloadDirSetting, chosen);
+  EXPECT_EQ(Paths().exeName, "store_win_test.exe");
+  EXPECT_EQ(Paths().exeBaseName, "store_win_test");
+  EXPECT_TRUE(FileExists(JoinPath(Paths().exeDir, Paths().exeName)));
+  EXPECT_TRUE(TestFolder::IsFolder(Paths().logRoot));
+  EXPECT_FALSE(TestFolder::IsFolder(chosen));  // the setting alone creates nothing
+  EXPECT_EQ(EnsureDownloadDir(), chosen);
+  EXPECT_TRUE(TestFolder::IsFolder(chosen));
+
+  Write(kLauncherKeyPath, L"TempDownloadPath", "");
+  InitLocalStore();
+  EXPECT_NE(Paths().downloadDirSetting, chosen);
+  EXPECT_EQ(Paths().downloadDirSetting.substr(Paths().downloadDirSetting.size() - 5), "\\slvn");
+}
+
+}  // namespace
+}  // namespace sl

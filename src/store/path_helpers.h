@@ -1,0 +1,31 @@
+// Text and path helpers of the local store. Portable: text is UTF-8, lengths and positions are
+// counted in bytes of it; callers cut only at ASCII boundaries (backslashes, ".exe", drive roots).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sl {
+
+// a followed by b. An empty view stands for a missing part; no result when both are missing.
+[[nodiscard]] std::optional<std::string> ConcatAlloc(std::string_view a, std::string_view b);
+
+// At most count bytes from start; no result when start is not inside the text.
+[[nodiscard]] std::optional<std::string> Substring(std::string_view text, size_t start, size_t count);
+
+// folder + "\" + name, without doubling a backslash the folder already ends with. An empty folder
+// gives "\name" (root of the current drive). Length is not limited here: the Win32 layer
+// (WidePath) refuses paths that do not fit MAX_PATH.
+[[nodiscard]] std::string JoinPath(std::string_view folder, std::string_view name);
+
+// Removes exactly one trailing backslash, so "C:\" stays a drive ("C:") and "a\\" keeps one.
+[[nodiscard]] std::string TrimOneTrailingBackslash(std::string_view path);
+
+// Bare file names derived from the running executable's base name (Paths().exeBaseName).
+[[nodiscard]] std::string MakeZipName(int32_t number);  // "<base>_<number>.zip"
+[[nodiscard]] std::string MakeBinName();                // "<base>.bin"
+[[nodiscard]] std::string MakeExeName();                // "<base>.exe"
+
+}  // namespace sl

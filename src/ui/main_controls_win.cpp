@@ -1,0 +1,51 @@
+#include "ui/main_controls_win.h"
+
+#include <memory>
+
+#include "app/app_state_win.h"
+#include "app/messages.h"
+
+namespace sl {
+namespace {
+
+struct StaticSpec {
+  HWND AppState::*field;
+  DWORD style;
+  int x, y, width, height;
+  int controlId;
+};
+
+// Fixed positions of the five static texts, in creation order.
+constexpr StaticSpec kStatics[] = {
+    {&AppState::installDirField, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE, 290, 510, 480, 24, 31},
+    {&AppState::installDirLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20, 290, 486, 320, 24, 0},
+    {&AppState::versionLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20 | SS_RIGHT, 610, 486, 160, 24, 0},
+    {&AppState::downloadDirField, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE, 290, 560, 480, 24, 32},
+    {&AppState::downloadDirLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20, 290, 536, 480, 24, 0},
+};
+
+}  // namespace
+
+HFONT CreateSkinFont(int height) {
+  return ::CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
+                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, L"Segoe UI");
+}
+
+void BuildMainControls(AppState& app, HWND mainWindow) {
+  app.mainWindow = mainWindow;
+  app.install = std::make_unique<InstallState>();
+  app.install->mainWindow = mainWindow;
+
+  app.staticsFont.reset(CreateSkinFont(14));
+  for (const StaticSpec& spec : kStatics) {
+    HWND control =
+        ::CreateWindowExW(0, L"STATIC", L"", spec.style, spec.x, spec.y, spec.width, spec.height, mainWindow,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.controlId)), nullptr, nullptr);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(app.staticsFont.get()), FALSE);
+    app.*spec.field = control;
+  }
+
+  ::PostMessageW(mainWindow, WM_STARTUP_CHECK, 0, 0);
+}
+
+}  // namespace sl

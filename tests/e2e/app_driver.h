@@ -1,0 +1,57 @@
+// Starts the program under test as a separate process and finds its windows.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+#include "base/unique_handle_win.h"
+
+namespace sl::e2e {
+
+// Path of the executable under test, given on the test's command line.
+const std::wstring& AppPath();
+void SetAppPath(std::wstring path);
+
+extern const wchar_t kClassName[];
+extern const wchar_t kTitle[];
+
+class AppProcess {
+ public:
+  // Starts the program; an invalid result (id 0) when it could not be started.
+  static AppProcess Start();
+  AppProcess() = default;
+  AppProcess(AppProcess&&) = default;
+  AppProcess& operator=(AppProcess&&) = default;
+  ~AppProcess();
+
+  [[nodiscard]] DWORD id() const { return id_; }
+  // Exit code once the process ended within the timeout, else STILL_ACTIVE.
+  DWORD WaitForExit(std::chrono::milliseconds timeout);
+  // The process's main window once it has appeared, or null.
+  HWND WaitForMainWindow(std::chrono::milliseconds timeout);
+
+ private:
+  UniqueKernelHandle process_;
+  DWORD id_ = 0;
+};
+
+// A top-level window of `processId` with the given class ("#32770" for dialogs), or null.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, std::chrono::milliseconds timeout);
+
+// Number of top-level windows of the main window's class on the desktop.
+int CountMainWindows();
+
+// Polls `condition` until it holds or the timeout ends.
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    ::Sleep(50);
+  }
+  return true;
+}
+
+}  // namespace sl::e2e
