@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "base/system_message_win.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log_entry.h"
@@ -34,25 +35,13 @@ const std::wstring& LogFile() {
   return path;
 }
 
-struct LocalFreeDeleter {
-  void operator()(wchar_t* buffer) const { ::LocalFree(buffer); }
-};
-
-std::optional<std::u16string> SystemErrorText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
-      code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  const std::unique_ptr<wchar_t, LocalFreeDeleter> owner(buffer);
-  if (length == 0 || buffer == nullptr) return std::nullopt;
-  return std::u16string(buffer, buffer + length);
-}
-
 std::u16string Compose(std::string_view source, uint32_t errorCode, std::optional<std::string_view> message) {
   SYSTEMTIME now;
   ::GetLocalTime(&now);
   std::optional<std::u16string> systemText;
-  if (errorCode != 0) systemText = SystemErrorText(errorCode);
+  if (errorCode != 0) {
+    if (auto text = SystemErrorText(errorCode)) systemText.emplace(text->begin(), text->end());
+  }
 
   LogEntryFields fields;
   fields.time = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};

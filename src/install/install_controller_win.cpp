@@ -6,6 +6,7 @@
 #include "app/messages.h"
 #include "base/text_win.h"
 #include "install/startup_rules.h"
+#include "manifest/manifest_win.h"
 #include "store/local_store_win.h"
 
 namespace sl {
@@ -20,6 +21,7 @@ std::string ReadProgramFiles() {
 
 void OnStartupCheck(AppState& app) {
   InstallState& state = *app.install;
+  ReadVersionManifest(state);
   DetectInstallLocation(state);
   if (state.installDir.empty()) {
     const std::string folder = DefaultInstallDir(ReadProgramFiles());

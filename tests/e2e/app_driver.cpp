@@ -1,5 +1,7 @@
 #include "app_driver.h"
 
+#include "tests/support/test_servers_win.h"
+
 #include <utility>
 #include <vector>
 
@@ -40,22 +42,15 @@ const wchar_t kTitle[] = L"C\u00e0i \u0111\u1eb7t STORMLINE - B\u00e3o L\u1eeda"
 
 const std::wstring& AppPath() { return g_appPath; }
 
-void SetAppPath(std::wstring path) {
-  // ctest hands over a Unix path; Wine maps the root of the Unix tree to Z:.
-  if (!path.empty() && path[0] == L'/') {
-    for (auto& c : path) c = c == L'/' ? L'\\' : c;
-    path = L"Z:" + path;
-  }
-  g_appPath = std::move(path);
-}
+void SetAppPath(const std::string& path) { g_appPath = test::WinePath(path); }
 
-AppProcess AppProcess::Start() {
+AppProcess AppProcess::Start(const std::wstring& path) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  std::wstring commandLine = L"\"" + AppPath() + L"\"";
+  std::wstring commandLine = L"\"" + path + L"\"";
   AppProcess process;
-  if (::CreateProcessW(AppPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                        &startup, &info)) {
     ::CloseHandle(info.hThread);
     process.process_.reset(info.hProcess);

@@ -10,17 +10,18 @@
 
 namespace sl::e2e {
 
-// Path of the executable under test, given on the test's command line.
+// Path of the executable under test, given on the test's command line (Unix paths are mapped to
+// Wine's Z: drive).
 const std::wstring& AppPath();
-void SetAppPath(std::wstring path);
+void SetAppPath(const std::string& path);
 
 extern const wchar_t kClassName[];
 extern const wchar_t kTitle[];
 
 class AppProcess {
  public:
-  // Starts the program; an invalid result (id 0) when it could not be started.
-  static AppProcess Start();
+  // Starts the program (AppPath() unless told otherwise); id 0 when it could not be started.
+  static AppProcess Start(const std::wstring& path = AppPath());
   AppProcess() = default;
   AppProcess(AppProcess&&) = default;
   AppProcess& operator=(AppProcess&&) = default;

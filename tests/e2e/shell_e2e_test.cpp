@@ -189,6 +189,6 @@ TEST_F(ShellTest, InstallerFolderWithAVersionReplacesAnEmptyStoredFolder) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc > 1) sl::e2e::SetAppPath(sl::Widen(argv[1]));
+  if (argc > 1) sl::e2e::SetAppPath(argv[1]);
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,101 @@
+#include "manifest/file_list.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "diag/log_capture.h"
+#include "manifest/log_text.h"
+
+namespace sl {
+namespace {
+
+const std::string kMd5 = "00112233445566778899aabbccddeeff";
+const std::string kLine = "http://h/x/b.pak," + kMd5 + ",1048576";
+
+TEST(FileList, ClearResetsCountersButKeepsDoneBytes) {
+  FileList list{{}, 1, 2.5, 100.0, 10, 4, 99};
+  AddFileItem(list);
+  EXPECT_EQ(AddFileItem(list).status, MDS_STATUS_INITIALIZING);
+  EXPECT_EQ(ClearFileList(list), 2u);
+  EXPECT_TRUE(list.items.empty());
+  EXPECT_EQ(std::tie(list.currentIndex, list.sampleTime, list.rate, list.totalBytes, list.remainingSeconds),
+            std::make_tuple(0, 0.0, 0.0, uint64_t{0}, uint32_t{0}));
+  EXPECT_EQ(list.doneBytes, 99u);
+}
+
+TEST(FileList, ItemNamesComeFromTheUrlPathOrAStamp) {
+  const UtcTime time{2024, 12, 31, 23, 59, 59, 999};
+  FileItem item;
+  item.fileName = "kept";
+  SetItemUrl(item, "no-slash");
+  EXPECT_EQ(item.fileName, "kept");
+  SetItemUrl(item, "http://h/x/b.pak?v=2/3#f/g");
+  EXPECT_EQ(item.url, "http://h/x/b.pak?v=2/3#f/g");
+  EXPECT_EQ(item.fileName, "b.pak");
+  MakeTempName(item, time);
+  EXPECT_EQ(item.fileName, "b.pak");
+  SetItemUrl(item, "http://h/x/");
+  MakeTempName(item, time);
+  EXPECT_EQ(item.fileName, "20241231235959999.tmp");
+}
+
+TEST(ParseFileList, LineEndingsMarksAndBlanksAroundLinesDoNotMatter) {
+  const std::string bom = "\xEF\xBB\xBF";
+  for (const std::string& text : {kLine, kLine + "\r\n", bom + kLine + "\n", bom + "  " + kLine + " \t\r\r\n",
+                                  "\xC2\xA0" + kLine + "\xE3\x80\x80", "\n\r\n   \n" + kLine + "\n\n",
+                                  "http://h/x/b" + bom + ".pak," + kMd5 + ",1048576"}) {
+    const std::optional<std::vector<FileItem>> items = ParseFileList(text);
+    ASSERT_TRUE(items.has_value()) << text;
+    ASSERT_EQ(items->size(), 1u) << text;
+    const FileItem& item = items->front();
+    EXPECT_EQ(std::tie(item.url, item.fileName, item.md5, item.size, item.status),
+              std::make_tuple(std::string("http://h/x/b.pak"), std::string("b.pak"), kMd5, uint64_t{1048576},
+                              MDS_STATUS_INITIALIZING))
+        << text;
+  }
+  EXPECT_TRUE(TakeCapturedLog().empty());
+}
+
+TEST(ParseFileList, FieldsAreSplitAtCommasAndNotTrimmed) {
+  const std::optional<std::vector<FileItem>> items = ParseFileList(
+      "http://h/a.pak,, 42\n"  // empty MD5; blanks before a size are allowed
+      "http://h/b.pak\n"
+      "http://h/c.pak," +
+      kMd5 +
+      ",\n"                             // a trailing comma adds no field
+      ",ignored,1\n"                    // no URL: skipped
+      "http://h/x y/d.pak,,7,junk,,");  // later fields ignored
+  ASSERT_TRUE(items.has_value());
+  ASSERT_EQ(items->size(), 4u);
+  EXPECT_EQ((*items)[0].size, 42u);
+  EXPECT_EQ((*items)[1].size, 0u);
+  EXPECT_EQ((*items)[2].md5, kMd5);
+  EXPECT_EQ((*items)[3].url, "http://h/x y/d.pak");
+  EXPECT_EQ((*items)[3].size, 7u);
+  const std::optional<std::vector<FileItem>> none = ParseFileList(",a,1\n \r\n");
+  EXPECT_TRUE(none.has_value() && none->empty());  // no items: an empty list, not a refused one
+
+  // Blanks around the URL or MD5 stay part of them, so the rules see (and refuse) them.
+  EXPECT_FALSE(ParseFileList("http://h/b.pak ," + kMd5 + ",1").has_value());
+  EXPECT_FALSE(ParseFileList("http://h/b.pak, " + kMd5 + ",1").has_value());
+  EXPECT_EQ(TakeCapturedLog().size(), 2u);
+}
+
+TEST(ParseFileList, OneBadEntryRefusesTheWholeListAndIsLogged) {
+  EXPECT_FALSE(ParseFileList(kLine + "\n\nhttp://h/x/..\\Stormline_VN.exe,,1\n" + kLine).has_value());
+  const std::vector<CapturedLogEntry> expected = {
+      {"StormlineHelper ", 0,
+       "File list refused, line 3: character not allowed in a file name: http://h/x/..\\Stormline_VN.exe,,1",
+       true}};
+  EXPECT_EQ(TakeCapturedLog(), expected);
+}
+
+TEST(ClipUtf8, CutsBeforeASplitCharacter) {
+  EXPECT_EQ(ClipUtf8("ab\xE1\xBB\x87", 4), "ab");
+  EXPECT_EQ(ClipUtf8("ab\xE1\xBB\x87", 5), "ab\xE1\xBB\x87");
+  EXPECT_EQ(ClipUtf8("abc", 2), "ab");
+}
+
+}  // namespace
+}  // namespace sl

@@ -1,0 +1,65 @@
+#include "manifest/manifest_win.h"
+
+#include <windows.h>
+
+#include "base/endpoints.h"
+#include "base/text_win.h"
+#include "manifest/folder_size_win.h"
+#include "manifest/version_manifest.h"
+#include "net/http_helper_win.h"
+#include "store/file_system_win.h"
+#include "store/local_store_win.h"
+#include "store/path_helpers.h"
+
+namespace sl {
+namespace {
+
+// One short-lived helper per text, as every manifest fetch is a fresh request.
+std::optional<std::string> FetchText(const std::string& url, uint32_t& errorCode) {
+  auto helper = MSHTTPHelper::Init(nullptr);
+  std::wstring text;
+  const bool fetched = helper->GetTextFromUrlW(url, text);
+  errorCode = fetched ? 0 : helper->LastError();
+  if (!fetched) return std::nullopt;
+  return Narrow(text);
+}
+
+class WinPlannerEnv final : public PlannerEnv {
+ public:
+  std::optional<std::string> FetchText(const std::string& url, uint32_t& errorCode) override {
+    return sl::FetchText(url, errorCode);
+  }
+  uint64_t FolderSize(const std::string& folder) override { return GetFolderSize(folder); }
+  void CreateFolderTree(const std::string& folder) override { sl::CreateFolderTree(folder); }
+  UtcTime NowUtc() override { return NowUtcTime(); }
+  void DebugOutput(const std::string& text) override { ::OutputDebugStringW(Widen(text).c_str()); }
+  std::string BaseUrl() override { return DownloadBaseUrl(); }
+};
+
+}  // namespace
+
+std::unique_ptr<PlannerEnv> MakeWinPlannerEnv() { return std::make_unique<WinPlannerEnv>(); }
+
+UtcTime NowUtcTime() {
+  SYSTEMTIME now;
+  ::GetSystemTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+void ReadVersionManifest(InstallState& state) {
+  uint32_t errorCode = 0;
+  const auto text = FetchText(VersionManifestUrl(DownloadBaseUrl(), NowUtcTime()), errorCode);
+  ApplyVersionManifest(text.value_or(std::string()), state);
+}
+
+int32_t PlanNextStep(InstallState& state) {
+  auto env = MakeWinPlannerEnv();
+  return PlanNextStep(state, *env, TheFileList());
+}
+
+std::string GetItemLocalPath(FileItem& item) {
+  MakeTempName(item, NowUtcTime());
+  return JoinPath(EnsureDownloadDir(), item.fileName);
+}
+
+}  // namespace sl

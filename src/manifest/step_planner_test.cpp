@@ -1,0 +1,165 @@
+#include "manifest/step_planner.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <stdexcept>
+
+#include "diag/log_capture.h"
+
+namespace sl {
+namespace {
+
+constexpr uint64_t kMiB = 1024 * 1024;
+
+// Server and disk in memory. Release lists are recorded by name ("Full_105") once the rest of their
+// URL is checked; each existing one names one file, "<name>.pak". Unknown URLs fail with 12007.
+struct FakeEnv : PlannerEnv {
+  std::set<std::string> lists;
+  std::map<std::string, std::string> bodies;  // other answers, by whole URL
+  std::map<std::string, uint64_t> folderSizes;
+  std::vector<std::string> fetched, created, debugText;
+  int nowCalls = 0;
+
+  std::optional<std::string> FetchText(const std::string& url, uint32_t& errorCode) override {
+    const std::string prefix = "http://d/patch/SL_", suffix = ".ini?t=20241231235959999";
+    const bool isList = url.starts_with(prefix) && url.ends_with(suffix);
+    if (fetched.size() == 1000) throw std::runtime_error("runaway search");  // fail, don't fill memory
+    fetched.push_back(isList ? url.substr(prefix.size(), url.size() - prefix.size() - suffix.size()) : url);
+    if (lists.count(fetched.back())) return "http://d/files/" + fetched.back() + ".pak,,1\r\n";
+    if (bodies.count(url)) return bodies[url];
+    errorCode = 12007;
+    return std::nullopt;
+  }
+  uint64_t FolderSize(const std::string& folder) override { return folderSizes[folder]; }
+  void CreateFolderTree(const std::string& folder) override { created.push_back(folder); }
+  UtcTime NowUtc() override { return ++nowCalls, UtcTime{2024, 12, 31, 23, 59, 59, 999}; }
+  void DebugOutput(const std::string& text) override { debugText.push_back(text); }
+  std::string BaseUrl() override { return "http://d"; }
+};
+
+InstallState State(int32_t installed, int32_t latest, int32_t minimal, int32_t target) {
+  InstallState state;
+  state.installDir = "C:\\SL";
+  std::tie(state.installedVersion, state.latestVersion, state.minimalVersion, state.targetVersion) =
+      std::tie(installed, latest, minimal, target);
+  return state;
+}
+
+TEST(PlanNextStep, FetchesListsInOrderAndSetsTheTarget) {
+  struct Case {
+    int32_t installed, latest, minimal, target;
+    std::set<std::string> onServer;
+    int32_t result, targetAfter;
+    std::vector<std::string> fetched;
+  };
+  const Case cases[] = {
+      {0, 105, 100, 0, {"Full_103"}, 103, 103, {"Full_105", "Full_104", "Full_103"}},
+      {103, 105, 100, 103, {"Patch_104"}, 104, 104, {"Patch_104"}},         // after that full install
+      {98, 105, 100, 0, {"Full_105", "Patch_99"}, 105, 105, {"Full_105"}},  // below minimal
+      {103, 105, 100, 0, {}, kPlanNothingToDo, 103, {"Patch_104", "Patch_105"}},
+      {INT32_MAX - 1, INT32_MAX, 0, 0, {}, kPlanNothingToDo, INT32_MAX - 1, {"Patch_2147483647"}},
+      {0, 3, 0, 0, {}, kPlanNoFullList, 0, {"Full_3", "Full_2", "Full_1"}},  // versions start at 1
+      {0, 0, 0, 0, {}, kPlanNothingToDo, 0, {}},                             // latest == target first
+      {3, 105, 100, 105, {}, kPlanNothingToDo, 105, {}},
+      {0, 0, 0, 5, {}, kPlanNoLatestVersion, 5, {}},
+      {105, 105, 100, 0, {}, kPlanNothingToDo, 0, {}},
+      {0, -5, 0, 0, {}, kPlanNoFullList, 0, {}},
+      {-9, -7, 0, 0, {}, kPlanNoFullList, 0, {}},
+      {5, 100, 0, INT32_MAX, {}, kPlanNothingToDo, INT32_MAX, {}},  // target + 1 must not overflow
+  };
+  for (const Case& c : cases) {
+    FakeEnv env;
+    env.lists = c.onServer;
+    InstallState state = State(c.installed, c.latest, c.minimal, c.target);
+    FileList list;
+    SCOPED_TRACE(testing::Message() << c.installed << " " << c.latest << " " << c.minimal << " " << c.target);
+    EXPECT_EQ(PlanNextStep(state, env, list), c.result);
+    EXPECT_EQ(state.targetVersion, c.targetAfter);
+    EXPECT_EQ(env.fetched, c.fetched);
+    ASSERT_EQ(list.items.size(), c.result > 0 ? 1u : 0u);
+    if (c.result > 0) {
+      EXPECT_EQ(list.items[0]->fileName, c.fetched.back() + ".pak");
+    }
+  }
+  (void)TakeCapturedLog();
+}
+
+TEST(PlanNextStep, FullSearchTriesTenListsWithOneStamp) {
+  FakeEnv env;
+  env.bodies[FullListUrl("http://d", 105, env.NowUtc())] = "http://d/files/NUL.pak,,1\n";  // refused
+  env.bodies[FullListUrl("http://d", 104, env.NowUtc())] = ",\r\n";                        // no items
+  InstallState state = State(0, 105, 0, 0);
+  FileList list;
+  env.nowCalls = 0;
+  EXPECT_EQ(PlanNextStep(state, env, list), kPlanNoFullList);
+  ASSERT_EQ(env.fetched.size(), 10u);
+  EXPECT_EQ(env.fetched.back(), "Full_96");
+  EXPECT_EQ(env.nowCalls, 1);
+  (void)TakeCapturedLog();
+}
+
+TEST(PlanNextStep, PatchWithBackupOverTheLimitIsSkippedUnfetched) {
+  for (const auto& [backupBytes, expected] : {std::pair{200 * kMiB, 105}, {kMaxPatchBackupBytes, 104}}) {
+    FakeEnv env;
+    env.lists = {"Patch_104", "Patch_105"};
+    env.folderSizes["C:\\SL\\backup\\104"] = backupBytes;
+    InstallState state = State(103, 105, 100, 0);
+    FileList list;
+    EXPECT_EQ(PlanNextStep(state, env, list), expected);
+    EXPECT_EQ(env.fetched.back(), "Patch_" + std::to_string(expected));
+    EXPECT_EQ(env.fetched.size(), 1u);
+    EXPECT_EQ(env.created.back(), "C:\\SL\\backup\\" + std::to_string(expected));
+    EXPECT_EQ(env.debugText, std::vector<std::string>{DescribeSize(backupBytes)});  // not for empty ones
+  }
+  (void)TakeCapturedLog();
+}
+
+TEST(FetchFileList, LogsEachStepAndLeavesTheListEmptyOnFailure) {
+  const auto line = [](std::string message) {
+    return CapturedLogEntry{"StormlineHelper ", 0, message, true};
+  };
+  const std::string url = "http://d/l.ini";
+  FakeEnv env;
+  FileList list;
+  list.doneBytes = 5;
+  env.bodies[url] = "http://d/a.pak,,1\nhttp://d/b.pak,,2\n";
+  EXPECT_TRUE(FetchFileList(env, url, list));
+  EXPECT_EQ(list.items.size(), 2u);
+  EXPECT_EQ(list.doneBytes, 5u);
+  EXPECT_EQ(TakeCapturedLog(), (std::vector{line("Start get " + url),
+                                            line("GetTextFromUrlW " + url + " , " + env.bodies[url])}));
+
+  const std::pair<std::optional<std::string>, std::string> failures[] = {
+      {std::nullopt, ">GetTextFromUrlW " + url + " - 12007 "},
+      {"", ">GetTextFromUrlW " + url + " txtOuput.empty()"},
+  };
+  for (const auto& [body, logged] : failures) {
+    env.bodies.erase(url);
+    if (body) env.bodies[url] = *body;
+    EXPECT_FALSE(FetchFileList(env, url, list));
+    EXPECT_TRUE(list.items.empty());
+    EXPECT_EQ(TakeCapturedLog(), (std::vector{line("Start get " + url), line(logged)}));
+  }
+
+  env.bodies[url] = "ftp://d/a.pak" + std::string(kMaxLoggedListBytes, ',');
+  EXPECT_FALSE(FetchFileList(env, url, list));
+  const std::vector<CapturedLogEntry> log = TakeCapturedLog();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[1], line("GetTextFromUrlW " + url + " , " + env.bodies[url].substr(0, kMaxLoggedListBytes) +
+                         " [" + std::to_string(env.bodies[url].size()) + " bytes, only the start logged]"));
+  EXPECT_EQ(log[2],
+            line("File list refused, line 1: URL is not http or https: " + env.bodies[url].substr(0, 300)));
+}
+
+TEST(DescribeSize, UsesTheLargestFittingBinaryUnit) {
+  const std::pair<uint64_t, const char*> cases[] = {
+      {1, "1 bytes"},       {1023, "1023 bytes"},    {1024, "1.00 KB"},       {1048575, "1024.00 KB"},
+      {1048576, "1.00 MB"}, {1073741824, "1.00 GB"}, {5ull << 30, "5.00 GB"},
+  };
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(DescribeSize(bytes), text) << bytes;
+}
+
+}  // namespace
+}  // namespace sl

@@ -1,0 +1,75 @@
+#include "net/download_session_win.h"
+
+#include <system_error>
+#include <thread>
+
+#include "app/messages.h"
+#include "base/text_win.h"
+#include "net/download_thread_win.h"
+
+namespace sl {
+namespace {
+
+// How long the thread waits for the window to take a progress message before the final
+// count; a window that stopped pumping must not hold the transfer forever.
+constexpr DWORD kProgressTakenWaitMs = 2000;
+
+}  // namespace
+
+void MSHTTPHelper::State::ProgressTaken() {
+  progressInFlight = false;
+  ::SetEvent(progressTaken.get());
+}
+
+void MSHTTPHelper::State::SendStatus(int32_t code, const std::wstring& text) {
+  if (detached) return;
+  ::SendMessageW(window, WM_DOWNLOAD_STATUS, static_cast<WPARAM>(code),
+                 reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MSHTTPHelper::State::PostProgress(int64_t done, int64_t length) {
+  if (detached || progressInFlight.exchange(true)) return;
+  ::ResetEvent(progressTaken.get());
+  if (!::PostMessageW(window, WM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(done), static_cast<LPARAM>(length))) {
+    progressInFlight = false;
+  }
+}
+
+void MSHTTPHelper::State::SendProgress(int64_t done, int64_t length) {
+  if (detached) return;
+  if (progressInFlight) ::WaitForSingleObject(progressTaken.get(), kProgressTakenWaitMs);
+  progressInFlight = true;
+  ::SendMessageW(window, WM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(done), static_cast<LPARAM>(length));
+  progressInFlight = false;
+}
+
+bool QueryStatusCode(HINTERNET request, uint32_t& statusCode) {
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr)) {
+    return false;
+  }
+  statusCode = value;
+  return true;
+}
+
+void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std::string_view url,
+                         std::string_view savePath) {
+  MSHTTPHelper::State& s = *state;
+  s.status = s.session ? MDS_STATUS_INITIALIZING : MDS_STATUS_INIT_FAILED;
+  s.url.assign(url);
+  s.savePath.assign(savePath);
+  s.fileName = FileNameOfUrl(url);
+  s.total = 0;
+  s.downloaded = 0;
+  s.progressInFlight = false;
+  try {
+    std::thread([state] { RunDownload(*state); }).detach();
+  } catch (const std::system_error&) {
+    // Without this the window would wait forever for the end of a transfer that never began.
+    s.status = MDS_STATUS_FAILED;
+    s.SendStatus(MDS_STATUS_FAILED, Widen(kConnectionErrorText));
+  }
+}
+
+}  // namespace sl

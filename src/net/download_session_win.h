@@ -1,0 +1,57 @@
+// The state a helper shares with its download thread, and the thread itself.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/unique_handle_win.h"
+#include "manifest/download_status.h"
+#include "net/http_helper_win.h"
+#include "net/http_rules.h"
+#include "net/internet_handle_win.h"
+
+namespace sl {
+
+// Shared by the helper and its download thread, so the thread can outlive the helper safely.
+struct MSHTTPHelper::State {
+  HWND window = nullptr;
+  std::atomic<int32_t> status{MDS_STATUS_INITIALIZING};
+  std::atomic<uint32_t> lastError{0};
+  uint32_t statusCode = 0;
+  UniqueInternet session;
+
+  // The running download; written by StartDownload before its thread starts, then by the thread.
+  std::string url;
+  std::string fileName;
+  std::string savePath;
+  int64_t total = 0;
+  int64_t downloaded = 0;
+
+  // Set when the helper is destroyed: the thread then stops and sends nothing more.
+  std::atomic<bool> detached{false};
+  std::atomic<bool> progressInFlight{false};
+  UniqueKernelHandle progressTaken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+
+  void Detach() { detached = true; }
+  void ProgressTaken();
+  void SendStatus(int32_t code, const std::wstring& text);
+  // Posts progress unless the window has not yet taken the previous message.
+  void PostProgress(int64_t done, int64_t length);
+  // Delivers a count synchronously, after any message still in flight, so it precedes what follows.
+  void SendProgress(int64_t done, int64_t length);
+};
+
+// Reads the numeric HTTP status of an open request.
+[[nodiscard]] bool QueryStatusCode(HINTERNET request, uint32_t& statusCode);
+
+// Starts the download thread; if it cannot start, the window gets 1018 at once.
+void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std::string_view url,
+                         std::string_view savePath);
+
+}  // namespace sl

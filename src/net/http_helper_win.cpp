@@ -1,0 +1,97 @@
+#include "net/http_helper_win.h"
+
+#include <utility>
+
+#include "base/text_win.h"
+#include "diag/log.h"
+#include "base/format.h"
+#include "net/download_session_win.h"
+#include "net/internet_handle_win.h"
+
+namespace sl {
+namespace {
+
+constexpr char kSource[] = "MSHTTPHelper ";
+constexpr DWORD kTextChunkBytes = 1024;
+
+// Reads a whole response body; a read failing part-way ends it with what has arrived.
+std::string ReadBody(HINTERNET request) {
+  std::string body;
+  char chunk[kTextChunkBytes];
+  DWORD read = 0;
+  while (::InternetReadFile(request, chunk, sizeof(chunk), &read) && read > 0) body.append(chunk, read);
+  return body;
+}
+
+}  // namespace
+
+MSHTTPHelper::MSHTTPHelper(std::shared_ptr<State> state) : state_(std::move(state)) {}
+
+std::unique_ptr<MSHTTPHelper> MSHTTPHelper::Init(HWND notifyWindow) {
+  auto state = std::make_shared<State>();
+  state->window = notifyWindow;
+  state->session.reset(::InternetOpenW(L"FileDownloader", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+  if (!state->session) {
+    state->lastError = ::GetLastError();
+    WriteLog("MSHTTPHelper::Init", state->lastError,
+             "[ERR-0] InternetOpenW thất bại, không thể khởi tạo WinINet");
+    state->status = MDS_STATUS_INIT_FAILED;
+  } else {
+    state->status = MDS_STATUS_INITIALIZING;
+  }
+  return std::unique_ptr<MSHTTPHelper>(new MSHTTPHelper(std::move(state)));
+}
+
+MSHTTPHelper::~MSHTTPHelper() { state_->Detach(); }
+
+bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
+  State& s = *state_;
+  if (s.status != MDS_STATUS_INITIALIZING) {
+    WriteLog(kSource, s.lastError, "this->MDS_STATUS != MDS_STATUS_INITIALIZING");
+    return false;
+  }
+  const std::string urlText(url);
+  UniqueInternet request(
+      ::InternetOpenUrlW(s.session.get(), Widen(url).c_str(), nullptr, 0, OpenUrlFlags(url), 0));
+  if (!request) {
+    s.lastError = ::GetLastError();
+    WriteLog(kSource, s.lastError, Format("GetTextFromUrlW %s !m_hConnect", urlText.c_str()));
+    s.status = MDS_STATUS_INIT_FAILED;
+    return false;
+  }
+  if (!QueryStatusCode(request.get(), s.statusCode)) {
+    s.lastError = ::GetLastError();
+    WriteLog(kSource, s.lastError,
+             Format("GetTextFromUrlW %s !HttpQueryInfo(m_hConnect, HTTP_QUERY_STATUS_CODE | "
+                    "HTTP_QUERY_FLAG_NUMBER, &this->statusCode, &statusCodeSize, NULL)",
+                    urlText.c_str()));
+    s.status = MDS_STATUS_FAILED;
+    return false;
+  }
+  if (s.statusCode != HTTP_STATUS_OK) {
+    s.lastError = 0;
+    WriteLog(
+        kSource, 0,
+        Format("GetTextFromUrlW %s this->statusCode (%u) != HTTP_STATUS_OK ", urlText.c_str(), s.statusCode));
+    s.status = MDS_STATUS_HTTP_ERROR;
+    return false;
+  }
+  s.status = MDS_STATUS_DOWNLOADING;
+  // Decoded as a whole: a character split between two reads stays one character.
+  text += Widen(ReadBody(request.get()));
+  s.status = MDS_STATUS_DONE;
+  return true;
+}
+
+void MSHTTPHelper::StartDownload(std::string_view url, std::string_view savePath) {
+  StartDownloadThread(state_, url, savePath);
+}
+
+void MSHTTPHelper::ProgressTaken() { state_->ProgressTaken(); }
+
+bool MSHTTPHelper::IsCompleted() const { return state_->status == MDS_STATUS_DONE; }
+int32_t MSHTTPHelper::Status() const { return state_->status; }
+uint32_t MSHTTPHelper::LastError() const { return state_->lastError; }
+uint32_t MSHTTPHelper::StatusCode() const { return state_->statusCode; }
+
+}  // namespace sl

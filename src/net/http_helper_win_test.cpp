@@ -1,0 +1,345 @@
+// The HTTP client against real servers on loopback: nginx and the fault-injecting server.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/messages.h"
+#include "base/text_win.h"
+#include "diag/log_test_support_win.h"
+#include "manifest/download_status.h"
+#include "net/download_probe_win.h"
+#include "net/http_helper_win.h"
+#include "tests/support/test_servers_win.h"
+
+namespace sl {
+namespace {
+
+using test::DownloadProbe;
+using test::PatternBytes;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+constexpr char kConnectionText[] = "Lỗi kết nối đến máy chủ, xin vui lòng kiểm tra lại đường truyền mạng!";
+constexpr char kFileInUseText[] = "Tệp tin đăng bị sử dụng. Vui lòng tắt chương trình thử lại sau!";
+
+test::TestServers g_servers;
+
+std::wstring ScratchPath(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  const DWORD length = ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp, length) + L"sl-net-test";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring path = folder + L"\\" + name;
+  ::DeleteFileW(path.c_str());
+  return path;
+}
+
+// Bytes nginx sent for requests of `uri` since the log was at `offset`, and the Range headers.
+struct NginxTraffic {
+  uint64_t bytes = 0;
+  std::vector<std::string> ranges;
+};
+
+NginxTraffic NginxTrafficFor(const std::string& uri, size_t offset) {
+  NginxTraffic traffic;
+  const std::string log = ReadFileBytes(g_servers.AccessLogPath()).substr(offset);
+  std::istringstream lines(log);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::vector<std::string> fields;
+    std::istringstream parts(line);
+    std::string field;
+    while (std::getline(parts, field, '|')) fields.push_back(field);
+    if (fields.size() == 4 && fields[0] == uri) {
+      traffic.bytes += std::stoull(fields[3]);
+      traffic.ranges.push_back(fields[2]);
+    }
+  }
+  return traffic;
+}
+
+size_t AccessLogSize() { return ReadFileBytes(g_servers.AccessLogPath()).size(); }
+
+std::string LogSince(uint64_t offset) { return test::ReadLogUtf8(offset); }
+
+void Publish(const std::wstring& name, const std::string& bytes) {
+  WriteFileBytes(g_servers.WwwPath(name), bytes);
+}
+
+class DownloadTest : public ::testing::Test {
+ protected:
+  void SetUp() override { logStart_ = test::LogFileSize(); }
+  std::string NewLog() const { return LogSince(logStart_); }
+  uint64_t logStart_ = 0;
+  DownloadProbe probe_;
+};
+
+TEST_F(DownloadTest, FreshFileArrivesWholeWithMessagesInOrder) {
+  const std::string bytes = PatternBytes(0, 3 * 1024 * 1024 + 17);
+  Publish(L"fresh.bin", bytes);
+  const std::wstring target = ScratchPath(L"fresh.bin");
+
+  EXPECT_EQ(probe_.Run(g_servers.http + "/fresh.bin", target), MDS_STATUS_DONE);
+  EXPECT_EQ(probe_.StatusCodes(),
+            (std::vector<int64_t>{MDS_STATUS_PREPARING, MDS_STATUS_DOWNLOADING, MDS_STATUS_DONE}));
+  EXPECT_EQ(probe_.events().front().text, "fresh.bin");
+  ASSERT_NE(probe_.LastProgress(), nullptr);
+  EXPECT_EQ(probe_.LastProgress()->code, static_cast<int64_t>(bytes.size()));
+  EXPECT_EQ(probe_.LastProgress()->total, static_cast<int64_t>(bytes.size()));
+  EXPECT_EQ(probe_.events()[probe_.events().size() - 2].message, WM_DOWNLOAD_PROGRESS)
+      << "the final count comes before 1013";
+  EXPECT_FALSE(probe_.SawProgressOverlap());
+  EXPECT_TRUE(ReadFileBytes(target) == bytes);
+  EXPECT_TRUE(probe_.helper().IsCompleted());
+}
+
+TEST_F(DownloadTest, CompleteFileIsNotFetchedAgain) {
+  const std::string bytes = PatternBytes(0, 5000);
+  Publish(L"complete.bin", bytes);
+  const std::wstring target = ScratchPath(L"complete.bin");
+  WriteFileBytes(target, bytes);
+
+  EXPECT_EQ(probe_.Run(g_servers.http + "/complete.bin", target), MDS_STATUS_DONE);
+  EXPECT_EQ(probe_.ProgressCount(), 1u);
+  EXPECT_EQ(probe_.LastProgress()->code, 5000);
+  EXPECT_EQ(probe_.LastProgress()->total, 5000);
+  EXPECT_EQ(probe_.StatusCodes(), (std::vector<int64_t>{MDS_STATUS_PREPARING, MDS_STATUS_DONE}));
+}
+
+TEST_F(DownloadTest, PartialFileResumesOneByteEarlyAndNothingMore) {
+  const std::string bytes = PatternBytes(0, 2 * 1024 * 1024);
+  Publish(L"partial.bin", bytes);
+  const std::wstring target = ScratchPath(L"partial.bin");
+  WriteFileBytes(target, bytes.substr(0, 1000));
+  const size_t logOffset = AccessLogSize();
+
+  EXPECT_EQ(probe_.Run(g_servers.http + "/partial.bin", target), MDS_STATUS_DONE);
+  EXPECT_TRUE(ReadFileBytes(target) == bytes);
+  const auto* first = &probe_.events()[2];
+  ASSERT_EQ(first->message, WM_DOWNLOAD_PROGRESS);
+  EXPECT_GT(first->code, 999);
+
+  ::Sleep(200);  // nginx writes its access log line once the response is done
+  const NginxTraffic traffic = NginxTrafficFor("/partial.bin", logOffset);
+  EXPECT_EQ(traffic.ranges, (std::vector<std::string>{"bytes=999-"}));
+  EXPECT_EQ(traffic.bytes, bytes.size() - 999) << "only the missing bytes and the one re-fetched";
+}
+
+TEST_F(DownloadTest, ServerIgnoringTheRangeRewritesTheFileFromTheStart) {
+  const std::wstring target = ScratchPath(L"ignore.bin");
+  WriteFileBytes(target, std::string(3000, 'x'));
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/ignore-range/10000/ignore.bin", target), MDS_STATUS_DONE);
+  EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(0, 10000));
+}
+
+TEST_F(DownloadTest, StalePartialLongerThanTheRemoteFileIsReplaced) {
+  const std::string bytes = PatternBytes(0, 4000);
+  Publish(L"shrunk.bin", bytes);
+  const std::wstring target = ScratchPath(L"shrunk.bin");
+  WriteFileBytes(target, std::string(9000, 'x'));
+
+  EXPECT_EQ(probe_.Run(g_servers.http + "/shrunk.bin", target), MDS_STATUS_DONE);
+  EXPECT_TRUE(ReadFileBytes(target) == bytes);
+}
+
+TEST_F(DownloadTest, HttpErrorsFailWithTheConnectionText) {
+  const std::wstring target = ScratchPath(L"missing.bin");
+  EXPECT_EQ(probe_.Run(g_servers.http + "/missing.bin", target), MDS_STATUS_FAILED);
+  EXPECT_EQ(probe_.events().back().text, kConnectionText);
+  EXPECT_EQ(probe_.helper().Status(), MDS_STATUS_HTTP_ERROR);
+  EXPECT_EQ(probe_.helper().LastError(), 0u);
+  EXPECT_NE(NewLog().find("[ERR-4] HTTP lỗi 404, URL: " + g_servers.http + "/missing.bin"),
+            std::string::npos);
+  EXPECT_EQ(::GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written on failure";
+
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/status/500/x.bin", target), MDS_STATUS_FAILED);
+  EXPECT_NE(NewLog().find("[ERR-4] HTTP lỗi 500"), std::string::npos);
+}
+
+TEST_F(DownloadTest, UnreachableServerFailsAtTheOpen) {
+  // Port 9 on loopback: nothing listens there.
+  EXPECT_EQ(probe_.Run("http://127.0.0.1:9/x.bin", ScratchPath(L"x.bin")), MDS_STATUS_FAILED);
+  EXPECT_EQ(probe_.events().back().text, kConnectionText);
+  EXPECT_EQ(probe_.helper().Status(), MDS_STATUS_INIT_FAILED);
+  EXPECT_NE(probe_.helper().LastError(), 0u);
+  EXPECT_NE(NewLog().find("[ERR-2] InternetOpenUrlW thất bại, URL: http://127.0.0.1:9/x.bin"),
+            std::string::npos);
+}
+
+TEST_F(DownloadTest, MissingContentLengthFails) {
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/nolength/100/n.bin", ScratchPath(L"n.bin")), MDS_STATUS_FAILED);
+  EXPECT_EQ(probe_.events().back().text, kConnectionText);
+  EXPECT_NE(NewLog().find("[ERR-5] HttpQueryInfo (Content-Length) thất bại"), std::string::npos);
+}
+
+TEST_F(DownloadTest, SavePathThatIsAFolderFailsWithTheSystemText) {
+  const std::wstring folder = ScratchPath(L"a-folder");
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/body/10/a-folder", folder), MDS_STATUS_FAILED);
+  EXPECT_NE(probe_.events().back().text, kConnectionText);
+  EXPECT_FALSE(probe_.events().back().text.empty());
+  EXPECT_NE(NewLog().find("[ERR-6] CreateFileW thất bại, lưu tại: "), std::string::npos);
+  ::RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(DownloadTest, PartialFileChangedByAnotherWriterIsLeftAlone) {
+  const std::wstring target = ScratchPath(L"busy.bin");
+  WriteFileBytes(target, PatternBytes(0, 100));
+  // The server answers late; meanwhile something else grows the file.
+  std::thread writer([&] {
+    ::Sleep(300);
+    std::ofstream(std::filesystem::path(target), std::ios::binary | std::ios::app) << "more";
+  });
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/late/1000/1500/busy.bin", target), MDS_STATUS_FAILED);
+  writer.join();
+  EXPECT_EQ(probe_.events().back().text, kFileInUseText);
+  EXPECT_NE(NewLog().find("[ERR-7] GetFileSizeEx thất bại, file đang bị khóa: "), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(target), PatternBytes(0, 100) + "more");
+}
+
+TEST_F(DownloadTest, PartialAnswerAtTheWrongOffsetFails) {
+  const std::wstring target = ScratchPath(L"range.bin");
+  WriteFileBytes(target, PatternBytes(0, 100));
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/bad-range/1000/range.bin", target), MDS_STATUS_FAILED);
+  EXPECT_EQ(probe_.events().back().text, kFileInUseText);
+  EXPECT_NE(NewLog().find("[ERR-8] InternetSetFilePointer thất bại, offset: 99"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(target), PatternBytes(0, 100)) << "the partial file is untouched";
+}
+
+TEST_F(DownloadTest, ResetConnectionIsAFailedReadThatStillEndsWithDone) {
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/reset/1000/reset.bin", ScratchPath(L"reset.bin")),
+            MDS_STATUS_DONE);
+  const std::string log = NewLog();
+  EXPECT_NE(log.find("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: 0 / 1000 bytes"),
+            std::string::npos)
+      << log;
+}
+
+TEST_F(DownloadTest, DroppedConnectionLogsAndEndsWithDone) {
+  const std::wstring target = ScratchPath(L"drop.bin");
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/drop/200000/50000/drop.bin", target), MDS_STATUS_DONE);
+  // Windows reports the reset as a failed read (ERR-10); Wine's WinINet ends the body cleanly, which
+  // the short-body check then catches (ERR-11). Either way the file is not called complete silently.
+  const std::string log = NewLog();
+  EXPECT_TRUE(log.find("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: 50000 / 200000 bytes") !=
+                  std::string::npos ||
+              log.find("[ERR-11] Download không đủ dữ liệu, đã tải: 50000 / 200000 bytes") !=
+                  std::string::npos)
+      << log;
+
+  // The next attempt resumes one byte before the end of what arrived.
+  const uint64_t onDisk = ReadFileBytes(target).size();
+  ASSERT_GT(onDisk, 0u);
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/body/200000/drop.bin", target), MDS_STATUS_DONE);
+  EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(0, 200000));
+}
+
+TEST_F(DownloadTest, ShortBodyLogsAndEndsWithDone) {
+  const std::wstring target = ScratchPath(L"short.bin");
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/short/20000/5000/short.bin", target), MDS_STATUS_DONE);
+  const std::string log = NewLog();
+  EXPECT_NE(log.find("[ERR-11] Download không đủ dữ liệu, đã tải: 5000 / 20000 bytes"), std::string::npos)
+      << log;
+  EXPECT_EQ(ReadFileBytes(target), PatternBytes(0, 5000));
+}
+
+TEST_F(DownloadTest, WindowThatIsSlowToTakeProgressIsNotFlooded) {
+  Publish(L"flood.bin", PatternBytes(0, 8 * 1024 * 1024));
+  probe_.acknowledgeProgress = false;
+  EXPECT_EQ(probe_.Run(g_servers.http + "/flood.bin", ScratchPath(L"flood.bin")), MDS_STATUS_DONE);
+  EXPECT_EQ(probe_.ProgressCount(), 2u) << "one posted message in flight, then the final count";
+  EXPECT_EQ(probe_.LastProgress()->code, 8 * 1024 * 1024);
+}
+
+TEST_F(DownloadTest, FilesOfTwoAndAHalfGibibytesArriveWhole) {
+  constexpr int64_t kSize = 2684354560;  // 2.5 GiB: past every 32-bit counter
+  {
+    std::ofstream sparse(std::filesystem::path(g_servers.WwwPath(L"huge.bin")),
+                         std::ios::binary | std::ios::trunc);
+    sparse.seekp(kSize - 1);
+    sparse.put('\x5a');
+  }
+  const std::wstring target = ScratchPath(L"huge.bin");
+  EXPECT_EQ(probe_.Run(g_servers.http + "/huge.bin", target, 600000), MDS_STATUS_DONE);
+  ASSERT_NE(probe_.LastProgress(), nullptr);
+  EXPECT_EQ(probe_.LastProgress()->code, kSize);
+  EXPECT_EQ(probe_.LastProgress()->total, kSize);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(::GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ((int64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow, kSize);
+  std::ifstream file(std::filesystem::path(target), std::ios::binary);
+  file.seekg(kSize - 1);
+  EXPECT_EQ(file.get(), 0x5a);
+  file.close();
+  ::DeleteFileW(target.c_str());
+  ::DeleteFileW(g_servers.WwwPath(L"huge.bin").c_str());
+}
+
+class TextFetchTest : public ::testing::Test {
+ protected:
+  void SetUp() override { logStart_ = test::LogFileSize(); }
+  std::unique_ptr<MSHTTPHelper> helper_ = MSHTTPHelper::Init(nullptr);
+  uint64_t logStart_ = 0;
+};
+
+TEST_F(TextFetchTest, EmptyBodyIsASuccessWithNoText) {
+  std::wstring text;
+  EXPECT_TRUE(helper_->GetTextFromUrlW(g_servers.fault + "/text/-/empty.ini", text));
+  EXPECT_TRUE(text.empty());
+  EXPECT_EQ(helper_->Status(), MDS_STATUS_DONE);
+}
+
+TEST_F(TextFetchTest, NotFoundFailsWithoutASystemError) {
+  std::wstring text;
+  EXPECT_FALSE(helper_->GetTextFromUrlW(g_servers.http + "/nothing.ini", text));
+  EXPECT_EQ(helper_->StatusCode(), 404u);
+  EXPECT_EQ(helper_->Status(), MDS_STATUS_HTTP_ERROR);
+  EXPECT_EQ(helper_->LastError(), 0u);
+  EXPECT_NE(test::ReadLogUtf8(logStart_).find("GetTextFromUrlW " + g_servers.http +
+                                              "/nothing.ini this->statusCode (404) != HTTP_STATUS_OK "),
+            std::string::npos);
+}
+
+TEST_F(TextFetchTest, SecondCallFailsTheStateCheck) {
+  std::wstring text;
+  ASSERT_TRUE(helper_->GetTextFromUrlW(g_servers.fault + "/text/6869/a.ini", text));
+  EXPECT_EQ(text, L"hi");
+  EXPECT_FALSE(helper_->GetTextFromUrlW(g_servers.fault + "/text/6869/a.ini", text));
+  EXPECT_EQ(text, L"hi");
+  EXPECT_NE(test::ReadLogUtf8(logStart_).find("this->MDS_STATUS != MDS_STATUS_INITIALIZING"),
+            std::string::npos);
+}
+
+TEST_F(TextFetchTest, ByteOrderMarkAndSplitCharactersSurvive) {
+  // 1023 ASCII bytes put the three bytes of U+1EA3 across the 1024-byte read boundary.
+  Publish(L"split.ini", "\xEF\xBB\xBF" + std::string(1020, 'a') + "\xE1\xBA\xA3" + "z");
+  std::wstring text;
+  ASSERT_TRUE(helper_->GetTextFromUrlW(g_servers.http + "/split.ini", text));
+  EXPECT_EQ(text, L"\uFEFF" + std::wstring(1020, L'a') + L"\u1EA3z");
+}
+
+TEST_F(TextFetchTest, UnreachableServerFailsAtTheOpen) {
+  std::wstring text;
+  EXPECT_FALSE(helper_->GetTextFromUrlW("http://127.0.0.1:9/version.ini", text));
+  EXPECT_EQ(helper_->Status(), MDS_STATUS_INIT_FAILED);
+  EXPECT_NE(test::ReadLogUtf8(logStart_).find("GetTextFromUrlW http://127.0.0.1:9/version.ini !m_hConnect"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace sl
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    fprintf(stderr, "usage: %s <servers.env>\n", argv[0]);
+    return 2;
+  }
+  sl::g_servers = sl::test::LoadTestServers(argv[1]);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,104 @@
+#include "net/http_rules.h"
+
+#include <cctype>
+#include <limits>
+
+namespace sl {
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+  }
+  return true;
+}
+
+std::optional<uint64_t> ParseDigits(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const uint64_t digit = static_cast<uint64_t>(c - '0');
+    if (value > (std::numeric_limits<uint64_t>::max() - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+uint32_t OpenUrlFlags(std::string_view url) {
+  uint32_t flags = kFlagReload | kFlagKeepConnection | kFlagPragmaNoCache;
+  if (StartsWithNoCase(url, "https://")) flags |= kFlagSecure;
+  return flags;
+}
+
+std::string FileNameOfUrl(std::string_view url) {
+  const size_t slash = url.rfind('/');
+  return std::string(slash == std::string_view::npos ? url : url.substr(slash + 1));
+}
+
+std::optional<uint64_t> ParseContentLength(std::string_view text) { return ParseDigits(Trim(text)); }
+
+std::optional<ContentRange> ParseContentRange(std::string_view text) {
+  text = Trim(text);
+  if (!StartsWithNoCase(text, "bytes ")) return std::nullopt;
+  text = Trim(text.substr(6));
+  const size_t slash = text.find('/');
+  if (slash == std::string_view::npos) return std::nullopt;
+  const auto total = ParseDigits(text.substr(slash + 1));
+  if (!total) return std::nullopt;
+  const std::string_view span = text.substr(0, slash);
+  if (span == "*") return ContentRange{false, 0, 0, *total};
+  const size_t dash = span.find('-');
+  if (dash == std::string_view::npos) return std::nullopt;
+  const auto first = ParseDigits(span.substr(0, dash));
+  const auto last = ParseDigits(span.substr(dash + 1));
+  if (!first || !last || *first > *last || *last >= *total) return std::nullopt;
+  return ContentRange{true, *first, *last, *total};
+}
+
+std::optional<uint64_t> ResumeOffset(bool fileExists, uint64_t size) {
+  if (!fileExists || size == 0) return std::nullopt;
+  return size - 1;
+}
+
+DownloadDecision DecideDownload(bool fileExists, uint64_t localSize, std::optional<uint64_t> requestedOffset,
+                                const ServerAnswer& answer) {
+  DownloadDecision decision;
+  if (answer.status == 200) {
+    // A whole body, also when a range was asked for and the server ignored it.
+    if (!answer.contentLength) return {DownloadAction::MissingLength};
+    decision.total = *answer.contentLength;
+    if (fileExists && localSize == decision.total) {
+      decision.action = DownloadAction::AlreadyComplete;
+      return decision;
+    }
+    decision.action = DownloadAction::WriteBody;
+    decision.truncate = fileExists && localSize > 0;
+    return decision;
+  }
+  if (!requestedOffset) return {DownloadAction::HttpError};
+  if (answer.status == 416) return {DownloadAction::RestartWhole};
+  if (answer.status != 206) return {DownloadAction::HttpError};
+
+  if (!answer.contentLength) return {DownloadAction::MissingLength};
+  const auto& range = answer.contentRange;
+  if (!range || !range->satisfied || range->first != *requestedOffset || range->last + 1 != range->total ||
+      *answer.contentLength != range->total - range->first) {
+    return {DownloadAction::WrongRange};
+  }
+  decision.total = range->total;
+  decision.action = localSize == decision.total ? DownloadAction::AlreadyComplete : DownloadAction::WriteBody;
+  decision.writeOffset = *requestedOffset;
+  return decision;
+}
+
+}  // namespace sl

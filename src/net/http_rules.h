@@ -1,0 +1,64 @@
+// Platform-free rules of the HTTP client: request flags, header parsing, the resume decision.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sl {
+
+// WinINet open flags: always from the server (reload, no-cache) on a kept connection; TLS only for
+// https:// URLs, with every certificate check left on.
+inline constexpr uint32_t kFlagReload = 0x80000000;
+inline constexpr uint32_t kFlagSecure = 0x00800000;
+inline constexpr uint32_t kFlagKeepConnection = 0x00400000;
+inline constexpr uint32_t kFlagPragmaNoCache = 0x00000100;
+[[nodiscard]] uint32_t OpenUrlFlags(std::string_view url);
+
+// The part of a URL after its last "/" (the whole URL when it has none).
+[[nodiscard]] std::string FileNameOfUrl(std::string_view url);
+
+// A Content-Length header value as 64 bits; none for anything but plain decimal digits.
+[[nodiscard]] std::optional<uint64_t> ParseContentLength(std::string_view text);
+
+// "bytes first-last/total" or, in a 416 answer, "bytes */total".
+struct ContentRange {
+  bool satisfied = true;
+  uint64_t first = 0;
+  uint64_t last = 0;
+  uint64_t total = 0;
+};
+[[nodiscard]] std::optional<ContentRange> ParseContentRange(std::string_view text);
+
+// A partial file of `size` bytes is resumed one byte early: that byte is fetched and written again.
+[[nodiscard]] std::optional<uint64_t> ResumeOffset(bool fileExists, uint64_t size);
+
+struct ServerAnswer {
+  int status = 0;
+  std::optional<uint64_t> contentLength;
+  std::optional<ContentRange> contentRange;
+};
+
+enum class DownloadAction {
+  WriteBody,        // write the body at `writeOffset`, truncating first when `truncate`
+  AlreadyComplete,  // the file on disk already has the full length; read nothing
+  RestartWhole,     // the partial file is longer than the remote one: ask again without a range
+  HttpError,        // a status that is not an answer to this request
+  MissingLength,    // no usable Content-Length
+  WrongRange,       // a partial answer that does not start where the file resumes
+};
+
+struct DownloadDecision {
+  DownloadAction action = DownloadAction::HttpError;
+  uint64_t writeOffset = 0;
+  uint64_t total = 0;  // full length of the remote file
+  bool truncate = false;
+};
+
+// What to do with the server's answer, given what is on disk and the range that was asked for.
+[[nodiscard]] DownloadDecision DecideDownload(bool fileExists, uint64_t localSize,
+                                              std::optional<uint64_t> requestedOffset,
+                                              const ServerAnswer& answer);
+
+}  // namespace sl

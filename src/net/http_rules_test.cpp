@@ -1,0 +1,108 @@
+#include "net/http_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace sl {
+namespace {
+
+TEST(OpenUrlFlags, SecureOnlyForHttps) {
+  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a"), 0x80400100u);
+  EXPECT_EQ(OpenUrlFlags("https://host/a"), 0x80C00100u);
+  EXPECT_EQ(OpenUrlFlags("HTTPS://host/a"), 0x80C00100u);
+  EXPECT_EQ(OpenUrlFlags("httpsx"), 0x80400100u);
+}
+
+TEST(HeaderParsing, ContentLengthIsSixtyFourBitDigitsOnly) {
+  EXPECT_EQ(ParseContentLength("2684354560"), 2684354560u);  // 2.5 GiB
+  EXPECT_EQ(ParseContentLength(" 0 "), 0u);
+  EXPECT_EQ(ParseContentLength("18446744073709551615"), UINT64_MAX);
+  EXPECT_FALSE(ParseContentLength("18446744073709551616"));
+  EXPECT_FALSE(ParseContentLength(""));
+  EXPECT_FALSE(ParseContentLength("-1"));
+  EXPECT_FALSE(ParseContentLength("12a"));
+}
+
+TEST(HeaderParsing, ContentRange) {
+  auto range = ParseContentRange("bytes 999-4999/5000");
+  ASSERT_TRUE(range);
+  EXPECT_TRUE(range->satisfied);
+  EXPECT_EQ(range->first, 999u);
+  EXPECT_EQ(range->last, 4999u);
+  EXPECT_EQ(range->total, 5000u);
+
+  range = ParseContentRange("bytes */5000");
+  ASSERT_TRUE(range);
+  EXPECT_FALSE(range->satisfied);
+  EXPECT_EQ(range->total, 5000u);
+
+  EXPECT_FALSE(ParseContentRange("bytes 10-5/20"));  // reversed
+  EXPECT_FALSE(ParseContentRange("bytes 0-20/20"));  // past the end
+  EXPECT_FALSE(ParseContentRange("items 0-1/2"));
+  EXPECT_FALSE(ParseContentRange("bytes 0-1/*"));
+}
+
+TEST(ResumeOffset, RefetchesTheLastByteOnDisk) {
+  EXPECT_FALSE(ResumeOffset(false, 0));
+  EXPECT_FALSE(ResumeOffset(true, 0));
+  EXPECT_EQ(ResumeOffset(true, 1000), 999u);
+}
+
+ServerAnswer Whole(uint64_t length) { return {200, length, std::nullopt}; }
+ServerAnswer Partial(uint64_t first, uint64_t total) {
+  return {206, total - first, ContentRange{true, first, total - 1, total}};
+}
+
+TEST(DecideDownload, FreshFile) {
+  auto d = DecideDownload(false, 0, std::nullopt, Whole(5000));
+  EXPECT_EQ(d.action, DownloadAction::WriteBody);
+  EXPECT_EQ(d.writeOffset, 0u);
+  EXPECT_EQ(d.total, 5000u);
+  EXPECT_FALSE(d.truncate);
+
+  // An empty remote file with no local file is still created.
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, Whole(0)).action, DownloadAction::WriteBody);
+  // An empty local file that matches an empty remote one is already complete.
+  EXPECT_EQ(DecideDownload(true, 0, std::nullopt, Whole(0)).action, DownloadAction::AlreadyComplete);
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {200, std::nullopt, std::nullopt}).action,
+            DownloadAction::MissingLength);
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {404, 10, std::nullopt}).action,
+            DownloadAction::HttpError);
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, Partial(0, 10)).action, DownloadAction::HttpError);
+}
+
+TEST(DecideDownload, ResumeWithARange) {
+  auto d = DecideDownload(true, 1000, 999, Partial(999, 5000));
+  EXPECT_EQ(d.action, DownloadAction::WriteBody);
+  EXPECT_EQ(d.writeOffset, 999u);
+  EXPECT_EQ(d.total, 5000u);
+  EXPECT_FALSE(d.truncate);
+
+  EXPECT_EQ(DecideDownload(true, 5000, 4999, Partial(4999, 5000)).action, DownloadAction::AlreadyComplete);
+  EXPECT_EQ(DecideDownload(true, 1000, 999, Partial(998, 5000)).action, DownloadAction::WrongRange);
+  EXPECT_EQ(DecideDownload(true, 1000, 999, {206, 4000, ContentRange{true, 999, 4999, 5000}}).action,
+            DownloadAction::WrongRange);  // length disagrees with the range
+  EXPECT_EQ(DecideDownload(true, 1000, 999, {206, 4001, std::nullopt}).action, DownloadAction::WrongRange);
+  EXPECT_EQ(DecideDownload(true, 1000, 999, {206, std::nullopt, std::nullopt}).action,
+            DownloadAction::MissingLength);
+}
+
+TEST(DecideDownload, ServerIgnoringTheRangeRewritesFromTheStart) {
+  auto d = DecideDownload(true, 1000, 999, Whole(5000));
+  EXPECT_EQ(d.action, DownloadAction::WriteBody);
+  EXPECT_EQ(d.writeOffset, 0u);
+  EXPECT_TRUE(d.truncate);
+  EXPECT_EQ(DecideDownload(true, 5000, 4999, Whole(5000)).action, DownloadAction::AlreadyComplete);
+}
+
+TEST(DecideDownload, StalePartialLongerThanTheRemoteFile) {
+  EXPECT_EQ(DecideDownload(true, 9000, 8999, {416, 0, ContentRange{false, 0, 0, 5000}}).action,
+            DownloadAction::RestartWhole);
+  // The second, range-less request then rewrites the file from the start.
+  auto d = DecideDownload(true, 9000, std::nullopt, Whole(5000));
+  EXPECT_EQ(d.action, DownloadAction::WriteBody);
+  EXPECT_TRUE(d.truncate);
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {416, 0, std::nullopt}).action, DownloadAction::HttpError);
+}
+
+}  // namespace
+}  // namespace sl

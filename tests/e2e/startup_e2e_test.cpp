@@ -1,0 +1,148 @@
+// Start-up against the download server: the version manifest fetch over http and https, and the
+// log entry a failed fetch leaves, byte for byte.
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <vector>
+
+#include "app_driver.h"
+#include "base/text_win.h"
+#include "tests/support/test_servers_win.h"
+
+namespace sl::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::wstring g_httpApp;
+std::wstring g_tlsApp;
+test::TestServers g_servers;
+
+std::wstring LogFilePath() {
+  wchar_t temp[MAX_PATH];
+  const DWORD length = ::GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp, length) + L"slvn\\Logs\\Log.txt";
+}
+
+std::string LogBytes() { return test::ReadFileBytes(LogFilePath()); }
+
+std::wstring DecodeUtf16(const std::string& bytes) {
+  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+}
+
+void PublishVersionManifest() {
+  std::filesystem::create_directories(std::filesystem::path(g_servers.WwwPath(L"autoreal")));
+  test::WriteFileBytes(g_servers.WwwPath(L"autoreal\\version.ini"),
+                       "LatestVersion=105\nMinimalVersion=100\nPreDownStart=0\nPreDownEnd=0\n");
+}
+
+// The run's test CA in the prefix's Root stores (user and machine), for as long as the object
+// lives: the prefix is the test's own, so nothing outside it learns to trust this CA.
+class TrustedTestCa {
+ public:
+  TrustedTestCa() {
+    const std::string pem = test::ReadFileBytes(g_servers.folder + L"\\tls\\ca.crt");
+    DWORD size = 0;
+    ::CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr);
+    der_.resize(size);
+    ::CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der_.data(), &size, nullptr, nullptr);
+    added_ = Change(CERT_SYSTEM_STORE_CURRENT_USER, true) && Change(CERT_SYSTEM_STORE_LOCAL_MACHINE, true);
+  }
+  ~TrustedTestCa() {
+    Change(CERT_SYSTEM_STORE_CURRENT_USER, false);
+    Change(CERT_SYSTEM_STORE_LOCAL_MACHINE, false);
+  }
+  [[nodiscard]] bool added() const { return added_; }
+
+ private:
+  // Registry-backed stores write their changes when they are closed.
+  bool Change(DWORD location, bool add) {
+    HCERTSTORE store = ::CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, location, L"Root");
+    if (store == nullptr) return false;
+    PCCERT_CONTEXT cert = nullptr;
+    bool done = ::CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der_.data(),
+                                                   static_cast<DWORD>(der_.size()),
+                                                   CERT_STORE_ADD_USE_EXISTING, &cert) != FALSE;
+    if (done && !add)
+      done = ::CertDeleteCertificateFromStore(cert) != FALSE;  // frees the context
+    else if (cert)
+      ::CertFreeCertificateContext(cert);
+    ::CertCloseStore(store, 0);
+    return done;
+  }
+
+  std::vector<BYTE> der_;
+  bool added_ = false;
+};
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::DeleteFileW(LogFilePath().c_str());
+    ::DeleteFileW(g_servers.WwwPath(L"autoreal\\version.ini").c_str());
+  }
+
+  // Starts the program, waits until `done` holds, then closes it the player's way.
+  template <typename Condition>
+  bool RunUntil(const std::wstring& app, Condition done) {
+    AppProcess process = AppProcess::Start(app);
+    HWND window = process.WaitForMainWindow(30s);
+    EXPECT_NE(window, nullptr);
+    const bool reached = WaitUntil(done, 20s);
+    ::PostMessageW(window, WM_COMMAND, 7001, 0);
+    EXPECT_EQ(process.WaitForExit(15s), 0u);
+    return reached;
+  }
+};
+
+TEST_F(StartupTest, FailedManifestFetchLeavesOneExactLogEntry) {
+  ASSERT_TRUE(RunUntil(
+      g_httpApp, [] { return LogBytes().find(std::string("\r\0\n\0\r\0\n\0", 8)) != std::string::npos; }));
+
+  const std::string bytes = LogBytes();
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes.size() % 2, 0u);
+  EXPECT_EQ(bytes.substr(0, 2), std::string("[\0", 2)) << "UTF-16LE without a byte-order mark";
+  const std::string entry = Narrow(DecodeUtf16(bytes));
+  const std::regex layout(
+      "\\[\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\]\tMSHTTPHelper \tGetTextFromUrlW "
+      "http://127\\.0\\.0\\.1:\\d+/autoreal/version\\.ini\\?t=\\d{17} this->statusCode \\(404\\) != "
+      "HTTP_STATUS_OK \r\n\r\n");
+  EXPECT_TRUE(std::regex_match(entry, layout)) << entry;
+}
+
+TEST_F(StartupTest, ManifestOverHttpsNeedsTheCertificateToBeTrusted) {
+  PublishVersionManifest();
+  const std::string marker = "GetTextFromUrlW https://localhost:";
+  ASSERT_TRUE(
+      RunUntil(g_tlsApp, [&] { return Narrow(DecodeUtf16(LogBytes())).find(marker) != std::string::npos; }));
+  EXPECT_NE(Narrow(DecodeUtf16(LogBytes())).find("!m_hConnect"), std::string::npos)
+      << "an unknown issuer must stop the request";
+
+  TrustedTestCa trust;
+  ASSERT_TRUE(trust.added());
+  ::DeleteFileW(LogFilePath().c_str());
+  const std::wstring tlsLog = g_servers.folder + L"\\access-tls.log";
+  const std::regex served("/autoreal/version\\.ini\\?t=\\d{17}\\|200\\|");
+  EXPECT_TRUE(RunUntil(g_tlsApp, [&] { return std::regex_search(test::ReadFileBytes(tlsLog), served); }));
+  EXPECT_EQ(LogBytes(), "") << "nothing failed, so nothing was logged";
+}
+
+}  // namespace
+}  // namespace sl::e2e
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc < 4) {
+    fprintf(stderr, "usage: %s <http app> <https app> <servers.env>\n", argv[0]);
+    return 2;
+  }
+  sl::e2e::g_httpApp = sl::test::WinePath(argv[1]);
+  sl::e2e::g_tlsApp = sl::test::WinePath(argv[2]);
+  sl::e2e::g_servers = sl::test::LoadTestServers(argv[3]);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,160 @@
+#!/usr/bin/env python3
+"""HTTP server that misbehaves on purpose, for what a production server will not do.
+
+Paths name the behaviour; the last segment is the file name the client sees. Bodies follow the
+pattern byte(i) = (i * 131 + 7) % 251 of the file offset i, so clients can check what they wrote.
+
+  /body/<size>/<name>               200, or 206 for a Range request, done right
+  /drop/<size>/<after>/<name>       sends <after> body bytes, then resets the connection
+  /reset/<size>/<name>              sends the headers, then resets the connection
+  /short/<size>/<sent>/<name>       Content-Length <size> but only <sent> bytes, then a clean close
+  /nolength/<size>/<name>           200 without Content-Length
+  /status/<code>/<name>             that status with a small body
+  /ignore-range/<size>/<name>       always 200 with the whole body
+  /bad-range/<size>/<name>          206 whose Content-Range starts at 0, whatever was asked
+  /slow/<size>/<ms>/<name>          one 1 KiB piece every <ms> milliseconds
+  /late/<size>/<ms>/<name>          headers only after <ms> milliseconds
+  /text/<hex>/<name>                200 with the bytes given in hex
+  /__log                            JSON list of {path, range, status, sent} since the last reset
+  /__reset                          forgets the log
+"""
+import json
+import re
+import socket
+import struct
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+LOG = []
+LOG_LOCK = threading.Lock()
+
+
+def pattern(start, end):
+    return bytes((i * 131 + 7) % 251 for i in range(start, end))
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def record(self, status, sent):
+        with LOG_LOCK:
+            LOG.append({"path": self.path, "range": self.headers.get("Range", ""), "status": status, "sent": sent})
+
+    def head(self, status, headers):
+        self.send_response(status)
+        for name, value in headers:
+            self.send_header(name, value)
+        self.send_header("Connection", "close")
+        self.end_headers()
+
+    def reset_connection(self, status, sent):
+        # Let the client take what was sent, then close with linger 0: a reset, not an orderly FIN.
+        self.wfile.flush()
+        self.record(status, sent)
+        time.sleep(0.3)
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.connection.close()
+
+    def requested_start(self, size):
+        match = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", ""))
+        return int(match.group(1)) if match and int(match.group(1)) < size else None
+
+    def send_file(self, size, honour_range=True, limit=None):
+        start = self.requested_start(size) if honour_range else None
+        if start is None:
+            self.head(200, [("Content-Length", str(size))])
+            start, status = 0, 200
+        else:
+            self.head(206, [("Content-Length", str(size - start)),
+                            ("Content-Range", f"bytes {start}-{size - 1}/{size}")])
+            status = 206
+        end = size if limit is None else min(size, start + limit)
+        self.wfile.write(pattern(start, end))
+        return status, end - start
+
+    def do_GET(self):
+        parts = self.path.split("?")[0].strip("/").split("/")
+        mode, args = parts[0], parts[1:]
+        self.close_connection = True
+        if mode == "__log":
+            with LOG_LOCK:
+                body = json.dumps(LOG).encode()
+            self.head(200, [("Content-Length", str(len(body)))])
+            self.wfile.write(body)
+            return
+        if mode == "__reset":
+            with LOG_LOCK:
+                LOG.clear()
+            self.head(200, [("Content-Length", "0")])
+            return
+
+        size = int(args[0]) if args and args[0].isdigit() else 0
+        status, sent = 200, 0
+        if mode == "body":
+            status, sent = self.send_file(size)
+        elif mode == "drop":
+            status, sent = self.send_file(size, limit=int(args[1]))
+            self.reset_connection(status, sent)
+            return
+        elif mode == "reset":
+            self.head(200, [("Content-Length", str(size))])
+            self.reset_connection(200, 0)
+            return
+        elif mode == "short":
+            status, sent = self.send_file(size, limit=int(args[1]))
+        elif mode == "nolength":
+            self.head(200, [])
+            self.wfile.write(pattern(0, size))
+            sent = size
+        elif mode == "status":
+            status = size
+            self.head(status, [("Content-Length", "2")])
+            self.wfile.write(b"no")
+        elif mode == "ignore-range":
+            status, sent = self.send_file(size, honour_range=False)
+        elif mode == "bad-range":
+            if self.headers.get("Range"):
+                status = 206
+                self.head(206, [("Content-Length", str(size)), ("Content-Range", f"bytes 0-{size - 1}/{size}")])
+                self.wfile.write(pattern(0, size))
+                sent = size
+            else:
+                status, sent = self.send_file(size)
+        elif mode == "slow":
+            delay = int(args[1]) / 1000.0
+            self.head(200, [("Content-Length", str(size))])
+            for offset in range(0, size, 1024):
+                self.wfile.write(pattern(offset, min(size, offset + 1024)))
+                self.wfile.flush()
+                sent = min(size, offset + 1024)
+                time.sleep(delay)
+        elif mode == "late":
+            time.sleep(int(args[1]) / 1000.0)
+            status, sent = self.send_file(size)
+        elif mode == "text":
+            body = bytes.fromhex(args[0]) if args and args[0] != "-" else b""
+            self.head(200, [("Content-Length", str(len(body)))])
+            self.wfile.write(body)
+            sent = len(body)
+        else:
+            status = 404
+            self.head(404, [("Content-Length", "0")])
+        self.record(status, sent)
+
+
+def main():
+    port_file = sys.argv[1]
+    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    with open(port_file, "w") as f:
+        f.write(str(server.server_address[1]))
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
