@@ -7,6 +7,7 @@ packages=(
   googletest libgtest-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb x11-apps imagemagick fonts-dejavu-core fonts-noto-core
+  python3-pil python3-numpy
   nginx-light openssl ca-certificates python3
   clang libclang-rt-14-dev
 )

@@ -27,8 +27,8 @@ exec 9>"$WINEPREFIX.lock"
 flock 9
 if [ ! -f "$WINEPREFIX/.sl-ready" ]; then
   wineboot -i >/dev/null 2>&1
-  # Wine has no Segoe UI; map it to a face with full Vietnamese coverage.
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /d 'DejaVu Sans' /f >/dev/null 2>&1
+  # Wine has no Segoe UI; map it to a face of similar width with full Vietnamese coverage.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /d 'Noto Sans' /f >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.sl-ready"
 fi

@@ -8,6 +8,9 @@
 
 #include "base/unique_handle_win.h"
 #include "install/install_state.h"
+#include "net/http_helper_win.h"
+#include "ui/progress_control_win.h"
+#include "ui/skin_buttons_win.h"
 
 namespace sl {
 
@@ -16,12 +19,15 @@ inline constexpr uint16_t kNoStartButton = 0xFFFF;
 struct AppState {
   HWND mainWindow = nullptr;
   uint16_t activeStartButton = kNoStartButton;
+  std::unique_ptr<ProgressControl> progress;
+  std::unique_ptr<MSHTTPHelper> downloadHelper;  // made by the first run start
   std::unique_ptr<InstallState> install;
   HWND installDirField = nullptr;
   HWND installDirLabel = nullptr;
   HWND versionLabel = nullptr;
   HWND downloadDirField = nullptr;
   HWND downloadDirLabel = nullptr;
+  SkinButtons buttons;
 
   // GDI objects that live as long as the main window.
   UniqueFont staticsFont;

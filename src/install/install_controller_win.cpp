@@ -8,6 +8,7 @@
 #include "install/startup_rules.h"
 #include "manifest/manifest_win.h"
 #include "store/local_store_win.h"
+#include "ui/folder_choice_win.h"
 
 namespace sl {
 namespace {
@@ -27,6 +28,7 @@ void OnStartupCheck(AppState& app) {
     const std::string folder = DefaultInstallDir(ReadProgramFiles());
     if (!folder.empty()) SetInstallDir(state, folder, true);
   }
+  RefreshFolderTexts(app);
 }
 
 }  // namespace

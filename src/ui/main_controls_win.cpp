@@ -36,7 +36,9 @@ void BuildMainControls(AppState& app, HWND mainWindow) {
   app.install = std::make_unique<InstallState>();
   app.install->mainWindow = mainWindow;
 
+  CreateSkinButtons(app.buttons, mainWindow);
   app.staticsFont.reset(CreateSkinFont(14));
+  app.progress = CreateProgressControl(mainWindow);
   for (const StaticSpec& spec : kStatics) {
     HWND control =
         ::CreateWindowExW(0, L"STATIC", L"", spec.style, spec.x, spec.y, spec.width, spec.height, mainWindow,

@@ -11,6 +11,7 @@
 #include "install/install_controller_win.h"
 #include "res/resource.h"
 #include "ui/about_dialog_win.h"
+#include "ui/commands_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/main_window_rules.h"
 
@@ -59,6 +60,8 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       ::ShowWindow(app->mainWindow, SW_MINIMIZE);
     } else if (id == CMD_CLOSE) {
       RequestClose(*app);
+    } else {
+      HandleCommand(*app, id);
     }
   }
   switch (id) {
@@ -99,7 +102,12 @@ LRESULT OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 LRESULT OnNotify(const NMHDR& header) {
-  if (TheApp() == nullptr || header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return kOtherNotifyResult;
+  AppState* app = TheApp();
+  if (app == nullptr || header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return kOtherNotifyResult;
+  if (SkinButton* button = FindSkinButton(app->buttons, LOWORD(header.idFrom))) {
+    const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
+    DrawSkinButton(*button, draw.hdc, draw.rc, draw.uItemState, header.hwndFrom);
+  }
   return CDRF_DODEFAULT;
 }
 

@@ -2,6 +2,7 @@
 
 #include "tests/support/test_servers_win.h"
 
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -87,6 +88,36 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className, std::chrono::m
       },
       timeout);
   return search.found;
+}
+
+std::wstring ReadRegistryText(const wchar_t* key, const wchar_t* name) {
+  wchar_t value[512] = {};
+  DWORD size = sizeof(value);
+  if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  return value;
+}
+
+void WriteRegistryText(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
+  UniqueRegKey handle;
+  if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.put(),
+                        nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  ::RegSetValueExW(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+std::filesystem::path MakeGameFolder(const wchar_t* name, int version) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / L"sl_e2e" / name;
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  if (version != 0) {
+    std::ofstream file(folder / L"version.dat", std::ios::binary);
+    file.write(reinterpret_cast<const char*>(&version), sizeof(version));
+  }
+  return folder;
 }
 
 int CountMainWindows() {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "base/unique_handle_win.h"
@@ -43,6 +44,15 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className, std::chrono::m
 
 // Number of top-level windows of the main window's class on the desktop.
 int CountMainWindows();
+
+// The program's registry keys, and a game folder with a "version.dat" (none when version is 0).
+inline constexpr wchar_t kLauncherKey[] = L"SOFTWARE\\Oskelon\\vyLauncher";
+inline constexpr wchar_t kUninstallKey[] =
+    L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+    L"{3A6F0C1E-7B24-4D19-9E5A-2C8B41F07D63}_is1";
+[[nodiscard]] std::wstring ReadRegistryText(const wchar_t* key, const wchar_t* name);
+void WriteRegistryText(const wchar_t* key, const wchar_t* name, const std::wstring& text);
+[[nodiscard]] std::filesystem::path MakeGameFolder(const wchar_t* name, int version);
 
 // Polls `condition` until it holds or the timeout ends.
 template <typename Condition>

@@ -19,42 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-constexpr wchar_t kLauncherKey[] = L"SOFTWARE\\Oskelon\\vyLauncher";
-constexpr wchar_t kUninstallKey[] =
-    L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-    L"{3A6F0C1E-7B24-4D19-9E5A-2C8B41F07D63}_is1";
-
-std::wstring ReadLocation() {
-  wchar_t value[512] = {};
-  DWORD size = sizeof(value);
-  if (::RegGetValueW(HKEY_LOCAL_MACHINE, kLauncherKey, L"SLLocation", RRF_RT_REG_SZ, nullptr, value, &size) !=
-      ERROR_SUCCESS) {
-    return {};
-  }
-  return value;
-}
-
-void WriteValue(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
-  UniqueRegKey handle;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.put(),
-                              nullptr),
-            ERROR_SUCCESS);
-  ASSERT_EQ(::RegSetValueExW(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
-}
-
-fs::path MakeGameFolder(const wchar_t* name, int version) {
-  const fs::path folder = fs::temp_directory_path() / L"sl_e2e" / name;
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  if (version != 0) {
-    std::ofstream file(folder / L"version.dat", std::ios::binary);
-    file.write(reinterpret_cast<const char*>(&version), sizeof(version));
-  }
-  return folder;
-}
-
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -168,20 +132,22 @@ TEST_F(ShellTest, FreshMachineStoresTheDefaultInstallFolder) {
   const std::wstring expected = std::wstring(programFiles) + L"\\Oskelon\\Bao Lua";
 
   ASSERT_NE(StartApp(), nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return !ReadLocation().empty(); }, 15s));
-  EXPECT_EQ(ReadLocation(), expected);
+  EXPECT_TRUE(WaitUntil([&] { return !ReadRegistryText(kLauncherKey, L"SLLocation").empty(); }, 15s));
+  EXPECT_EQ(ReadRegistryText(kLauncherKey, L"SLLocation"), expected);
   EXPECT_TRUE(fs::is_directory(expected));
 }
 
 TEST_F(ShellTest, InstallerFolderWithAVersionReplacesAnEmptyStoredFolder) {
   const fs::path stored = MakeGameFolder(L"stored", 0);
   const fs::path installed = MakeGameFolder(L"installed", 5);
-  WriteValue(kLauncherKey, L"SLLocation", stored.wstring());
-  WriteValue(kUninstallKey, L"InstallLocation", installed.wstring() + L"\\");
+  WriteRegistryText(kLauncherKey, L"SLLocation", stored.wstring());
+  WriteRegistryText(kUninstallKey, L"InstallLocation", installed.wstring() + L"\\");
 
   ASSERT_NE(StartApp(), nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return ReadLocation() != stored.wstring(); }, 15s));
-  EXPECT_EQ(ReadLocation(), installed.wstring() + L"\\");  // the installer's text as it was read
+  EXPECT_TRUE(
+      WaitUntil([&] { return ReadRegistryText(kLauncherKey, L"SLLocation") != stored.wstring(); }, 15s));
+  EXPECT_EQ(ReadRegistryText(kLauncherKey, L"SLLocation"),
+            installed.wstring() + L"\\");  // the installer's text as it was read
 }
 
 }  // namespace

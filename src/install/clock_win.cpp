@@ -1,0 +1,15 @@
+#include "install/clock_win.h"
+
+#include <windows.h>
+
+#include "ui/progress_rules.h"
+
+namespace sl {
+
+double NowSeconds() {
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  return UnixSecondsFromFileTime((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+}
+
+}  // namespace sl

@@ -1,0 +1,59 @@
+#include "install/launch_win.h"
+
+#include <shellapi.h>
+
+#include "base/format.h"
+#include "base/text_win.h"
+#include "diag/log.h"
+#include "diag/seh_guard_win.h"
+#include "store/file_system_win.h"
+#include "store/path_helpers.h"
+
+namespace sl {
+namespace {
+
+constexpr char kSource[] = "MStoreLocal";
+
+}  // namespace
+
+UniqueKernelHandle CreateShellExecute(const std::string& program, const std::string& directory,
+                                      const std::optional<std::string>& parameters) {
+  const std::string line = Format("CreateShellExecute: %s, %s , %s", program.c_str(), directory.c_str(),
+                                  parameters ? parameters->c_str() : "(null)");
+  HANDLE process = nullptr;
+  const bool survived = RunGuarded(kSource, [&] {
+    WriteLog(kSource, 0, line);
+    const std::wstring file = Widen(program);
+    const std::wstring folder = Widen(directory);
+    const std::wstring arguments = parameters ? Widen(*parameters) : std::wstring();
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = L"runas";
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters ? arguments.c_str() : nullptr;
+    info.lpDirectory = folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (::ShellExecuteExW(&info)) {
+      process = info.hProcess;
+    } else {
+      WriteLog(kSource, ::GetLastError(), line);
+    }
+  });
+  return UniqueKernelHandle(survived ? process : nullptr);
+}
+
+void LaunchGamePatcher(InstallState& state) {
+  const std::string patcher = JoinPath(state.installDir, "patcher_sl2.exe");
+  if (CreateShellExecute(patcher, state.installDir, std::nullopt)) {
+    ::PostMessageW(static_cast<HWND>(state.mainWindow), WM_CLOSE, 0, 0);
+    return;
+  }
+  state.installedVersion = 0;
+  if (!state.installDir.empty()) {
+    state.installedVersion = ReadInstalledVersion(state.installDir);
+    state.targetVersion = state.installedVersion;
+  }
+}
+
+}  // namespace sl

@@ -1,0 +1,47 @@
+#!/usr/bin/python3
+"""Checks the generated skin pictures: every id has its file, format and exact pixel size."""
+import os
+import sys
+
+from PIL import Image
+
+# file -> (format, width, height); ids 120..171 are named img_<id>, 128 is background.png
+EXPECTED = {"background.png": ("PNG", 1020, 597), "img_133.jpg": ("JPEG", 490, 124)}
+for ids, size in (((120, 121, 122, 123, 124, 125), (26, 26)), ((130, 131), (28, 23)),
+                  (range(148, 156), (75, 22)), (range(156, 160), (150, 39)),
+                  (range(160, 172), (170, 57))):
+    for i in ids:
+        EXPECTED[f"img_{i}.png"] = ("PNG",) + size
+ICONS = {"app.ico": [48, 32, 16], "small.ico": [32, 16]}
+BUDGET = 1_500_000
+
+
+def main(folder):
+    errors, total = [], 0
+    for name, (fmt, w, h) in EXPECTED.items():
+        path = os.path.join(folder, name)
+        if not os.path.exists(path):
+            errors.append(f"{name}: missing")
+            continue
+        total += os.path.getsize(path)
+        with Image.open(path) as im:
+            if (im.format, im.width, im.height) != (fmt, w, h):
+                errors.append(f"{name}: {im.format} {im.width}x{im.height}, wanted {fmt} {w}x{h}")
+    for name, sizes in ICONS.items():
+        with open(os.path.join(folder, name), "rb") as f:
+            data = f.read()
+        count = int.from_bytes(data[4:6], "little")
+        found = [data[6 + 16 * k] or 256 for k in range(count)]
+        if found != sizes:
+            errors.append(f"{name}: sizes {found}, wanted {sizes}")
+    if total > BUDGET:
+        errors.append(f"pictures take {total} bytes, over the {BUDGET} budget")
+    for e in errors:
+        print("skin check:", e, file=sys.stderr)
+    print(f"skin check: {len(EXPECTED)} pictures and {len(ICONS)} icons, {total} bytes of pictures"
+          + (", FAILED" if errors else ", ok"))
+    return 1 if errors else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..")))

@@ -1,0 +1,135 @@
+#include "ui/folder_rules.h"
+
+#include <cmath>
+
+#include "base/format.h"
+
+namespace sl {
+namespace {
+
+struct Utf8Char {
+  size_t bytes;
+  size_t utf16Units;
+};
+
+// The character at the start of text. A malformed sequence counts as one byte and one unit, as
+// the UTF-16 conversion turns it into one replacement character.
+Utf8Char NextChar(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  size_t bytes = 1;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    bytes = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    bytes = 3;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    bytes = 4;
+  }
+  if (bytes > text.size()) return {1, 1};
+  for (size_t i = 1; i < bytes; ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return {1, 1};
+  }
+  return {bytes, bytes == 4 ? size_t{2} : size_t{1}};  // beyond the BMP: a surrogate pair
+}
+
+size_t Utf16Length(std::string_view text) {
+  size_t units = 0;
+  while (!text.empty()) {
+    const Utf8Char next = NextChar(text);
+    units += next.utf16Units;
+    text.remove_prefix(next.bytes);
+  }
+  return units;
+}
+
+constexpr size_t kDriveRootUnits = 3;
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+constexpr const char kInstallCaptionFree[] = "Vị trí cài đặt Bão lửa (Cần 20GB/%.2fGB Trống)";
+
+}  // namespace
+
+double BytesToGiB(uint64_t bytes) { return std::ldexp(static_cast<double>(bytes), -30); }
+
+std::string DriveRoot(std::string_view path) {
+  size_t bytes = 0;
+  size_t units = 0;
+  while (bytes < path.size()) {
+    const Utf8Char next = NextChar(path.substr(bytes));
+    // A surrogate pair straddling the limit is left out whole rather than cut in half.
+    if (units + next.utf16Units > kDriveRootUnits) break;
+    units += next.utf16Units;
+    bytes += next.bytes;
+  }
+  return std::string(path.substr(0, bytes));
+}
+
+bool SameDrive(std::string_view rootA, std::string_view rootB) {
+  if (rootA.size() != rootB.size()) return false;
+  for (size_t i = 0; i < rootA.size(); ++i) {
+    if (AsciiUpper(rootA[i]) != AsciiUpper(rootB[i])) return false;
+  }
+  return true;
+}
+
+int32_t ComputeSpaceWarning(InstallMode mode, std::string_view installRoot, std::string_view downloadRoot,
+                            double installFreeGiB, double downloadFreeGiB) {
+  if (mode != MODE_FULL) return 0;
+  if (SameDrive(installRoot, downloadRoot)) return installFreeGiB < kSharedDriveNeedGiB ? 3 : 0;
+  const bool installShort = installFreeGiB < kFolderNeedGiB;
+  const bool downloadShort = downloadFreeGiB < kFolderNeedGiB;
+  if (installShort && downloadShort) return 3;
+  if (installShort) return 1;
+  return downloadShort ? 2 : 0;
+}
+
+std::string FolderFieldText(std::string_view folder) { return "  " + std::string(folder); }
+
+InstallCaptions InstallCaptionsFor(InstallMode mode, double installFreeGiB, int32_t installedVersion,
+                                   int32_t latestVersion) {
+  switch (mode) {
+    case MODE_FULL:
+      return {Format(kInstallCaptionFree, installFreeGiB),
+              Format("Cài đặt phiên bản mới: %d", latestVersion)};
+    case MODE_PATCH:
+      return {Format(kInstallCaptionFree, installFreeGiB),
+              Format("Nâng cấp từ %d lên %d", installedVersion, latestVersion)};
+    case MODE_NONE:
+    case MODE_CURRENT:
+      break;
+  }
+  return {"Vị trí cài đặt Bão lửa", Format("Phiên bản %d", latestVersion)};
+}
+
+std::string DownloadCaption(double downloadFreeGiB) {
+  return Format("Vị trí tải tệp tin (Cần 20GB/%.2fGB Trống)", downloadFreeGiB);
+}
+
+PickVerdict JudgePickedFolder(std::string_view folder, double freeGiB) {
+  if (freeGiB < kFolderNeedGiB) return PickVerdict::kShort;
+  return Utf16Length(folder) == kDriveRootUnits ? PickVerdict::kDriveRoot : PickVerdict::kAccept;
+}
+
+std::string_view PickerTitle(FolderKind kind) {
+  return kind == FolderKind::kInstall ? "Chọn thư mục cài đặt Stormline"
+                                      : "Chọn thư mục lưu tệp tin tải xuống";
+}
+
+std::string ShortSpaceMessage(FolderKind kind, std::string_view root) {
+  const std::string drive = "Ổ đĩa " + std::string(root);
+  return kind == FolderKind::kInstall
+             ? drive + " không đủ dung lượng cần thiết (20GB) để cài đặt. Vui lòng chọn thư mục cài đặt khác!"
+             : drive + " không đủ dung lượng cần thiết (20GB). Vui lòng chọn thư mục khác!";
+}
+
+std::string DriveRootQuestion(FolderKind kind, std::string_view root) {
+  const std::string asked = "Bạn chọn ổ đĩa " + std::string(root) + ", Bạn có muốn ";
+  return asked + (kind == FolderKind::kInstall ? "cài vào thư mục " : "lưu tệp tin tải xuống vào thư mục ") +
+         DefaultSubfolder(kind, root);
+}
+
+std::string DefaultSubfolder(FolderKind kind, std::string_view root) {
+  return std::string(root) + (kind == FolderKind::kInstall ? "Oskelon\\Bao Lua" : "Downloads\\slvn");
+}
+
+}  // namespace sl

@@ -1,0 +1,57 @@
+#include "ui/progress_rules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "base/format.h"
+
+namespace sl {
+namespace {
+
+// Converting an out-of-range double to an integer is undefined; a huge ratio (done far above
+// total) saturates instead, and NaN counts as nothing done.
+int32_t TruncateToInt32(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+  if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+// Two's-complement wrap-around without the undefined behaviour of signed overflow.
+int32_t Wrap32(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
+
+}  // namespace
+
+std::string PercentText(double percent) { return Format("%.01f%%", percent); }
+
+std::optional<TotalProgress> ComputeTotalProgress(double done, double total) {
+  if (total == 0) return std::nullopt;
+  const double percent = done / total * 100;
+  return TotalProgress{TruncateToInt32(percent), PercentText(percent)};
+}
+
+int32_t BarFillRight(int32_t left, int32_t right, int32_t percent) {
+  const int32_t width = Wrap32(int64_t{right} - left);
+  const int32_t product = Wrap32(int64_t{width} * percent);
+  return Wrap32(int64_t{left} + product / 100);
+}
+
+bool RedrawDue(double now, double lastRedraw) {
+  return now - lastRedraw > kRedrawIntervalSeconds || now < lastRedraw;
+}
+
+uint32_t RedrawDelayMs(double now, double lastRedraw) {
+  const double wait = kRedrawIntervalSeconds - (now - lastRedraw);
+  if (!(wait > 0)) return 1;
+  // Just past the interval, as due means strictly later.
+  return static_cast<uint32_t>(std::min(std::floor(wait * 1000) + 1, kRedrawIntervalSeconds * 1000));
+}
+
+double UnixSecondsFromFileTime(uint64_t fileTime) {
+  constexpr uint64_t kUnixEpoch = 116444736000000000ULL;  // 1970-01-01 in file-time units
+  // Subtract in integers first: a double cannot hold today's file time to the 100 ns.
+  return static_cast<double>(static_cast<int64_t>(fileTime - kUnixEpoch)) / 1e7;
+}
+
+}  // namespace sl

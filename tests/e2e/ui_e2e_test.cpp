@@ -1,0 +1,169 @@
+// The skinned window as a player meets it: the idle view of each install mode, the free-space
+// warning, the publisher's pages and the screenshots the README shows.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "app_driver.h"
+#include "base/text_win.h"
+#include "tests/support/test_servers_win.h"
+#include "window_probe.h"
+
+namespace sl::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+test::TestServers g_servers;
+std::wstring g_prepared;     // folder of prepare_prefix.sh: browser.log, drive D:
+std::wstring g_screenshots;  // where the view pictures go
+
+constexpr int kInstallButton = 1720, kUpdateButton = 1721, kPlayButton = 1722;
+constexpr int kBrowseInstall = 1717, kBrowseDownload = 1718;
+
+class UiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(std::filesystem::path(g_servers.WwwPath(L"autoreal")));
+    test::WriteFileBytes(g_servers.WwwPath(L"autoreal\\version.ini"),
+                         "LatestVersion=120\nMinimalVersion=100\n");
+    downloads_ = MakeGameFolder(L"downloads", 0).wstring();
+    WriteRegistryText(kLauncherKey, L"TempDownloadPath", downloads_);
+  }
+  void TearDown() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLauncherKey); }
+
+  // Starts the program with an install folder holding `version` (0: none) and waits for its view.
+  HWND StartWithInstalledVersion(int version) {
+    WriteRegistryText(kLauncherKey, L"SLLocation", MakeGameFolder(L"game", version).wstring());
+    app_ = AppProcess::Start();
+    HWND window = app_.WaitForMainWindow(30s);
+    EXPECT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          return IsShown(window, kInstallButton) || IsShown(window, kUpdateButton) ||
+                 IsShown(window, kPlayButton);
+        },
+        20s));
+    ::Sleep(500);  // let the pictures paint before anything looks at them
+    return window;
+  }
+
+  void Screenshot(HWND window, const wchar_t* name) {
+    EXPECT_TRUE(SaveScreenshot(window, g_screenshots + L"\\" + name));
+  }
+
+  AppProcess app_;
+  std::wstring downloads_;
+};
+
+TEST_F(UiTest, NothingInstalledShowsTheInstallView) {
+  HWND window = StartWithInstalledVersion(0);
+  EXPECT_TRUE(IsShown(window, kInstallButton));
+  EXPECT_FALSE(IsShown(window, kUpdateButton));
+  EXPECT_FALSE(IsShown(window, kPlayButton));
+  EXPECT_TRUE(IsShown(window, kBrowseInstall));
+  EXPECT_TRUE(IsShown(window, kBrowseDownload));
+  EXPECT_EQ(TextOf(ChildAt(window, 610, 486)), "Cài đặt phiên bản mới: 120");
+  EXPECT_TRUE(std::regex_match(TextOf(ChildAt(window, 290, 486)),
+                               std::regex("Vị trí cài đặt Bão lửa \\(Cần 20GB/\\d+\\.\\d\\dGB Trống\\)")));
+  EXPECT_EQ(TextOf(ChildAt(window, 290, 560)), "  " + Narrow(downloads_));
+  Screenshot(window, L"idle-install.png");
+}
+
+TEST_F(UiTest, PatchableInstallShowsTheUpdateView) {
+  HWND window = StartWithInstalledVersion(118);
+  EXPECT_TRUE(IsShown(window, kUpdateButton));
+  EXPECT_FALSE(IsShown(window, kInstallButton));
+  EXPECT_FALSE(IsShown(window, kBrowseInstall));
+  EXPECT_TRUE(IsShown(window, kBrowseDownload));
+  EXPECT_EQ(TextOf(ChildAt(window, 610, 486)), "Nâng cấp từ 118 lên 120");
+  Screenshot(window, L"idle-update.png");
+}
+
+TEST_F(UiTest, CurrentGameShowsThePlayViewWithTheInstallTextsMovedDown) {
+  HWND window = StartWithInstalledVersion(120);
+  EXPECT_TRUE(IsShown(window, kPlayButton));
+  EXPECT_FALSE(IsShown(window, kBrowseDownload));
+  EXPECT_EQ(TextOf(ChildAt(window, 610, 501)), "Phiên bản 120");
+  EXPECT_EQ(TextOf(ChildAt(window, 290, 501)), "Vị trí cài đặt Bão lửa");
+  EXPECT_NE(ChildAt(window, 290, 525), nullptr);
+  Screenshot(window, L"idle-play.png");
+}
+
+TEST_F(UiTest, DownloadFolderOnANetworkDriveRefusesToStart) {
+  WriteRegistryText(kLauncherKey, L"TempDownloadPath", L"D:\\slvn");
+  HWND window = StartWithInstalledVersion(0);
+  EXPECT_EQ(TextOf(ChildAt(window, 290, 536)), "Vị trí tải tệp tin (Cần 20GB/0.00GB Trống)");
+  ::PostMessageW(::GetDlgItem(window, kInstallButton), BM_CLICK, 0, 0);
+  const MessageBoxSeen box = AnswerMessageBox(app_.id(), IDOK);
+  EXPECT_EQ(box.caption, "Thông báo!");
+  EXPECT_EQ(box.text, "Ổ đĩa chứa tệp tin tải xuống không đủ dung lượng!");
+  EXPECT_TRUE(IsShown(window, kInstallButton)) << "nothing started";
+}
+
+TEST_F(UiTest, LinksOpenThePublisherPagesInTheBrowser) {
+  HWND window = StartWithInstalledVersion(120);
+  const std::wstring log = g_prepared + L"\\browser.log";
+  test::WriteFileBytes(log, "");
+  ::PostMessageW(::GetDlgItem(window, 1706), BM_CLICK, 0, 0);
+  EXPECT_TRUE(
+      WaitUntil([&] { return test::ReadFileBytes(log).find("/list/events") != std::string::npos; }, 20s));
+  EXPECT_TRUE(std::regex_search(test::ReadFileBytes(log), std::regex("^https://[^/\\s]+/list/events\\s*$")));
+  EXPECT_TRUE(::IsWindow(window));
+}
+
+TEST_F(UiTest, FolderPickerChoosesTheInstallFolder) {
+  HWND window = StartWithInstalledVersion(0);
+  const std::wstring picked = MakeGameFolder(L"picked", 0).wstring();
+  ::PostMessageW(::GetDlgItem(window, kBrowseInstall), BM_CLICK, 0, 0);
+  HWND picker = FindProcessWindow(app_.id(), L"#32770", 15s);
+  ASSERT_NE(picker, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(picker) == "Chọn thư mục cài đặt Stormline"; }, 5s))
+      << TextOf(picker);
+  // Typing a folder and pressing Select opens it; Select with nothing selected then chooses it.
+  ::SetDlgItemTextW(picker, 1148, picked.c_str());
+  ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
+  ::Sleep(1000);
+  ::PostMessageW(picker, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindow(picker) == FALSE; }, 10s));
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(ChildAt(window, 290, 510)) == "  " + Narrow(picked); }, 10s))
+      << TextOf(ChildAt(window, 290, 510));
+  EXPECT_EQ(ReadRegistryText(kLauncherKey, L"SLLocation"), picked);
+}
+
+TEST_F(UiTest, InstallPressStartsARunInTheProgressView) {
+  const std::string bytes = test::PatternBytes(0, 64 * 1024);
+  std::filesystem::create_directories(std::filesystem::path(g_servers.WwwPath(L"patch")));
+  test::WriteFileBytes(g_servers.WwwPath(L"SL_Setup_120.exe"), bytes);
+  test::WriteFileBytes(g_servers.WwwPath(L"patch\\SL_Full_120.ini"),
+                       g_servers.http + "/SL_Setup_120.exe,,65536\n");
+  HWND window = StartWithInstalledVersion(0);
+  ::PostMessageW(::GetDlgItem(window, kInstallButton), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(ChildAt(window, 290, 510)); }, 15s));
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, kInstallButton)))
+      << "the pressed button waits for the run";
+  EXPECT_FALSE(IsShown(window, kBrowseInstall));
+  ::Sleep(500);
+  Screenshot(window, L"progress.png");
+  EXPECT_TRUE(
+      WaitUntil([&] { return test::ReadFileBytes(downloads_ + L"\\SL_Setup_120.exe") == bytes; }, 20s))
+      << "the first file of the list is downloaded";
+}
+
+}  // namespace
+}  // namespace sl::e2e
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc < 5) {
+    fprintf(stderr, "usage: %s <app> <servers.env> <prepared folder> <screenshot folder>\n", argv[0]);
+    return 2;
+  }
+  sl::e2e::SetAppPath(argv[1]);
+  sl::e2e::g_servers = sl::test::LoadTestServers(argv[2]);
+  sl::e2e::g_prepared = sl::test::WinePath(argv[3]);
+  sl::e2e::g_screenshots = sl::test::WinePath(argv[4]);
+  std::filesystem::create_directories(std::filesystem::path(sl::e2e::g_screenshots));
+  return RUN_ALL_TESTS();
+}
