@@ -1,0 +1,257 @@
+#include "install/controller.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+
+#include "base/format.h"
+#include "diag/log.h"
+#include "manifest/download_status.h"
+
+namespace sl {
+namespace {
+
+constexpr const char* kCaption = "Thông báo";
+
+// The ui library already depends on this one, so the bar's percent text is formatted here too.
+std::string PercentText(double percent) { return Format("%.01f%%", percent); }
+
+// Converting an out-of-range double to an integer is undefined: a rate of 0 makes the estimates
+// infinite, and they saturate instead; NaN (nothing over nothing) counts as 0.
+template <typename Int>
+Int Saturate(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(std::numeric_limits<Int>::max())) return std::numeric_limits<Int>::max();
+  if (value <= static_cast<double>(std::numeric_limits<Int>::min())) return std::numeric_limits<Int>::min();
+  return static_cast<Int>(value);
+}
+
+double Difference(uint64_t a, uint64_t b) { return static_cast<double>(a) - static_cast<double>(b); }
+
+bool SameDigest(std::string_view computed, std::string_view expected) {
+  return !computed.empty() &&
+         std::equal(computed.begin(), computed.end(), expected.begin(), expected.end(),
+                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+}  // namespace
+
+std::string TransferRateText(const std::string& fileName, double bytesPerSecond) {
+  static constexpr const char* kUnits[] = {"Byte", "Kb", "Mb", "Gb"};
+  double value = bytesPerSecond;
+  int unit = 0;
+  while (unit < 3 && value / 1024 > 1.0) {
+    value /= 1024;
+    ++unit;
+  }
+  return Format("Đang tải..%s [Tốc độ: %.2f%s/s]", fileName.c_str(), value, kUnits[unit]);
+}
+
+std::string RemainingTimeText(uint32_t seconds) {
+  if (seconds >= 120) return Format("Còn lại: %u phút", seconds / 60);
+  return Format("Còn lại: %us", seconds);
+}
+
+InstallController::InstallController(InstallState& state, FileList& list, InstallControllerEnv& env)
+    : state_(state), list_(list), env_(env) {}
+
+void InstallController::StartRun() {
+  list_.currentIndex = 0;
+  refetched_ = nullptr;
+  StartCurrentOrInstall();
+}
+
+FileItem* InstallController::CurrentItem() {
+  const int32_t index = list_.currentIndex;
+  if (index < 0 || static_cast<size_t>(index) >= list_.items.size()) return nullptr;
+  return list_.items[static_cast<size_t>(index)].get();
+}
+
+FileItem* InstallController::FindItem(std::string_view fileName) {
+  for (const auto& item : list_.items) {
+    if (item && item->fileName == fileName) return item.get();
+  }
+  return nullptr;
+}
+
+bool InstallController::UpdateTransferRate(FileItem& item, uint64_t bytes) {
+  const double now = env_.NowSeconds();
+  if (bytes == 0) {
+    list_.sampleTime = now;
+    return false;
+  }
+  const double elapsed = now - list_.sampleTime;
+  if (!(elapsed > 0)) {
+    // No time to divide by. A clock set back restarts the sample so the rate recovers.
+    if (elapsed < 0) list_.sampleTime = now;
+    item.downloadedBytes = bytes;
+    return false;
+  }
+  // Texts move only on even tenths of a second, which halves the work under a message flood.
+  if (std::fmod(std::floor(elapsed * 10), 2.0) != 0) {
+    item.downloadedBytes = bytes;
+    return false;
+  }
+  list_.rate = std::max(Difference(bytes, item.sampleBytes), 0.0) / elapsed;
+  if (elapsed > 5.0 || list_.remainingSeconds == 0) {
+    // downloadedBytes still holds the previous message's count here.
+    item.secondsLeft = Saturate<int32_t>(Difference(item.size, item.downloadedBytes) / list_.rate);
+    uint64_t done = 0;
+    uint64_t total = 0;
+    for (const auto& each : list_.items) {
+      if (!each) continue;
+      done += each->downloadedBytes;
+      total += each->size;
+    }
+    list_.doneBytes = done;
+    if (list_.totalBytes == 0 && !list_.items.empty()) list_.totalBytes = total;
+    item.sampleBytes = bytes;
+    list_.sampleTime = now;
+    list_.remainingSeconds = Saturate<uint32_t>(Difference(list_.totalBytes, list_.doneBytes) / list_.rate);
+  }
+  item.downloadedBytes = bytes;
+  return true;
+}
+
+void InstallController::OnDownloadProgress(uint64_t done, uint64_t length) {
+  FileItem* item = CurrentItem();
+  if (item && UpdateTransferRate(*item, done)) {
+    if (item->fileName.empty()) env_.NameTempItem(*item);
+    env_.SetStatusLine(TransferRateText(item->fileName, list_.rate));
+    env_.SetRemainingLine(RemainingTimeText(list_.remainingSeconds));
+    env_.Redraw();
+  }
+  if (length != 0) {
+    const double percent = static_cast<double>(done) / static_cast<double>(length) * 100;
+    // The bar is drawn from the integer; the text keeps the exact value.
+    env_.SetCurrentPercent(Saturate<int32_t>(std::clamp(percent, 0.0, 100.0)), PercentText(percent));
+    env_.Redraw();
+  }
+  if (list_.doneBytes != 0) env_.SetTotalProgress(list_.doneBytes, list_.totalBytes);
+}
+
+void InstallController::OnDownloadStatus(int32_t code, std::string_view text) {
+  switch (code) {
+    case MDS_STATUS_PREPARING:
+      env_.SetStatusLine("Chuẩn bị tải  " + std::string(text));
+      break;
+    case MDS_STATUS_DOWNLOADING:
+      env_.SetStatusLine("Đang tải... " + std::string(text));
+      state_.workflowState = STATE_UPDATING;
+      break;
+    case MDS_STATUS_FAILED:
+      StopAfterDownloadError("Lỗi: " + std::string(text));
+      break;
+    case MDS_STATUS_DONE:
+      OnFileDone(text);
+      break;
+    default:
+      break;
+  }
+}
+
+void InstallController::OnFileDone(std::string_view fileName) {
+  if (FileItem* item = FindItem(fileName)) {
+    env_.SetStatusLine("Md5Verify " + std::string(fileName));
+    if (!item->md5.empty()) {
+      const std::string digest = env_.FileMd5(*item);
+      if (!SameDigest(digest, item->md5)) {
+        RejectFile(*item, digest);
+        return;
+      }
+    }
+    item->downloadedBytes = item->size;
+    item->status = MDS_STATUS_DONE;
+    item->sampleBytes = 0;
+    refetched_ = nullptr;
+  }
+  // A name matching no entry still moves on, or the run would wait for a message that never comes.
+  ++list_.currentIndex;
+  StartCurrentOrInstall();
+}
+
+void InstallController::RejectFile(FileItem& item, const std::string& digest) {
+  env_.DeleteLocalFile(env_.GetItemLocalPath(item));
+  const std::string got = digest.empty() ? "(not computed)" : digest;
+  if (refetched_ == &item) {
+    refetched_ = nullptr;
+    WriteLog(kLogSource, 0,
+             Format("MD5 check failed again after a fresh download, run stopped: %s expected %s got %s",
+                    item.fileName.c_str(), item.md5.c_str(), got.c_str()));
+    StopAfterDownloadError("Lỗi: Tệp tin " + item.fileName +
+                           " tải về bị hỏng (sai mã MD5) dù đã tải lại. Vui lòng thử lại sau!");
+    return;
+  }
+  WriteLog(kLogSource, 0,
+           Format("MD5 check failed, downloading again: %s expected %s got %s", item.fileName.c_str(),
+                  item.md5.c_str(), got.c_str()));
+  refetched_ = &item;
+  // The file is gone, so the counts start over; a stale sampleBytes would make the first rate huge.
+  item.downloadedBytes = 0;
+  item.sampleBytes = 0;
+  StartItem(item);
+}
+
+void InstallController::StartCurrentOrInstall() {
+  if (FileItem* item = CurrentItem()) {
+    StartItem(*item);
+    return;
+  }
+  const bool allDone = std::all_of(list_.items.begin(), list_.items.end(),
+                                   [](const auto& item) { return item && item->status == MDS_STATUS_DONE; });
+  if (allDone) {
+    env_.SetStatusLine("Đang cài đặt...");
+    if (env_.StartInstallWorker()) {
+      state_.workflowState = STATE_INSTALLING;
+      return;
+    }
+  }
+  StopRun("Có lỗi trong quá trình tải và cài Bão lửa. Vui lòng thử lại!");
+}
+
+void InstallController::ResetCurrentPercent() {
+  env_.SetCurrentPercent(0, PercentText(0));
+  env_.Redraw();
+}
+
+void InstallController::StartItem(FileItem& item) {
+  ResetCurrentPercent();
+  const std::string path = env_.GetItemLocalPath(item);
+  list_.sampleTime = env_.NowSeconds();
+  env_.StartDownload(item, path);
+}
+
+void InstallController::StopAfterDownloadError(const std::string& text) {
+  env_.ShowError(text, kCaption);
+  // One lower makes the next run plan the same step again. Never below 0, which means "nothing
+  // planned": a negative target would send the planner to releases that do not exist.
+  if (state_.targetVersion > 0) --state_.targetVersion;
+  FinishRun();
+}
+
+void InstallController::StopRun(const std::string& text) {
+  env_.ShowError(text, kCaption);
+  FinishRun();
+}
+
+void InstallController::FinishRun() {
+  // Back at the idle view nothing runs: the close question and the folder commands must see that.
+  state_.workflowState = STATE_IDLE;
+  env_.ReturnToIdle();
+}
+
+void InstallController::OnInstallResult(bool ok, std::string_view setupName) {
+  if (!ok) {
+    StopRun(Format("Tiến trình cài đặt: %s đã hủy. Vui lòng thử lại", std::string(setupName).c_str()));
+    return;
+  }
+  if (env_.PlanNextStep() < 1) {
+    state_.workflowState = STATE_IDLE;
+    env_.ShowIdleView();
+    return;
+  }
+  StartRun();
+}
+
+}  // namespace sl

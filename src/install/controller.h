@@ -1,0 +1,102 @@
+// The install pipeline's state machine: download every file of a step, verify it, run the step's
+// setup program, plan the next step. It owns no platform state; the Win32 side decodes the window
+// messages into the On* calls below and implements InstallControllerEnv. UI thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "install/install_state.h"
+#include "manifest/file_list.h"
+
+namespace sl {
+
+// Everything the controller does to the outside world.
+class InstallControllerEnv {
+ public:
+  virtual ~InstallControllerEnv() = default;
+
+  // The progress control. The set operations only store; Redraw repaints (throttled by the view).
+  virtual void SetStatusLine(const std::string& text) = 0;
+  virtual void SetRemainingLine(const std::string& text) = 0;
+  virtual void SetCurrentPercent(int32_t percent, const std::string& text) = 0;
+  virtual void SetTotalProgress(uint64_t done, uint64_t total) = 0;
+  virtual void Redraw() = 0;
+
+  // downloadDir joined with the item's file name; names an unnamed item first (MakeTempName).
+  virtual std::string GetItemLocalPath(FileItem& item) = 0;
+  // Gives an unnamed item its timestamp name (MakeTempName).
+  virtual void NameTempItem(FileItem& item) = 0;
+  // Starts the transfer of item.url to localPath on the download helper's thread.
+  virtual void StartDownload(const FileItem& item, const std::string& localPath) = 0;
+  // MD5 of the item's local file as hexadecimal text (the size hashed is item.size, or the file
+  // system's size when that is 0); empty when the file cannot be opened or hashing fails.
+  virtual std::string FileMd5(FileItem& item) = 0;
+  virtual void DeleteLocalFile(const std::string& path) = 0;
+
+  // Starts the install worker on its own thread; false when the thread could not be started.
+  [[nodiscard]] virtual bool StartInstallWorker() = 0;
+  // PlanNextStep (step_planner.h) on the application's state and file list.
+  [[nodiscard]] virtual int32_t PlanNextStep() = 0;
+
+  // Message box owned by the main window: error icon, one OK button.
+  virtual void ShowError(const std::string& text, const std::string& caption) = 0;
+  // Sends CMD_RETURN_TO_IDLE: the start button comes back and the idle view is shown.
+  virtual void ReturnToIdle() = 0;
+  virtual void ShowIdleView() = 0;
+
+  // Wall clock, seconds since 1970-01-01 UTC.
+  [[nodiscard]] virtual double NowSeconds() = 0;
+};
+
+// "Đang tải..<name> [Tốc độ: <value><unit>/s]", the rate scaled by 1024 while the result stays
+// strictly above 1 (Byte, Kb, Mb, Gb).
+[[nodiscard]] std::string TransferRateText(const std::string& fileName, double bytesPerSecond);
+
+// "Còn lại: <minutes> phút" from two minutes on, "Còn lại: <seconds>s" below.
+[[nodiscard]] std::string RemainingTimeText(uint32_t seconds);
+
+class InstallController {
+ public:
+  // Log lines of the pipeline carry this source.
+  static constexpr std::string_view kLogSource = "StormlineHelper";
+
+  InstallController(InstallState& state, FileList& list, InstallControllerEnv& env);
+
+  // The controller's part of the start command, once PlanNextStep has loaded a list and the
+  // progress view is shown: downloads begin with the first file.
+  void StartRun();
+
+  // WM_DOWNLOAD_PROGRESS: bytes of the current file on disk, and its content length (0 = unknown).
+  void OnDownloadProgress(uint64_t done, uint64_t length);
+  // WM_DOWNLOAD_STATUS: 1020, 1011 and 1013 carry a file name, 1018 an error text; other codes
+  // are ignored.
+  void OnDownloadStatus(int32_t code, std::string_view text);
+  // WM_INSTALL_RESULT: the worker's verdict and the name of the setup program it ran (may be empty).
+  void OnInstallResult(bool ok, std::string_view setupName);
+
+  // Records bytes for item and resamples the rate; true when the texts should be refreshed.
+  bool UpdateTransferRate(FileItem& item, uint64_t bytes);
+
+ private:
+  FileItem* CurrentItem();
+  FileItem* FindItem(std::string_view fileName);
+  void OnFileDone(std::string_view fileName);
+  void RejectFile(FileItem& item, const std::string& digest);
+  void StartCurrentOrInstall();
+  void StartItem(FileItem& item);
+  void ResetCurrentPercent();
+  void StopAfterDownloadError(const std::string& text);
+  void StopRun(const std::string& text);
+  void FinishRun();
+
+  InstallState& state_;
+  FileList& list_;
+  InstallControllerEnv& env_;
+  // The item already downloaded again after a failed check: a second failure ends the run, as a
+  // server holding a bad file would otherwise be asked for it forever.
+  const FileItem* refetched_ = nullptr;
+};
+
+}  // namespace sl

@@ -1,0 +1,221 @@
+#include "install/controller.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "diag/log_capture.h"
+
+namespace sl {
+namespace {
+
+using Calls = std::vector<std::string>;
+struct Listed {
+  std::string name;
+  uint64_t size;
+  std::string md5;
+};
+struct Step {
+  int32_t version;
+  std::vector<Listed> files;
+};
+
+// Records what the controller asks for; the planner replays a fixed chain of steps.
+struct FakeEnv : InstallControllerEnv {
+  InstallState state;
+  FileList list;
+  std::deque<Step> steps;
+  std::deque<std::string> digests;  // FileMd5 results; the listed md5 once exhausted
+  bool workerStarts = true;
+  double now = 1'000'000.0;
+  Calls calls;
+  std::string status, remaining, percentText;
+  int32_t percent = -1;
+  uint64_t totalDone = 0, totalSize = 0;
+
+  void SetStatusLine(const std::string& text) override { status = text; }
+  void SetRemainingLine(const std::string& text) override { remaining = text; }
+  void SetCurrentPercent(int32_t value, const std::string& text) override {
+    percent = value, percentText = text;
+  }
+  void SetTotalProgress(uint64_t done, uint64_t total) override { totalDone = done, totalSize = total; }
+  void Redraw() override {}
+  std::string GetItemLocalPath(FileItem& item) override { return "dl/" + item.fileName; }
+  void NameTempItem(FileItem& item) override { item.fileName = "stamp.tmp"; }
+  void StartDownload(const FileItem& item, const std::string& path) override {
+    Add("get " + item.url + ">" + path);
+  }
+  std::string FileMd5(FileItem& item) override {
+    Add("md5 " + item.fileName);
+    if (digests.empty()) return item.md5;
+    std::string digest = digests.front();
+    digests.pop_front();
+    return digest;
+  }
+  void DeleteLocalFile(const std::string& path) override { Add("delete " + path); }
+  bool StartInstallWorker() override { return Add("worker"), workerStarts; }
+  int32_t PlanNextStep() override {
+    Add("plan");
+    list = FileList{};
+    if (steps.empty()) return 0;
+    for (const Listed& file : steps.front().files) {
+      list.items.push_back(std::make_unique<FileItem>(FileItem{"u/" + file.name, file.name, file.md5}));
+      list.items.back()->size = file.size;
+    }
+    state.targetVersion = steps.front().version;
+    steps.pop_front();
+    return state.targetVersion;
+  }
+  void ShowError(const std::string& text, const std::string& caption) override {
+    Add(text + " | " + caption);
+  }
+  void ReturnToIdle() override { Add("return-to-idle"); }
+  void ShowIdleView() override { Add("idle-view"); }
+  double NowSeconds() override { return now; }
+  void Add(std::string call) { calls.push_back(std::move(call)); }
+  Calls Take() { return std::exchange(calls, {}); }
+};
+
+class ControllerTest : public ::testing::Test {
+ protected:
+  // What the start command does before handing over: plan the first step, then start the run.
+  void Start(std::deque<Step> steps) {
+    (void)TakeCapturedLog();
+    env.steps = std::move(steps);
+    ASSERT_GT(env.PlanNextStep(), 0);
+    controller.StartRun();
+  }
+  // One transfer as the download thread reports it, ending with the file complete on disk.
+  void Transfer(const std::string& name, uint64_t size) {
+    controller.OnDownloadStatus(MDS_STATUS_PREPARING, name);
+    controller.OnDownloadStatus(MDS_STATUS_DOWNLOADING, name);
+    controller.OnDownloadProgress(0, size);
+    env.now += 2.0;
+    controller.OnDownloadProgress(size, size);
+    controller.OnDownloadStatus(MDS_STATUS_DONE, name);
+  }
+
+  FakeEnv env;
+  InstallController controller{env.state, env.list, env};
+};
+
+TEST(ProgressTexts, RateScalesOnlyAboveOneAndRemainingTurnsToMinutesAtTwo) {
+  EXPECT_EQ(TransferRateText("a", 1024), "Đang tải..a [Tốc độ: 1024.00Byte/s]");
+  EXPECT_EQ(TransferRateText("a", 1048577), "Đang tải..a [Tốc độ: 1.00Mb/s]");
+  EXPECT_EQ(TransferRateText("a", 5.0 * (1ull << 40)), "Đang tải..a [Tốc độ: 5120.00Gb/s]");
+  EXPECT_EQ(RemainingTimeText(119), "Còn lại: 119s");
+  EXPECT_EQ(RemainingTimeText(120), "Còn lại: 2 phút");
+  EXPECT_EQ(RemainingTimeText(179), "Còn lại: 2 phút");
+}
+
+TEST_F(ControllerTest, FullInstallThenPatchChainRuns) {
+  // Nothing installed: one full step; version.dat then says 120 and nothing is left.
+  Start({{120, {{"data.pak", 3000, "ABCDEF"}, {"setup.exe", 1000, ""}}}});
+  Transfer("data.pak", 3000);
+  EXPECT_EQ(env.state.workflowState, STATE_UPDATING);
+  EXPECT_EQ(env.percentText, "0.0%");  // the next file starts from an empty bar
+  Transfer("setup.exe", 1000);         // an empty md5 is accepted unhashed
+  EXPECT_EQ(env.status, "Đang cài đặt...");
+  EXPECT_EQ(env.state.workflowState, STATE_INSTALLING);
+  EXPECT_EQ(env.list.items[0]->downloadedBytes, 3000u);
+  controller.OnInstallResult(true, "setup.exe");
+  EXPECT_EQ(env.Take(), (Calls{"plan", "get u/data.pak>dl/data.pak", "md5 data.pak",
+                               "get u/setup.exe>dl/setup.exe", "worker", "plan", "idle-view"}));
+  EXPECT_EQ(env.state.workflowState, STATE_IDLE);
+
+  // 118 installed: the patches of 119 and 120 one after the other.
+  Start({{119, {{"p119.exe", 10, ""}}}, {120, {{"p120.exe", 20, ""}}}});
+  Transfer("p119.exe", 10);
+  controller.OnInstallResult(true, "p119.exe");
+  EXPECT_EQ(env.state.targetVersion, 120);
+  Transfer("p120.exe", 20);
+  controller.OnInstallResult(true, "p120.exe");
+  EXPECT_EQ(env.Take(), (Calls{"plan", "get u/p119.exe>dl/p119.exe", "worker", "plan",
+                               "get u/p120.exe>dl/p120.exe", "worker", "plan", "idle-view"}));
+}
+
+TEST_F(ControllerTest, RateSamplesOnEvenTenthsAndResamplesAfterFiveSeconds) {
+  Start({{1, {{"a", 10'000'000, ""}, {"b", 6'000'000'000, ""}}}});  // 64-bit sizes
+  FileItem& a = *env.list.items[0];
+  const double start = env.now;
+  env.now = start + 0.125;  // odd tenth: recorded, no texts
+  EXPECT_FALSE(controller.UpdateTransferRate(a, 100));
+  env.now = start + 0.25;  // first sample, as remaining seconds is still 0
+  EXPECT_TRUE(controller.UpdateTransferRate(a, 1000));
+  EXPECT_EQ(env.list.rate, 4000);
+  EXPECT_EQ(a.secondsLeft, 2499);  // from the previous message's 100 bytes
+  EXPECT_EQ(env.list.remainingSeconds, 1'502'499u);
+  env.now = start + 2.25;  // within five seconds only the rate moves
+  EXPECT_TRUE(controller.UpdateTransferRate(a, 5000));
+  EXPECT_EQ(env.list.rate, 2000);
+  EXPECT_EQ(env.list.remainingSeconds, 1'502'499u);
+  env.list.totalBytes = 123;  // once per list: a later sample keeps it
+  env.now = start + 6.25;
+  controller.OnDownloadProgress(21000, 0);  // no length: the bar stays
+  EXPECT_EQ(env.percentText, "0.0%");
+  EXPECT_EQ(env.totalDone, 5000u);
+  EXPECT_EQ(env.totalSize, 123u);
+  EXPECT_EQ(env.remaining, "Còn lại: 0s");             // done beyond total stops at 0 instead of wrapping
+  EXPECT_FALSE(controller.UpdateTransferRate(a, 10));  // no time elapsed: nothing to divide by
+}
+
+TEST_F(ControllerTest, ProgressShowsRateRemainingAndPercent) {
+  Start({{1, {{"big", 10 << 20, ""}}}});
+  env.now += 1.0;
+  controller.OnDownloadProgress(1048577, 3 * 1048577);
+  EXPECT_EQ(env.status, "Đang tải..big [Tốc độ: 1.00Mb/s]");
+  EXPECT_EQ(env.remaining, "Còn lại: 9s");
+  EXPECT_EQ(env.percent, 33);
+  EXPECT_EQ(env.percentText, "33.3%");
+}
+
+TEST_F(ControllerTest, UnknownNameAdvancesButUnverifiedFilesBlockTheInstall) {
+  Start({{1, {{"a", 1, ""}, {"b", 1, ""}}}});
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "A");  // names compare case-sensitively
+  controller.OnDownloadStatus(1019, "b");             // other codes are ignored
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "b");
+  EXPECT_EQ(env.Take(), (Calls{"plan", "get u/a>dl/a", "get u/b>dl/b",
+                               "Có lỗi trong quá trình tải và cài Bão lửa. Vui lòng thử lại! | Thông báo",
+                               "return-to-idle"}));
+}
+
+TEST_F(ControllerTest, BadFileIsFetchedAgainOnceThenTheRunStops) {
+  Start({{7, {{"a", 100, "GOOD"}, {"b", 100, "fine"}}}});
+  env.digests = {"bad", "good", "", "worse"};
+  controller.OnDownloadProgress(60, 100);
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
+  EXPECT_EQ(env.list.items[0]->sampleBytes, 0u);      // counts start over with the file
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a");  // the fresh copy passes, ignoring case
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "b");  // unreadable, then wrong: no third download
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "b");
+  EXPECT_EQ(env.Take(),
+            (Calls{"plan", "get u/a>dl/a", "md5 a", "delete dl/a", "get u/a>dl/a", "md5 a", "get u/b>dl/b",
+                   "md5 b", "delete dl/b", "get u/b>dl/b", "md5 b", "delete dl/b",
+                   "Lỗi: Tệp tin b tải về bị hỏng (sai mã MD5) dù đã tải lại. Vui lòng thử lại sau! "
+                   "| Thông báo",
+                   "return-to-idle"}));
+  EXPECT_EQ(env.state.targetVersion, 6);
+  EXPECT_EQ(
+      TakeCapturedLog().back(),
+      (CapturedLogEntry{
+          "StormlineHelper", 0,
+          "MD5 check failed again after a fresh download, run stopped: b expected fine got worse", true}));
+}
+
+TEST_F(ControllerTest, FailuresReturnToIdle) {
+  Start({{120, {{"a", 1, ""}}}});
+  env.Take();
+  controller.OnDownloadStatus(MDS_STATUS_DOWNLOADING, "a");
+  controller.OnDownloadStatus(MDS_STATUS_FAILED, "timeout");
+  controller.OnDownloadStatus(MDS_STATUS_FAILED, "timeout");
+  EXPECT_EQ(env.state.targetVersion, 118);
+  EXPECT_EQ(env.state.workflowState, STATE_IDLE);
+  controller.OnInstallResult(false, "");  // the worker lowers the target for a failed patch, not we
+  EXPECT_EQ(env.state.targetVersion, 118);
+  EXPECT_EQ(env.Take(),
+            (Calls{"Lỗi: timeout | Thông báo", "return-to-idle", "Lỗi: timeout | Thông báo", "return-to-idle",
+                   "Tiến trình cài đặt:  đã hủy. Vui lòng thử lại | Thông báo", "return-to-idle"}));
+}
+
+}  // namespace
+}  // namespace sl
