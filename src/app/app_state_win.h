@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/unique_handle_win.h"
+#include "install/controller.h"
 #include "install/install_state.h"
 #include "net/http_helper_win.h"
 #include "ui/progress_control_win.h"
@@ -22,6 +23,8 @@ struct AppState {
   std::unique_ptr<ProgressControl> progress;
   std::unique_ptr<MSHTTPHelper> downloadHelper;  // made by the first run start
   std::unique_ptr<InstallState> install;
+  std::unique_ptr<InstallControllerEnv> controllerEnv;
+  std::unique_ptr<InstallController> controller;  // reacts to the pipeline's messages
   HWND installDirField = nullptr;
   HWND installDirLabel = nullptr;
   HWND versionLabel = nullptr;

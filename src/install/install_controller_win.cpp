@@ -33,12 +33,28 @@ void OnStartupCheck(AppState& app) {
 
 }  // namespace
 
-void OnInstallMessage(AppState& app, UINT message, WPARAM, LPARAM) {
-  if (!app.install) return;
+void OnInstallMessage(AppState& app, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!app.install || !app.controller) return;
   switch (message) {
     case WM_STARTUP_CHECK:
       OnStartupCheck(app);
       break;
+    case WM_DOWNLOAD_PROGRESS:
+      if (app.downloadHelper) app.downloadHelper->ProgressTaken();
+      if (app.progress)
+        app.controller->OnDownloadProgress(static_cast<uint64_t>(wParam), static_cast<uint64_t>(lParam));
+      break;
+    case WM_DOWNLOAD_STATUS: {
+      const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+      app.controller->OnDownloadStatus(static_cast<int32_t>(wParam),
+                                       text != nullptr ? Narrow(text) : std::string());
+      break;
+    }
+    case WM_INSTALL_RESULT: {
+      const auto* setupName = reinterpret_cast<const char*>(lParam);
+      app.controller->OnInstallResult(wParam != 0, setupName != nullptr ? setupName : "");
+      break;
+    }
     default:
       break;
   }

@@ -21,6 +21,7 @@ struct InstallState {
   uint32_t workflowState = STATE_IDLE;
   int32_t spaceWarning = 0;
   void* mainWindow = nullptr;  // HWND; kept opaque so the record stays portable
+  std::string trackingId;      // user id from the installer's file name, for the first-open report
 };
 
 [[nodiscard]] InstallMode GetInstallMode(int32_t latest, int32_t installed, int32_t minimal);

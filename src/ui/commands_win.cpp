@@ -7,7 +7,6 @@
 #include "app/messages.h"
 #include "base/endpoints.h"
 #include "base/text_win.h"
-#include "install/clock_win.h"
 #include "install/launch_win.h"
 #include "manifest/manifest_win.h"
 #include "ui/folder_choice_win.h"
@@ -46,16 +45,9 @@ void StartRun(AppState& app, uint16_t pressedId) {
 
   app.activeStartButton = pressedId;
   if (SkinButton* button = FindSkinButton(app.buttons, pressedId)) ::EnableWindow(button->window, FALSE);
-  FileList& list = TheFileList();
-  list.currentIndex = 0;
-  FileItem* first = list.items.empty() ? nullptr : list.items.front().get();
   if (!app.downloadHelper) app.downloadHelper = MSHTTPHelper::Init(app.mainWindow);
   ShowView(app, true);
-  if (first != nullptr) {
-    const std::string path = GetItemLocalPath(*first);
-    list.sampleTime = NowSeconds();
-    app.downloadHelper->StartDownload(first->url, path);
-  }
+  app.controller->StartRun();
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "app/app_state_win.h"
 #include "app/messages.h"
+#include "install/controller_env_win.h"
+#include "manifest/file_list.h"
 
 namespace sl {
 namespace {
@@ -35,6 +37,8 @@ void BuildMainControls(AppState& app, HWND mainWindow) {
   app.mainWindow = mainWindow;
   app.install = std::make_unique<InstallState>();
   app.install->mainWindow = mainWindow;
+  app.controllerEnv = MakeWinControllerEnv(app);
+  app.controller = std::make_unique<InstallController>(*app.install, TheFileList(), *app.controllerEnv);
 
   CreateSkinButtons(app.buttons, mainWindow);
   app.staticsFont.reset(CreateSkinFont(14));

@@ -1,0 +1,54 @@
+#include "install/md5_win.h"
+
+#include <wincrypt.h>
+
+#include "app/messages.h"
+#include "base/format.h"
+
+namespace sl {
+namespace {
+
+constexpr DWORD kReadBytes = 8192;
+
+struct CryptContext {
+  HCRYPTPROV provider = 0;
+  HCRYPTHASH hash = 0;
+  ~CryptContext() {
+    if (hash != 0) ::CryptDestroyHash(hash);
+    if (provider != 0) ::CryptReleaseContext(provider, 0);
+  }
+};
+
+}  // namespace
+
+std::string GetFileMd5(HANDLE file, uint64_t size, HWND progressWindow) {
+  CryptContext context;
+  if (!::CryptAcquireContextW(&context.provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) {
+    ::OutputDebugStringW(L"Error CryptAcquireContext\n");
+    context.provider = 0;
+  }
+  bool hashed = context.provider != 0 && ::CryptCreateHash(context.provider, CALG_MD5, 0, 0, &context.hash);
+  if (hashed) {
+    BYTE buffer[kReadBytes];
+    uint64_t total = 0;
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, kReadBytes, &read, nullptr) && read > 0) {
+      if (!::CryptHashData(context.hash, buffer, read, 0)) hashed = false;
+      total += read;
+      if (progressWindow != nullptr) {
+        ::PostMessageW(progressWindow, WM_MD5_PROGRESS, static_cast<WPARAM>(total),
+                       static_cast<LPARAM>(size));
+      }
+    }
+  }
+  std::string digest;
+  BYTE value[16];
+  DWORD length = sizeof(value);
+  if (hashed && ::CryptGetHashParam(context.hash, HP_HASHVAL, value, &length, 0) && length == sizeof(value)) {
+    for (BYTE byte : value) digest += Format("%02x", byte);
+  }
+  if (progressWindow != nullptr) ::PostMessageW(progressWindow, WM_MD5_RESULT, digest.empty() ? 0 : 1, 0);
+  return digest;
+}
+
+}  // namespace sl
