@@ -43,12 +43,12 @@ void BuildMainControls(AppState& app, HWND mainWindow) {
   CreateSkinButtons(app.buttons, mainWindow);
   app.staticsFont.reset(CreateSkinFont(14));
   app.progress = CreateProgressControl(mainWindow);
-  for (const StaticSpec& spec : kStatics) {
+  for (const StaticSpec& row : kStatics) {
     HWND control =
-        ::CreateWindowExW(0, L"STATIC", L"", spec.style, spec.x, spec.y, spec.width, spec.height, mainWindow,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.controlId)), nullptr, nullptr);
+        ::CreateWindowExW(0, L"STATIC", L"", row.style, row.x, row.y, row.width, row.height, mainWindow,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.controlId)), nullptr, nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(app.staticsFont.get()), FALSE);
-    app.*spec.field = control;
+    app.*row.field = control;
   }
 
   ::PostMessageW(mainWindow, WM_STARTUP_CHECK, 0, 0);

@@ -29,28 +29,28 @@ constexpr ButtonSpec kButtons[kSkinButtonCount] = {
 
 HBRUSH LoadImageBrush(int id) { return id == 0 ? nullptr : LoadSkinImage(::GetModuleHandleW(nullptr), id); }
 
-void CreateSkinButton(SkinButton& button, const ButtonSpec& spec, HWND parent) {
-  button.style = spec.extraStyle | WS_VISIBLE | WS_CHILD;
-  button.rect = {spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
-  button.commandId = spec.commandId;
+void CreateSkinButton(SkinButton& button, const ButtonSpec& row, HWND parent) {
+  button.style = row.extraStyle | WS_VISIBLE | WS_CHILD;
+  button.rect = {row.x, row.y, row.x + row.width, row.y + row.height};
+  button.commandId = row.commandId;
   button.window =
-      ::CreateWindowExW(0, L"button", L"", button.style, spec.x, spec.y, spec.width, spec.height, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.commandId)), nullptr, nullptr);
+      ::CreateWindowExW(0, L"button", L"", button.style, row.x, row.y, row.width, row.height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.commandId)), nullptr, nullptr);
 }
 
 }  // namespace
 
 void CreateSkinButtons(SkinButtons& buttons, HWND parent) {
   for (size_t i = 0; i < kSkinButtonCount; ++i) {
-    const ButtonSpec& spec = kButtons[i];
+    const ButtonSpec& row = kButtons[i];
     SkinButton& button = buttons[i];
-    const int ids[] = {spec.normalImage, spec.hoverImage, spec.pressedImage, spec.disabledImage};
+    const int ids[] = {row.normalImage, row.hoverImage, row.pressedImage, row.disabledImage};
     for (size_t k = 0; k < button.pictures.size(); ++k) button.pictures[k].reset(LoadImageBrush(ids[k]));
     button.normal = button.pictures[0].get();
     button.hover = button.pictures[1].get();
     button.pressed = button.pictures[2].get();
     button.disabled = button.pictures[3].get();
-    CreateSkinButton(button, spec, parent);
+    CreateSkinButton(button, row, parent);
   }
 }
 
