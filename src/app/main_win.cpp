@@ -87,6 +87,9 @@ int Run(HINSTANCE instance, int showCmd) {
 
   Gdiplus::GdiplusShutdown(gdiplusToken);
   SetTheApp(nullptr);
+  // An install worker may still wait for its setup program and then write the install record;
+  // the record outlives the window so that thread never touches freed memory.
+  static_cast<void>(app->install.release());
   return exitCode;
 }
 
