@@ -16,8 +16,9 @@ namespace {
 using namespace std::chrono_literals;
 
 test::TestServers g_servers;
-std::wstring g_prepared;     // folder of prepare_prefix.sh: browser.log, drive D:
-std::wstring g_screenshots;  // where the view pictures go
+std::wstring g_prepared;      // folder of prepare_prefix.sh: browser.log, drive D:
+std::wstring g_screenshots;   // where the view pictures go
+std::wstring g_setupStandIn;  // a stand-in for the publisher's setup programs
 
 constexpr int kInstallButton = 1720, kUpdateButton = 1721, kPlayButton = 1722;
 constexpr int kBrowseInstall = 1717, kBrowseDownload = 1718;
@@ -158,19 +159,38 @@ TEST_F(UiTest, InstallPressStartsARunInTheProgressView) {
   Screenshot(window, L"progress.png");
 }
 
+TEST_F(UiTest, InstallRunsTheSetupProgramAndEndsInThePlayView) {
+  std::filesystem::create_directories(std::filesystem::path(g_servers.WwwPath(L"patch")));
+  const std::wstring published = g_servers.WwwPath(L"SL_Full_120.exe");
+  ::DeleteFileW(published.c_str());
+  ASSERT_TRUE(::CopyFileW(g_setupStandIn.c_str(), published.c_str(), FALSE));
+  test::WriteFileBytes(g_servers.WwwPath(L"patch\\SL_Full_120.ini"), g_servers.http + "/SL_Full_120.exe\n");
+  ::DeleteFileW((downloads_ + L"\\SL_Full_120.exe").c_str());
+  HWND window = StartWithInstalledVersion(0);
+  const std::wstring game = ReadRegistryText(kLauncherKey, L"SLLocation");
+  ::PostMessageW(::GetDlgItem(window, kInstallButton), BM_CLICK, 0, 0);
+  EXPECT_TRUE(
+      WaitUntil([&] { return IsShown(window, kPlayButton) && !IsShown(window, kInstallButton); }, 60s));
+  EXPECT_NE(ChildAt(window, 610, 501), nullptr) << "the play view moved the version text";
+  EXPECT_EQ(test::ReadFileBytes(game + L"\\version.dat"), std::string("\x78\0\0\0", 4));
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(game + L"\\game_120.txt")));
+}
+
 }  // namespace
 }  // namespace sl::e2e
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 5) {
-    fprintf(stderr, "usage: %s <app> <servers.env> <prepared folder> <screenshot folder>\n", argv[0]);
+  if (argc < 6) {
+    fprintf(stderr, "usage: %s <app> <servers.env> <prepared folder> <screenshot folder> <setup stand-in>\n",
+            argv[0]);
     return 2;
   }
   sl::e2e::SetAppPath(argv[1]);
   sl::e2e::g_servers = sl::test::LoadTestServers(argv[2]);
   sl::e2e::g_prepared = sl::test::WinePath(argv[3]);
   sl::e2e::g_screenshots = sl::test::WinePath(argv[4]);
+  sl::e2e::g_setupStandIn = sl::test::WinePath(argv[5]);
   std::filesystem::create_directories(std::filesystem::path(sl::e2e::g_screenshots));
   return RUN_ALL_TESTS();
 }
