@@ -40,6 +40,7 @@ class WinControllerEnv final : public InstallControllerEnv {
   std::string GetItemLocalPath(FileItem& item) override { return sl::GetItemLocalPath(item); }
   void NameTempItem(FileItem& item) override { MakeTempName(item, NowUtcTime()); }
   void StartDownload(const FileItem& item, const std::string& localPath) override {
+    // The main window's helper is made by the first download and reused for every file after it.
     if (!app_.downloadHelper) app_.downloadHelper = MSHTTPHelper::Init(app_.mainWindow);
     app_.downloadHelper->StartDownload(item.url, localPath);
   }

@@ -45,7 +45,6 @@ void StartRun(AppState& app, uint16_t pressedId) {
 
   app.activeStartButton = pressedId;
   if (SkinButton* button = FindSkinButton(app.buttons, pressedId)) ::EnableWindow(button->window, FALSE);
-  if (!app.downloadHelper) app.downloadHelper = MSHTTPHelper::Init(app.mainWindow);
   ShowView(app, true);
   app.controller->StartRun();
 }
