@@ -15,7 +15,10 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=":$display"
   exec 8>"/tmp/.sl-xvfb-$display.lock"
   flock 8
-  if [ ! -S "/tmp/.X11-unix/X$display" ]; then
+  # A socket can outlive its server (a session that ended); trust only a live lock owner.
+  owner=$(tr -dc 0-9 < "/tmp/.X$display-lock" 2>/dev/null || true)
+  if [ -z "$owner" ] || ! kill -0 "$owner" 2>/dev/null || [ ! -S "/tmp/.X11-unix/X$display" ]; then
+    rm -f "/tmp/.X$display-lock" "/tmp/.X11-unix/X$display"
     setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 < /dev/null &
     for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
   fi
