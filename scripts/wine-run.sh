@@ -16,7 +16,7 @@ if [ -z "${DISPLAY:-}" ]; then
   exec 8>"/tmp/.sl-xvfb-$display.lock"
   flock 8
   # A socket can outlive its server (a session that ended); trust only a live lock owner.
-  owner=$(tr -dc 0-9 < "/tmp/.X$display-lock" 2>/dev/null || true)
+  owner=$(tr -dc 0-9 2>/dev/null < "/tmp/.X$display-lock" || true)
   if [ -z "$owner" ] || ! kill -0 "$owner" 2>/dev/null || [ ! -S "/tmp/.X11-unix/X$display" ]; then
     rm -f "/tmp/.X$display-lock" "/tmp/.X11-unix/X$display"
     setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 < /dev/null &

@@ -22,16 +22,20 @@ namespace {
 
 // The file is opened unshared, which keeps other processes from interleaving but would make a
 // second thread of ours fail its open and lose its entry; so our own threads take turns here.
-std::mutex g_writeMutex;
+// Never destroyed, like the path below: detached threads may still log while the process ends.
+std::mutex& WriteMutex() {
+  static std::mutex& mutex = *new std::mutex;
+  return mutex;
+}
 
 // Fixed on first use: a later change of the log root must not split one run's log in two.
 const std::wstring& LogFile() {
-  static const std::wstring path = [] {
+  static const std::wstring& path = *new std::wstring([] {
     const std::string& root = Paths().logRoot;
     // A folder that cannot be made shows up as a failed open; nothing else to do about it.
     ::SHCreateDirectoryExW(nullptr, Widen(LogFolderPath(root)).c_str(), nullptr);
     return Widen(LogFilePath(root));
-  }();
+  }());
   return path;
 }
 
@@ -80,7 +84,7 @@ void Write(std::string_view source, uint32_t errorCode, std::optional<std::strin
   // Callers often log right after a failed call and then read GetLastError for their own use.
   const DWORD callerError = ::GetLastError();
   {
-    std::lock_guard lock(g_writeMutex);
+    std::lock_guard lock(WriteMutex());
     try {
       AppendEntry(source, errorCode, message);
     } catch (const std::bad_alloc&) {

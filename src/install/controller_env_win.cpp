@@ -10,6 +10,7 @@
 #include "install/md5_win.h"
 #include "manifest/manifest_win.h"
 #include "store/file_system_win.h"
+#include "ui/folder_choice_win.h"
 #include "ui/views_win.h"
 
 namespace sl {
@@ -66,7 +67,8 @@ class WinControllerEnv final : public InstallControllerEnv {
     ::MessageBoxW(app_.mainWindow, Widen(text).c_str(), Widen(caption).c_str(), MB_ICONERROR);
   }
   void ReturnToIdle() override { ::SendMessageW(app_.mainWindow, WM_COMMAND, CMD_RETURN_TO_IDLE, 0); }
-  void ShowIdleView() override { ShowView(app_, false); }
+  // The captions follow the mode the run leaves behind ("Phiên bản 122", not the install offer).
+  void ShowIdleView() override { RefreshFolderTexts(app_); }
   double NowSeconds() override { return sl::NowSeconds(); }
 
  private:

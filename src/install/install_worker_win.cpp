@@ -18,6 +18,7 @@
 #include "store/file_system_win.h"
 #include "store/local_paths.h"
 #include "store/local_store_win.h"
+#include "telemetry/tracking_report_win.h"
 
 namespace sl {
 namespace {
@@ -90,7 +91,15 @@ void InstallWorker(InstallState& state, FileList& list) {
 
   const std::optional<DWORD> exitCode = RunLockedSetup(setup, path, parameters);
   if (exitCode == 0u) {
-    if (mode == MODE_FULL) RereadVersions(state);
+    if (mode == MODE_FULL && !state.trackingId.empty()) StartTrackingReport(state.trackingId);
+    if (mode == MODE_FULL) {
+      RereadVersions(state);
+    } else if (!state.installDir.empty()) {
+      // The views judge the mode by the installed release: without this, a finished patch chain
+      // would still offer an update from the release it started at. targetVersion stays as
+      // planned, so a patch that leaves "version.dat" behind cannot make the chain repeat.
+      state.installedVersion = ReadInstalledVersion(state.installDir);
+    }
     PostResult(state, true, setup.fileName.c_str());
     return;
   }

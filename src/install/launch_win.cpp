@@ -56,4 +56,19 @@ void LaunchGamePatcher(InstallState& state) {
   }
 }
 
+bool RunProgram(const std::string& directory, const std::string& fileName) {
+  const std::wstring application = Widen(Format("%s\\%s", directory.c_str(), fileName.c_str()));
+  if (application.size() >= MAX_PATH) return false;
+  const std::wstring folder = Widen(directory);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION created{};
+  if (!::CreateProcessW(application.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                        folder.c_str(), &startup, &created))
+    return false;
+  UniqueKernelHandle thread(created.hThread);
+  UniqueKernelHandle process(created.hProcess);
+  return true;
+}
+
 }  // namespace sl

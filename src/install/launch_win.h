@@ -20,4 +20,9 @@ namespace sl {
 // installed version is read again and the window stays.
 void LaunchGamePatcher(InstallState& state);
 
+// Starts directory\fileName as a plain process in that directory, without waiting for it.
+// False when it could not be started, or when the path is longer than MAX_PATH - 1 characters
+// (refused rather than cut, which could start another program).
+[[nodiscard]] bool RunProgram(const std::string& directory, const std::string& fileName);
+
 }  // namespace sl

@@ -73,7 +73,8 @@ std::array<std::string_view, 3> FirstThreeFields(std::string_view line) {
 }  // namespace
 
 FileList& TheFileList() {
-  static FileList list;
+  // Never destroyed: an install worker may still read it while the process ends.
+  static FileList& list = *new FileList;
   [[maybe_unused]] static const std::thread::id owner = std::this_thread::get_id();
   assert(std::this_thread::get_id() == owner && "the file list belongs to the UI thread");
   return list;

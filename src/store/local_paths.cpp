@@ -3,7 +3,8 @@
 namespace sl {
 
 LocalPaths& Paths() {
-  static LocalPaths paths;
+  // Never destroyed: worker and report threads may still read it while the process ends.
+  static LocalPaths& paths = *new LocalPaths;
   return paths;
 }
 

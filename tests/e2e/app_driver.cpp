@@ -111,7 +111,13 @@ void WriteRegistryText(const wchar_t* key, const wchar_t* name, const std::wstri
 
 std::filesystem::path MakeGameFolder(const wchar_t* name, int version) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / L"sl_e2e" / name;
-  std::filesystem::remove_all(folder);
+  // A program that just ended may hold its files for a moment longer under Wine.
+  std::error_code error;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::remove_all(folder, error);
+    if (!error) break;
+    ::Sleep(100);
+  }
   std::filesystem::create_directories(folder);
   if (version != 0) {
     std::ofstream file(folder / L"version.dat", std::ios::binary);

@@ -84,6 +84,8 @@ MessageBoxSeen AnswerMessageBox(DWORD processId, int button) {
   MessageBoxSeen seen;
   HWND box = FindProcessWindow(processId, L"#32770", 15s);
   if (box == nullptr) return seen;
+  // The box exists before its text is filled in; read it only once it is there.
+  WaitUntil([&] { return !TextOf(::GetDlgItem(box, 0xFFFF)).empty(); }, 5s);
   seen.caption = TextOf(box);
   seen.text = TextOf(::GetDlgItem(box, 0xFFFF));
   ::PostMessageW(box, WM_COMMAND, button, 0);

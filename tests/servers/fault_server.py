@@ -12,7 +12,8 @@ pattern byte(i) = (i * 131 + 7) % 251 of the file offset i, so clients can check
   /status/<code>/<name>             that status with a small body
   /ignore-range/<size>/<name>       always 200 with the whole body
   /bad-range/<size>/<name>          206 whose Content-Range starts at 0, whatever was asked
-  /slow/<size>/<ms>/<name>          one 1 KiB piece every <ms> milliseconds
+  /slow/<size>/<ms>/<name>          one 1 KiB piece every <ms> milliseconds; honours Range
+  /flip-once/<size>/<name>          like body, but the first answer for the path has one byte wrong
   /late/<size>/<ms>/<name>          headers only after <ms> milliseconds
   /text/<hex>/<name>                200 with the bytes given in hex
   /__log                            JSON list of {path, range, status, sent} since the last reset
@@ -28,6 +29,7 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 LOG = []
+FLIPPED = set()  # paths already answered with a wrong byte
 LOG_LOCK = threading.Lock()
 
 
@@ -90,6 +92,7 @@ class Handler(BaseHTTPRequestHandler):
         if mode == "__reset":
             with LOG_LOCK:
                 LOG.clear()
+                FLIPPED.clear()
             self.head(200, [("Content-Length", "0")])
             return
 
@@ -127,12 +130,32 @@ class Handler(BaseHTTPRequestHandler):
                 status, sent = self.send_file(size)
         elif mode == "slow":
             delay = int(args[1]) / 1000.0
+            start = self.requested_start(size)
+            if start is None:
+                self.head(200, [("Content-Length", str(size))])
+                start = 0
+            else:
+                status = 206
+                self.head(206, [("Content-Length", str(size - start)),
+                                ("Content-Range", f"bytes {start}-{size - 1}/{size}")])
+            try:
+                for offset in range(start, size, 1024):
+                    self.wfile.write(pattern(offset, min(size, offset + 1024)))
+                    self.wfile.flush()
+                    sent = min(size, offset + 1024) - start
+                    time.sleep(delay)
+            except OSError:
+                pass  # the client went away; the log says how far it got
+        elif mode == "flip-once":
+            with LOG_LOCK:
+                first = self.path not in FLIPPED
+                FLIPPED.add(self.path)
+            body = bytearray(pattern(0, size))
+            if first and size:
+                body[size // 2] ^= 0xFF
             self.head(200, [("Content-Length", str(size))])
-            for offset in range(0, size, 1024):
-                self.wfile.write(pattern(offset, min(size, offset + 1024)))
-                self.wfile.flush()
-                sent = min(size, offset + 1024)
-                time.sleep(delay)
+            self.wfile.write(body)
+            sent = size
         elif mode == "late":
             time.sleep(int(args[1]) / 1000.0)
             status, sent = self.send_file(size)

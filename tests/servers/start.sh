@@ -2,6 +2,7 @@
 # Starts the test servers on loopback: nginx serving <dir>/www (http, and https with a certificate
 # from a throw-away CA made here), and the fault-injecting server. Writes <dir>/servers.env.
 # Usage: start.sh <dir> [http-port https-port]; free ports are chosen when none are given.
+# SL_LIMIT_RATE (nginx's limit_rate, "4m" say) slows every answer down, for demonstrations.
 set -euo pipefail
 dir=$(realpath -m "$1")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -51,6 +52,7 @@ http {
   scgi_temp_path $dir/tmp;
   default_type application/octet-stream;
   sendfile on;
+  limit_rate ${SL_LIMIT_RATE:-0};
   server {
     listen 127.0.0.1:$http_port;
     root $dir/www;

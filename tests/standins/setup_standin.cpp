@@ -1,20 +1,26 @@
-// Stand-in for the publisher's setup programs, for tests: "SL_Full_<n>.exe /SILENT /DIR="<folder>""
-// installs release n into the folder (a game file and "version.dat"); "SL_Patch_<n>.exe" does the
-// same only over release n - 1. A name containing "_fail<code>" exits with that code instead.
+// Stand-in for the publisher's setup programs, for tests and the demo.
+//   SL_Full_<n>.exe /SILENT /DIR="<folder>"   installs release n: a game file, "version.dat", the
+//                                             game's patcher when it lies beside the setup program,
+//                                             and the uninstall entry naming the folder.
+//   SL_Patch_<n>.exe /SILENT /DIR="<folder>"  the same, only over release n - 1 (exit code 3 otherwise).
+// A name containing "_fail<code>" exits with that code and installs nothing; "_sleep<ms>" waits
+// that long before installing, like a real setup program that takes its time.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
 #include <string>
 
 namespace {
 
-std::wstring OwnName() {
+constexpr wchar_t kUninstallKey[] =
+    L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+    L"{3A6F0C1E-7B24-4D19-9E5A-2C8B41F07D63}_is1";
+
+std::wstring OwnPath() {
   wchar_t path[MAX_PATH];
   const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring name(path, length);
-  return name.substr(name.find_last_of(L"\\/") + 1);
+  return std::wstring(path, length);
 }
 
 std::wstring InstallFolder(const std::wstring& commandLine) {
@@ -33,13 +39,35 @@ int ReadVersion(const std::wstring& folder) {
   return version;
 }
 
+bool WriteVersion(const std::wstring& folder, int release) {
+  FILE* file = _wfopen((folder + L"\\version.dat").c_str(), L"wb");
+  if (file == nullptr) return false;
+  const bool written = fwrite(&release, 1, sizeof(release), file) == sizeof(release);
+  return fclose(file) == 0 && written;
+}
+
+void RecordUninstallEntry(const std::wstring& folder) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return;
+  const std::wstring location = folder + L"\\";
+  ::RegSetValueExW(key, L"InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(location.c_str()),
+                   static_cast<DWORD>((location.size() + 1) * sizeof(wchar_t)));
+  ::RegCloseKey(key);
+}
+
 }  // namespace
 
 int wmain() {
-  const std::wstring name = OwnName();
+  const std::wstring path = OwnPath();
+  const std::wstring ownFolder = path.substr(0, path.find_last_of(L"\\/"));
+  const std::wstring name = path.substr(ownFolder.size() + 1);
   const std::wstring commandLine = ::GetCommandLineW();
   if (const size_t fail = name.find(L"_fail"); fail != std::wstring::npos)
     return _wtoi(name.c_str() + fail + 5);
+  if (const size_t sleep = name.find(L"_sleep"); sleep != std::wstring::npos)
+    ::Sleep(static_cast<DWORD>(_wtoi(name.c_str() + sleep + 6)));
   const bool patch = name.rfind(L"SL_Patch_", 0) == 0;
   const int release = _wtoi(name.c_str() + (patch ? 9 : 8));
   const std::wstring folder = InstallFolder(commandLine);
@@ -48,9 +76,9 @@ int wmain() {
   if (patch && ReadVersion(folder) != release - 1) return 3;
   if (FILE* game = _wfopen((folder + L"\\game_" + std::to_wstring(release) + L".txt").c_str(), L"wb"))
     fclose(game);
-  FILE* file = _wfopen((folder + L"\\version.dat").c_str(), L"wb");
-  if (file == nullptr) return 4;
-  fwrite(&release, 1, sizeof(release), file);
-  fclose(file);
-  return 0;
+  if (!patch) {
+    ::CopyFileW((ownFolder + L"\\patcher_sl2.exe").c_str(), (folder + L"\\patcher_sl2.exe").c_str(), FALSE);
+    RecordUninstallEntry(folder);
+  }
+  return WriteVersion(folder, release) ? 0 : 4;
 }

@@ -1,6 +1,7 @@
 #include "tests/support/test_servers_win.h"
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <sstream>
 
 #include "base/text_win.h"
+#include "net/internet_handle_win.h"
 
 namespace sl::test {
 
@@ -51,6 +53,19 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream file(std::filesystem::path(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string FetchText(const std::string& url) {
+  UniqueInternet session(::InternetOpenW(L"sl-test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+  UniqueInternet request(session ? ::InternetOpenUrlW(session.get(), Widen(url).c_str(), nullptr, 0,
+                                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)
+                                 : nullptr);
+  std::string text;
+  char buffer[8192];
+  DWORD read = 0;
+  while (request && ::InternetReadFile(request.get(), buffer, sizeof(buffer), &read) && read != 0)
+    text.append(buffer, read);
+  return text;
 }
 
 }  // namespace sl::test

@@ -31,4 +31,7 @@ struct TestServers {
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 [[nodiscard]] std::string ReadFileBytes(const std::wstring& path);
 
+// The body of a GET of `url` (the fault server's "/__log", say); empty when it fails.
+[[nodiscard]] std::string FetchText(const std::string& url);
+
 }  // namespace sl::test

@@ -1,0 +1,268 @@
+// Whole runs as a player makes them: press a start button and watch the program download, verify,
+// install and patch from the loopback servers, with the stand-in setup programs and patcher.
+// The releases come from make_scenarios.py; each test makes one scenario current.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "app_driver.h"
+#include "base/text_win.h"
+#include "tests/support/test_servers_win.h"
+#include "window_probe.h"
+
+namespace sl::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+test::TestServers g_servers;
+
+constexpr int kInstallButton = 1720, kUpdateButton = 1721, kPlayButton = 1722;
+constexpr int kCloseButton = 7001;
+
+std::string Version(int number) { return std::string(reinterpret_cast<const char*>(&number), 4); }
+
+uint64_t FileSize(const fs::path& path) {
+  std::error_code error;
+  const uint64_t size = fs::file_size(path, error);
+  return error ? 0 : size;
+}
+
+// Requests the fault server answered for paths containing `name`: {Range header, bytes sent}.
+std::vector<std::pair<std::string, uint64_t>> FaultRequests(const std::string& name) {
+  const std::string log = test::FetchText(g_servers.fault + "/__log");
+  static const std::regex entry(
+      R"re(\{"path": "([^"]*)", "range": "([^"]*)", "status": \d+, "sent": (\d+)\})re");
+  std::vector<std::pair<std::string, uint64_t>> requests;
+  for (std::sregex_iterator it(log.begin(), log.end(), entry), end; it != end; ++it) {
+    if ((*it)[1].str().find(name) != std::string::npos)
+      requests.emplace_back((*it)[2].str(), std::stoull((*it)[3].str()));
+  }
+  return requests;
+}
+
+bool IsProcessRunning(const wchar_t* exeName) {
+  UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (_wcsicmp(entry.szExeFile, exeName) == 0) return true;
+  }
+  return false;
+}
+
+// Lines of nginx's access log for paths containing `name`.
+int ServedCount(const std::string& name) {
+  const std::string log = test::ReadFileBytes(g_servers.AccessLogPath());
+  int count = 0;
+  for (size_t at = log.find(name); at != std::string::npos; at = log.find(name, at + 1)) ++count;
+  return count;
+}
+
+class InstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    downloads_ = MakeGameFolder(L"downloads", 0);
+    WriteRegistryText(kLauncherKey, L"TempDownloadPath", downloads_.wstring());
+    (void)test::FetchText(g_servers.fault + "/__reset");
+  }
+  void TearDown() override {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLauncherKey);
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
+  }
+
+  // Makes a scenario's version.ini and file lists the ones the server answers with.
+  static void UseScenario(const wchar_t* name) {
+    const fs::path www(g_servers.WwwPath(L""));
+    const fs::path scenario = www / L"scenarios" / name;
+    fs::remove_all(www / L"patch");
+    fs::copy(scenario / L"patch", www / L"patch");
+    fs::create_directories(www / L"autoreal");
+    ::CopyFileW((scenario / L"autoreal" / L"version.ini").c_str(),
+                (www / L"autoreal" / L"version.ini").c_str(), FALSE);
+  }
+
+  // Starts the program with the game folder at `version` (0: nothing installed) and waits for
+  // the idle view, whose only start button must be `expected`.
+  HWND Start(int version, int expected) {
+    if (version >= 0) game_ = MakeGameFolder(L"game", version);
+    WriteRegistryText(kLauncherKey, L"SLLocation", game_.wstring());
+    app_ = AppProcess::Start();
+    HWND window = app_.WaitForMainWindow(30s);
+    EXPECT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return IsShown(window, expected); }, 20s)) << "start button " << expected;
+    return window;
+  }
+
+  static void Press(HWND window, int id) { ::PostMessageW(::GetDlgItem(window, id), BM_CLICK, 0, 0); }
+
+  // True once the run is over and the idle view offers play-now.
+  static bool EndsInPlayView(HWND window, std::chrono::milliseconds timeout = 90s) {
+    return WaitUntil([&] { return IsShown(window, kPlayButton) && !IsShown(window, kInstallButton); },
+                     timeout);
+  }
+
+  // The message box the run ends with; the idle view is back once it is answered.
+  MessageBoxSeen RunEndsWithMessage(HWND window, int startButton) {
+    MessageBoxSeen box;
+    WaitUntil(
+        [&] {
+          box = AnswerMessageBox(app_.id(), IDOK);
+          return !box.text.empty();
+        },
+        60s);
+    EXPECT_TRUE(
+        WaitUntil([&] { return ::IsWindowEnabled(::GetDlgItem(window, startButton)) != FALSE; }, 10s));
+    return box;
+  }
+
+  // Closes the window through its close button, answering the question about the running job.
+  void CloseDuringTheRun(HWND window) {
+    ::PostMessageW(window, WM_COMMAND, kCloseButton, 0);
+    const MessageBoxSeen question = AnswerMessageBox(app_.id(), IDYES);
+    EXPECT_FALSE(question.text.empty()) << "a running job asks before closing";
+    EXPECT_EQ(app_.WaitForExit(15s), 0u);
+  }
+
+  fs::path downloads_;
+  fs::path game_;
+  AppProcess app_;
+};
+
+TEST_F(InstallTest, FreshInstallRunsTheFullReleaseThenEveryPatch) {
+  UseScenario(L"chain");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(122));
+  for (const wchar_t* name : {L"game_120.txt", L"game_121.txt", L"game_122.txt", L"patcher_sl2.exe"})
+    EXPECT_TRUE(fs::exists(game_ / name)) << Narrow(name);
+  EXPECT_EQ(ReadRegistryText(kUninstallKey, L"InstallLocation"), game_.wstring() + L"\\");
+  // Every file of the three lists sits complete in the download folder.
+  EXPECT_EQ(FileSize(downloads_ / L"game_120_1.pak"), 96u * 1024);
+  EXPECT_EQ(FileSize(downloads_ / L"patch_122.pak"), 24u * 1024);
+}
+
+TEST_F(InstallTest, OlderInstallIsUpdatedPatchByPatch) {
+  UseScenario(L"chain");
+  HWND window = Start(120, kUpdateButton);
+  const int fullBefore = ServedCount("SL_Full_120.exe");
+  Press(window, kUpdateButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(122));
+  EXPECT_TRUE(fs::exists(game_ / L"game_121.txt"));
+  EXPECT_TRUE(fs::exists(game_ / L"game_122.txt"));
+  EXPECT_EQ(ServedCount("SL_Full_120.exe"), fullBefore) << "no full release for an update";
+}
+
+TEST_F(InstallTest, PlayNowStartsTheGamesPatcherAndCloses) {
+  UseScenario(L"chain");
+  game_ = MakeGameFolder(L"game", 122);
+  ::CopyFileW(g_servers.WwwPath(L"scenarios\\chain\\files\\patcher_sl2.exe").c_str(),
+              (game_ / L"patcher_sl2.exe").c_str(), FALSE);
+  HWND window = Start(-1, kPlayButton);
+  Press(window, kPlayButton);
+  EXPECT_EQ(app_.WaitForExit(15s), 0u);
+  const fs::path record = game_ / L"patcher_started.txt";
+  ASSERT_TRUE(WaitUntil([&] { return FileSize(record) != 0; }, 10s));
+  // Its first line is the folder it was started in: the install folder.
+  const std::string text = test::ReadFileBytes(record.wstring());
+  EXPECT_EQ(text.substr(0, text.find('\n')), Narrow(game_.wstring()));
+}
+
+TEST_F(InstallTest, FileFailingItsCheckOnceIsFetchedAgain) {
+  UseScenario(L"md5_once");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(FaultRequests("flip.pak").size(), 2u);
+  EXPECT_EQ(test::ReadFileBytes((downloads_ / L"flip.pak").wstring()), test::PatternBytes(0, 200000));
+}
+
+TEST_F(InstallTest, FileThatStaysBadStopsTheRunAfterTheSecondAttempt) {
+  UseScenario(L"md5_bad");
+  const int servedBefore = ServedCount("/md5_bad/files/bad.pak");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  const MessageBoxSeen box = RunEndsWithMessage(window, kInstallButton);
+  EXPECT_EQ(box.text,
+            "Lỗi: Tệp tin bad.pak tải về bị hỏng (sai mã MD5) dù đã tải lại. Vui lòng thử lại sau!");
+  EXPECT_EQ(ServedCount("/md5_bad/files/bad.pak") - servedBefore, 2);
+  EXPECT_FALSE(fs::exists(downloads_ / L"bad.pak")) << "a file that failed its check is not kept";
+  EXPECT_FALSE(fs::exists(game_ / L"version.dat")) << "nothing was installed";
+}
+
+TEST_F(InstallTest, FailedSetupIsReportedAndARetrySucceeds) {
+  UseScenario(L"setup_fails");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  const MessageBoxSeen box = RunEndsWithMessage(window, kInstallButton);
+  EXPECT_EQ(box.text, "Tiến trình cài đặt: SL_Full_120_fail7.exe đã hủy. Vui lòng thử lại");
+  EXPECT_TRUE(IsShown(window, kInstallButton));
+
+  UseScenario(L"single");
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(120));
+}
+
+TEST_F(InstallTest, ListWithoutASetupProgramEndsWithTheCancelledMessage) {
+  UseScenario(L"no_setup");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  EXPECT_EQ(RunEndsWithMessage(window, kInstallButton).text, "Tiến trình cài đặt:  đã hủy. Vui lòng thử lại");
+  EXPECT_EQ(FileSize(downloads_ / L"music.pak"), 8192u) << "the files were downloaded first";
+}
+
+TEST_F(InstallTest, DownloadCutByClosingResumesAfterARestart) {
+  UseScenario(L"resume");
+  constexpr uint64_t kSize = 600 * 1024;
+  const fs::path partial = downloads_ / L"big.pak";
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(WaitUntil([&] { return FileSize(partial) > 64 * 1024; }, 30s));
+  CloseDuringTheRun(window);
+  const uint64_t kept = FileSize(partial);
+  ASSERT_GT(kept, 0u);
+  ASSERT_LT(kept, kSize) << "closed before the file was complete";
+
+  window = Start(-1, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  const auto requests = FaultRequests("big.pak");
+  ASSERT_EQ(requests.size(), 2u);
+  // The resume asks again for the last byte it has, which proves the file still lines up.
+  EXPECT_EQ(requests[1].first, "bytes=" + std::to_string(kept - 1) + "-");
+  EXPECT_EQ(requests[1].second, kSize - kept + 1) << "only the missing part was sent again";
+  EXPECT_EQ(test::ReadFileBytes(partial.wstring()), test::PatternBytes(0, kSize));
+}
+
+TEST_F(InstallTest, ClosingWhileTheSetupProgramRunsLeavesItToFinish) {
+  UseScenario(L"slow_setup");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(WaitUntil([] { return IsProcessRunning(L"SL_Full_120_sleep4000.exe"); }, 30s));
+  CloseDuringTheRun(window);
+  EXPECT_TRUE(WaitUntil([&] { return FileSize(game_ / L"version.dat") == 4; }, 20s));
+  window = Start(-1, kPlayButton);
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(120));
+}
+
+}  // namespace
+}  // namespace sl::e2e
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc < 3) {
+    fprintf(stderr, "usage: %s <app> <servers.env>\n", argv[0]);
+    return 2;
+  }
+  sl::e2e::SetAppPath(argv[1]);
+  sl::e2e::g_servers = sl::test::LoadTestServers(argv[2]);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,45 @@
+#!/usr/bin/env python3
+"""Publishes the release scenarios of the whole-program install tests under <www>/scenarios/<name>.
+
+Each scenario holds its own "autoreal/version.ini" and "patch/*.ini"; a test makes one current by
+copying those into the served tree. Files on the fault server follow its body pattern.
+Usage: make_scenarios.py <servers.env> <www> <setup stand-in> <patcher stand-in>
+"""
+import os
+import shutil
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "releases"))
+from release_tree import Entry, ReleaseTree, pattern_md5, publish_chain  # noqa: E402
+
+RESUME_SIZE = 600 * 1024  # with 1 KiB every 8 ms: about five seconds to cut into
+
+
+def main():
+    servers = dict(line.strip().split("=", 1) for line in open(sys.argv[1]) if "=" in line)
+    www, setup, patcher = sys.argv[2], sys.argv[3], sys.argv[4]
+    shutil.rmtree(os.path.join(www, "scenarios"), ignore_errors=True)
+
+    def tree(name):
+        return ReleaseTree(os.path.join(www, "scenarios", name), f"{servers['http']}/scenarios/{name}")
+
+    def single(name, entries):
+        t = tree(name)
+        t.write_list("Full", 120, [e(t) if callable(e) else e for e in entries])
+        t.write_version(120, 100)
+
+    publish_chain(tree("chain"), setup, patcher, 120, [121, 122], minimal=100, data_size=96 * 1024)
+    single("single", [lambda t: t.program(setup, "SL_Full_120.exe"), lambda t: t.program(patcher, "patcher_sl2.exe")])
+    single("setup_fails", [lambda t: t.program(setup, "SL_Full_120_fail7.exe")])
+    single("slow_setup", [lambda t: t.program(setup, "SL_Full_120_sleep4000.exe")])
+    single("no_setup", [lambda t: t.data("readme.pak", 4096), lambda t: t.data("music.pak", 8192)])
+    single("md5_once", [lambda t: t.program(setup, "SL_Full_120.exe"),
+                        Entry(f"{servers['fault']}/flip-once/200000/flip.pak", pattern_md5(200000), 200000)])
+    single("md5_bad", [lambda t: t.program(setup, "SL_Full_120.exe"),
+                       lambda t: t.data("bad.pak", 50000) and t.published("bad.pak", md5="0" * 32)])
+    single("resume", [Entry(f"{servers['fault']}/slow/{RESUME_SIZE}/8/big.pak", pattern_md5(RESUME_SIZE), RESUME_SIZE),
+                      lambda t: t.program(setup, "SL_Full_120.exe")])
+
+
+if __name__ == "__main__":
+    main()
