@@ -75,22 +75,30 @@ int Stall(const wchar_t* path) {
   StallRun run;
   run.path = path;
   double longest = 0;
+  std::atomic<bool> pingerDone{false};
   std::thread pinger([&] {
-    while (!run.done) {
+    for (; !run.done; ::Sleep(5)) {
       const auto sent = Clock::now();
       DWORD_PTR ignored = 0;
       ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &ignored);
       longest = std::max(longest, Seconds(Clock::now() - sent));
-      ::Sleep(5);
     }
+    pingerDone = true;
   });
   ::PostMessageW(window, kRunCheck, 0, reinterpret_cast<LPARAM>(&run));
   MSG msg;
-  while (!run.done && ::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
-  pinger.join();
   size_t queued = 0;
-  while (::PeekMessageW(&msg, window, sl::WM_MD5_PROGRESS, sl::WM_MD5_RESULT, PM_REMOVE)) ++queued;
-  printf("stall %.0f ms longest UI-thread gap; check %.2f s; %zu progress messages were waiting\n",
+  while (!run.done && ::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+  // Keep answering until the pinger has seen the end, counting the check's progress messages.
+  while (!pingerDone) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == sl::WM_MD5_PROGRESS || msg.message == sl::WM_MD5_RESULT) ++queued;
+      ::DispatchMessageW(&msg);
+    }
+    ::Sleep(1);
+  }
+  pinger.join();
+  printf("stall %.0f ms longest UI-thread gap; check %.2f s; %zu progress messages were queued\n",
          longest * 1000, run.checkSeconds, queued);
   return 0;
 }

@@ -19,6 +19,8 @@ SL_LIMIT_RATE=${SL_DEMO_RATE:-6m} bash tests/servers/start.sh "$server" "$port" 
 python3 tests/releases/release_tree.py "$server/www" "http://127.0.0.1:$port" \
   --setup build/win/tests/standins/setup_standin.exe --patcher build/win/tests/standins/patcher_standin.exe \
   --full 120 --patches 121,122 --minimal 100 --data-files 3 --data-size $((12 * 1024 * 1024))
+# The launcher manifest names the program's own version: no self-update offer in the demo.
+mkdir -p "$server/www/launcher" && printf 1025 > "$server/www/launcher/version.ini"
 echo "Demo releases served at http://127.0.0.1:$port (nginx, limited to ${SL_DEMO_RATE:-6m}B/s)."
 
 export WINEPREFIX=$root/build/demo/wineprefix

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "app/messages.h"
 #include "base/text_win.h"
 #include "install/install_worker_win.h"
 #include "install/launch_win.h"
@@ -52,6 +53,36 @@ TEST(GetFileMd5, KnownDigestsInLowerCase) {
   EXPECT_EQ(Md5Of(TempFile("sl-md5-abc.bin", "abc")), "900150983cd24fb0d6963f7d28e17f72");
   // Several 8192-byte reads.
   EXPECT_EQ(Md5Of(TempFile("sl-md5-big.bin", std::string(20000, 'a'))), "9bb57f821953f3c232116e38badc8e96");
+}
+
+TEST(GetFileMd5, ReportsProgressInHundredthsAndTheResultOnce) {
+  const std::string path = TempFile("sl-md5-progress.bin", std::string(20 * 1024 * 1024 + 5, 'x'));
+  HWND window = ::CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  UniqueFile file(
+      ::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  const uint64_t size = 20 * 1024 * 1024 + 5;
+  EXPECT_EQ(GetFileMd5(file.get(), size, window).size(), 32u);
+  int progress = 0, results = 0;
+  WPARAM lastDone = 0, result = 0;
+  MSG msg;
+  while (::PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_MD5_PROGRESS) {
+      ++progress;
+      EXPECT_GT(msg.wParam, lastDone);
+      EXPECT_EQ(static_cast<uint64_t>(msg.lParam), size);
+      lastDone = msg.wParam;
+    } else if (msg.message == WM_MD5_RESULT) {
+      ++results;
+      result = msg.wParam;
+    }
+  }
+  ::DestroyWindow(window);
+  EXPECT_GE(progress, 2);
+  EXPECT_LE(progress, 102) << "not one per block";
+  EXPECT_EQ(lastDone, size) << "the last report is the whole file";
+  EXPECT_EQ(results, 1);
+  EXPECT_EQ(result, 1u);
 }
 
 TEST(LockForLaunch, NobodyCanChangeTheVerifiedProgram) {

@@ -2,6 +2,8 @@
 
 #include <wincrypt.h>
 
+#include <algorithm>
+
 #include "app/messages.h"
 #include "base/format.h"
 
@@ -9,6 +11,7 @@ namespace sl {
 namespace {
 
 constexpr DWORD kReadBytes = 8192;
+constexpr uint64_t kMinPostBytes = 1024 * 1024;
 
 struct CryptContext {
   HCRYPTPROV provider = 0;
@@ -31,14 +34,24 @@ std::string GetFileMd5(HANDLE file, uint64_t size, HWND progressWindow) {
   if (hashed) {
     BYTE buffer[kReadBytes];
     uint64_t total = 0;
+    uint64_t posted = 0;
+    // One progress message per 8 KiB block would be 131,072 for a gigabyte: more than a message
+    // queue holds, and posting them costs more than the hashing. A hundredth of the file is enough.
+    const uint64_t postEvery = std::max<uint64_t>(size / 100, kMinPostBytes);
+    uint64_t nextPost = 0;
     DWORD read = 0;
     while (::ReadFile(file, buffer, kReadBytes, &read, nullptr) && read > 0) {
       if (!::CryptHashData(context.hash, buffer, read, 0)) hashed = false;
       total += read;
-      if (progressWindow != nullptr) {
+      if (progressWindow != nullptr && total >= nextPost) {
         ::PostMessageW(progressWindow, WM_MD5_PROGRESS, static_cast<WPARAM>(total),
                        static_cast<LPARAM>(size));
+        posted = total;
+        nextPost = total + postEvery;
       }
+    }
+    if (progressWindow != nullptr && (posted != total || total == 0)) {
+      ::PostMessageW(progressWindow, WM_MD5_PROGRESS, static_cast<WPARAM>(total), static_cast<LPARAM>(size));
     }
   }
   std::string digest;

@@ -23,7 +23,7 @@ test::TestServers g_servers;
 std::string g_trackingFolder;
 std::wstring g_setupStandIn;
 
-constexpr int kInstallButton = 1720, kPlayButton = 1722;
+constexpr int kInstallButton = 1720, kUpdateButton = 1721, kPlayButton = 1722;
 constexpr int kCloseCommand = 7001;
 // Mixed case on purpose: the id travels as the file name spells it.
 constexpr wchar_t kUserId[] = L"3F2504E0-4f89-41d3-9A0C-0305e82c3301";
@@ -51,6 +51,8 @@ void PublishRelease() {
   test::WriteFileBytes(root + L"\\autoreal\\version.ini", "LatestVersion=120\nMinimalVersion=100\n");
   ASSERT_TRUE(::CopyFileW(g_setupStandIn.c_str(), (root + L"\\SL_Full_120.exe").c_str(), FALSE));
   test::WriteFileBytes(root + L"\\patch\\SL_Full_120.ini", g_servers.http + "/tracking/SL_Full_120.exe\n");
+  ASSERT_TRUE(::CopyFileW(g_setupStandIn.c_str(), (root + L"\\SL_Patch_120.exe").c_str(), FALSE));
+  test::WriteFileBytes(root + L"\\patch\\SL_Patch_120.ini", g_servers.http + "/tracking/SL_Patch_120.exe\n");
 }
 
 class TrackingTest : public ::testing::Test {
@@ -78,6 +80,24 @@ class TrackingTest : public ::testing::Test {
   static void WriteCurrentUserText(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
     ::RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(),
                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  }
+
+  // Runs one install from `program` with the game folder at `installedVersion` and waits for its
+  // end; the CA is trusted, so a report, if one were sent, would reach the server.
+  void InstallAndWaitForAnyReport(const std::wstring& program, int installedVersion, int startButton) {
+    test::TrustedCa trust(server_.CaPath());
+    ASSERT_TRUE(trust.added());
+    WriteRegistryText(kLauncherKey, L"SLLocation",
+                      MakeGameFolder(L"tracking-game", installedVersion).wstring());
+    AppProcess app = AppProcess::Start(program);
+    HWND window = app.WaitForMainWindow(30s);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsShown(window, startButton); }, 20s));
+    ::PostMessageW(::GetDlgItem(window, startButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsShown(window, kPlayButton); }, 60s)) << "the install ends";
+    ::Sleep(3000);  // a report would have been sent by now
+    ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
+    EXPECT_EQ(app.WaitForExit(15s), 0u);
   }
 
   test::TrackingServer server_{g_trackingFolder};
@@ -123,6 +143,15 @@ TEST_F(TrackingTest, AFullInstallReportsTheFirstOpenForTheUserInTheFileName) {
 
   ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
   EXPECT_EQ(app.WaitForExit(15s), 0u);
+}
+
+TEST_F(TrackingTest, NoReportWithoutAUserIdInTheFileNameOrAfterAPatch) {
+  InstallAndWaitForAnyReport(AppPath(), 0, kInstallButton);
+  EXPECT_TRUE(server_.Requests().empty()) << "the plain file name carries no user id";
+
+  InstallAndWaitForAnyReport(installer_, 119, kUpdateButton);
+  EXPECT_TRUE(server_.Requests().empty()) << "a patch is no first open";
+  EXPECT_EQ(LogTextFrom(logStart_).find("SendSLTrackingReport"), std::string::npos);
 }
 
 }  // namespace
