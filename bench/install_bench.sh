@@ -41,6 +41,7 @@ bash tests/servers/start.sh "$servers" "$port" "$((port + 1))" >/dev/null
 python3 tests/releases/release_tree.py "$servers/www" "http://127.0.0.1:$port" \
   --setup build/win/tests/standins/setup_standin.exe --patcher build/win/tests/standins/patcher_standin.exe \
   --full 120 --data-files 4 --data-size $((release_mib * 1024 * 1024 / 4))
+mkdir -p "$servers/www/launcher" && printf 1025 > "$servers/www/launcher/version.ini"  # no self-update offer
 game=$work/game downloads=$work/downloads
 rm -rf "$game" "$downloads" && mkdir -p "$game" "$downloads"
 scripts/wine-run.sh cmd /c exit 0

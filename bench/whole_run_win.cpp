@@ -4,7 +4,6 @@
 // Prints "total", "verify" (unanswered UI time), "longest-stall" and "setup" in seconds.
 // Usage: whole_run_bench <program>
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -22,17 +21,6 @@ using namespace std::chrono_literals;
 constexpr int kInstallButton = 1720, kPlayButton = 1722;
 
 double Seconds(Clock::duration elapsed) { return std::chrono::duration<double>(elapsed).count(); }
-
-bool SetupProgramRunning() {
-  sl::UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-       more = ::Process32NextW(snapshot.get(), &entry)) {
-    if (_wcsnicmp(entry.szExeFile, L"SL_Full_", 8) == 0) return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -65,8 +53,8 @@ int main(int argc, char** argv) {
   std::thread setupWatch([&] {
     while (!done) {
       const auto seen = Clock::now();
-      if (SetupProgramRunning()) {
-        while (!done && SetupProgramRunning()) ::Sleep(10);
+      if (sl::e2e::IsProcessRunning(L"SL_Full_")) {
+        while (!done && sl::e2e::IsProcessRunning(L"SL_Full_")) ::Sleep(10);
         setup += Seconds(Clock::now() - seen);
       }
       ::Sleep(10);

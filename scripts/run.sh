@@ -21,9 +21,10 @@ python3 tests/releases/release_tree.py "$server/www" "http://127.0.0.1:$port" \
   --full 120 --patches 121,122 --minimal 100 --data-files 3 --data-size $((12 * 1024 * 1024))
 # The launcher manifest names the program's own version: no self-update offer in the demo.
 mkdir -p "$server/www/launcher" && printf 1025 > "$server/www/launcher/version.ini"
-echo "Demo releases served at http://127.0.0.1:$port (nginx, limited to ${SL_DEMO_RATE:-6m}B/s)."
+echo "Demo releases served at http://127.0.0.1:$port by nginx (limit_rate ${SL_DEMO_RATE:-6m})."
 
 export WINEPREFIX=$root/build/demo/wineprefix
+scripts/wine-run.sh cmd /c exit 0  # the prefix first: its creation takes a while the first time
 cleanup() {
   kill "${app:-}" 2>/dev/null || true
   wineserver -k 2>/dev/null || true

@@ -1,4 +1,5 @@
-// Process entry: one instance, GDI+, local store, the main window and its message loop.
+// Process entry: one instance, GDI+, local store, the main window, the self-update check and the
+// message loop.
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -9,7 +10,11 @@
 #include "app/shell_rules.h"
 #include "app/single_instance_win.h"
 #include "base/resource_string_win.h"
+#include "base/text_win.h"
 #include "res/resource.h"
+#include "selfupdate/hand_over_win.h"
+#include "selfupdate/self_update_window_win.h"
+#include "selfupdate/self_update_win.h"
 #include "store/local_store_win.h"
 #include "ui/main_window_win.h"
 #include "ui/skin_image_win.h"
@@ -18,6 +23,8 @@ namespace sl {
 namespace {
 
 constexpr int kStringUnits = 100;
+// How long a program started by a self-update hand-over waits for its predecessor to end.
+constexpr DWORD kPredecessorWaitMs = 20000;
 
 void RegisterMainClass(HINSTANCE instance, const std::wstring& className) {
   WNDCLASSEXW wc{};
@@ -58,6 +65,9 @@ int Run(HINSTANCE instance, int showCmd) {
   const std::wstring title = LoadResourceString(instance, IDS_APP_TITLE, kStringUnits);
   const std::wstring className = LoadResourceString(instance, IDC_STORMLINE, kStringUnits);
 
+  // A successor of a self-update hand-over starts while its predecessor still holds the
+  // one-instance name and its files: it waits for that process rather than give way to it.
+  WaitForPredecessor(kPredecessorWaitMs);
   InstanceClaim claim = ClaimSingleInstance();
   if (claim.anotherRunning) {
     claim.mutex.reset();
@@ -82,6 +92,10 @@ int Run(HINSTANCE instance, int showCmd) {
   ::ShowWindow(window, showCmd);
   CenterWindow(window);
   ::UpdateWindow(window);
+
+  SelfUpdateRequest selfUpdate;
+  selfUpdate.caption = MakeVersionedTitle(Narrow(title));
+  if (CheckSelfUpdate(selfUpdate)) ShowSelfUpdateWindow(selfUpdate);
 
   const int exitCode = RunMessageLoop(instance);
 

@@ -1,10 +1,12 @@
 #include "app_driver.h"
 
-#include "tests/support/test_servers_win.h"
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <utility>
 #include <vector>
+
+#include "tests/support/test_servers_win.h"
 
 namespace sl::e2e {
 namespace {
@@ -124,6 +126,18 @@ std::filesystem::path MakeGameFolder(const wchar_t* name, int version) {
     file.write(reinterpret_cast<const char*>(&version), sizeof(version));
   }
   return folder;
+}
+
+bool IsProcessRunning(const wchar_t* namePrefix) {
+  UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  const size_t length = wcslen(namePrefix);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (_wcsnicmp(entry.szExeFile, namePrefix, length) == 0) return true;
+  }
+  return false;
 }
 
 int CountMainWindows() {

@@ -2,8 +2,6 @@
 // install and patch from the loopback servers, with the stand-in setup programs and patcher.
 // The releases come from make_scenarios.py; each test makes one scenario current.
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <tlhelp32.h>
 
 #include <filesystem>
 #include <regex>
@@ -43,17 +41,6 @@ std::vector<std::pair<std::string, uint64_t>> FaultRequests(const std::string& n
       requests.emplace_back((*it)[2].str(), std::stoull((*it)[3].str()));
   }
   return requests;
-}
-
-bool IsProcessRunning(const wchar_t* exeName) {
-  UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-       more = ::Process32NextW(snapshot.get(), &entry)) {
-    if (_wcsicmp(entry.szExeFile, exeName) == 0) return true;
-  }
-  return false;
 }
 
 // Lines of nginx's access log for paths containing `name`.

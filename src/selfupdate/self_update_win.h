@@ -1,0 +1,26 @@
+// The self-update check at start-up and the final replacement of the main file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sl {
+
+struct SelfUpdateRequest {
+  int32_t serverVersion = 0;  // newest version on the server; 0 when unknown
+  std::string caption;        // "<title> - 1.0.2.5", the caption of the self-update's messages
+};
+
+// Asks the download server for the newest version and acts on it. False: the installer goes on
+// (nothing newer, the player said No, or the hand-over could not start). True: the self-update
+// window must download the package now. A hand-over or a replacement ends the process (exit 0)
+// instead of returning. Afterwards the current folder is the executable's folder.
+[[nodiscard]] bool CheckSelfUpdate(SelfUpdateRequest& request);
+
+// Writes `package` over folder\target, starts it, and removes the package and, when it is not
+// the target, this program's own file (refused while it runs; a later check removes it). On a
+// failed copy the player is told why and the package stays. The package must have been judged
+// Ready (package_rules.h).
+bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package);
+
+}  // namespace sl

@@ -1,0 +1,288 @@
+#include "selfupdate/self_update_window_win.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include "app/messages.h"
+#include "app/shell_rules.h"
+#include "base/endpoints.h"
+#include "base/format.h"
+#include "base/scoped_dc_win.h"
+#include "base/text_win.h"
+#include "base/unique_handle_win.h"
+#include "diag/log.h"
+#include "net/http_helper_win.h"
+#include "selfupdate/package_file_win.h"
+#include "selfupdate/update_rules.h"
+#include "selfupdate/window_rules.h"
+#include "store/local_paths.h"
+#include "store/path_helpers.h"
+#include "ui/main_controls_win.h"
+#include "ui/progress_panel_win.h"
+
+namespace sl {
+namespace {
+
+constexpr wchar_t kClassName[] = L"vy_selfupdate";
+constexpr char kSource[] = "SelfUpdateThread";
+constexpr int kWidth = 490;
+constexpr int kHeight = 120;
+constexpr int kCaptionBandHeight = 30;
+constexpr RECT kTextRect{0, 0, kWidth, kCaptionBandHeight};
+constexpr COLORREF kCaptionBand = RGB(0x11, 0x11, 0x11);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+enum class JobPhase {
+  Downloading,
+  Finished,   // the transfer ended (done or failed): the worker owns the rest and ends the process
+  Cancelled,  // the window closed first: the download stops and the installer goes on
+};
+
+// What the worker needs. Shared, so it outlives the window whichever of the two ends first; the
+// worker touches nothing else of the window.
+struct UpdateJob {
+  std::string exeDir;
+  std::string mainName;
+  std::string partialPath;
+  std::string packagePath;
+  std::string caption;
+  // Written on the UI thread before `phase` leaves Downloading, read by the worker after.
+  HWND window = nullptr;
+  bool transferDone = false;  // 1013 rather than 1018
+  std::optional<uint64_t> announcedLength;
+  std::atomic<JobPhase> phase{JobPhase::Downloading};
+  UniqueKernelHandle phaseChanged{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+
+  // The first of the two ends wins. UI thread only, so a close and the end of the transfer never race.
+  void End(JobPhase to) {
+    JobPhase expected = JobPhase::Downloading;
+    if (phase.compare_exchange_strong(expected, to)) ::SetEvent(phaseChanged.get());
+  }
+};
+
+// The window's own state, UI thread only.
+struct SelfUpdateWindow {
+  std::shared_ptr<UpdateJob> job;
+  std::wstring captionText;
+  UniqueFont font;
+  ProgressPanel panel;
+  std::unique_ptr<MSHTTPHelper> http;
+};
+
+SelfUpdateWindow* StateOf(HWND window) {
+  return reinterpret_cast<SelfUpdateWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// Moves a complete, valid download to the package name. A transfer cut short keeps its partial
+// file for the next attempt to resume; a file that is no program is removed.
+bool PromotePackage(const UpdateJob& job) {
+  switch (JudgePackageFile(job.partialPath, job.announcedLength)) {
+    case PackageVerdict::Ready:
+      break;
+    case PackageVerdict::Incomplete:
+      WriteLog(kSource, 0, Format("Gói cập nhật chưa tải đủ: %s", job.partialPath.c_str()));
+      return false;
+    case PackageVerdict::NotExecutable:
+      WriteLog(kSource, 0, Format("Gói cập nhật không phải chương trình x64: %s", job.partialPath.c_str()));
+      ::DeleteFileW(Widen(job.partialPath).c_str());
+      return false;
+  }
+  if (!::MoveFileExW(Widen(job.partialPath).c_str(), Widen(job.packagePath).c_str(),
+                     MOVEFILE_REPLACE_EXISTING)) {
+    WriteLog(kSource, ::GetLastError(), Format("MoveFileExW %s", job.packagePath.c_str()));
+    return false;
+  }
+  return true;
+}
+
+void SelfUpdateThread(const std::shared_ptr<UpdateJob>& job) {
+  ::WaitForSingleObject(job->phaseChanged.get(), INFINITE);
+  if (job->phase != JobPhase::Finished) return;
+  if (job->transferDone && PromotePackage(*job)) {
+    ApplyUpdate(job->exeDir, job->mainName, job->packagePath);
+  } else {
+    ::MessageBoxW(job->window, Widen(kUpdateFailedText).c_str(), Widen(job->caption).c_str(), MB_ICONERROR);
+  }
+  ::ExitProcess(0);
+}
+
+void EraseBackground(HWND window, HDC dc) {
+  RECT client;
+  ::GetClientRect(window, &client);
+  const RECT band{client.left, 0, client.right, kCaptionBandHeight};
+  const UniqueBrush bandBrush(::CreateSolidBrush(kCaptionBand));
+  ::FillRect(dc, &band, bandBrush.get());
+  const RECT rest{client.left, kCaptionBandHeight, client.right, client.bottom};
+  ::FillRect(dc, &rest, static_cast<HBRUSH>(::GetStockObject(DKGRAY_BRUSH)));
+}
+
+void Paint(HWND window) {
+  ScopedPaint paint(window);
+  const SelfUpdateWindow* state = StateOf(window);
+  if (state == nullptr || state->captionText.empty()) return;
+  ScopedDcState saved(paint.dc());
+  ::SetBkMode(paint.dc(), TRANSPARENT);
+  ::SelectObject(paint.dc(), state->font.get());
+  ::SetTextColor(paint.dc(), kWhite);
+  RECT box = kTextRect;
+  ::DrawTextW(paint.dc(), state->captionText.c_str(), static_cast<int>(state->captionText.size()), &box,
+              DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+}
+
+void OnProgress(SelfUpdateWindow& state, WPARAM done, LPARAM total) {
+  state.http->ProgressTaken();
+  const auto length = static_cast<int64_t>(total);
+  if (const std::optional<double> percent = DownloadPercent(static_cast<int64_t>(done), length)) {
+    SetPercent(state.panel, *percent);
+  }
+  // The last count is sent before the final status, so this is the transfer's announced length. A
+  // posted count that arrives after the end belongs to the worker's job no more.
+  if (length > 0 && state.job->phase == JobPhase::Downloading) {
+    state.job->announcedLength = static_cast<uint64_t>(length);
+  }
+}
+
+void OnStatus(SelfUpdateWindow& state, WPARAM code, LPARAM text) {
+  const std::optional<StatusReaction> reaction = ReactionTo(static_cast<int32_t>(code));
+  if (!reaction) return;
+  SetLabel(state.panel, std::string(reaction->labelPrefix) + Narrow(reinterpret_cast<const wchar_t*>(text)));
+  if (reaction->ends) {
+    state.job->transferDone = state.http->IsCompleted();
+    state.job->End(JobPhase::Finished);
+  }
+}
+
+LRESULT CALLBACK SelfUpdateWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  SelfUpdateWindow* state = StateOf(window);
+  switch (message) {
+    case WM_ERASEBKGND:
+      EraseBackground(window, reinterpret_cast<HDC>(wParam));
+      return 1;
+    case WM_PAINT:
+      Paint(window);
+      return 0;
+    case WM_KEYUP:
+      if (wParam == VK_ESCAPE) ::PostMessageW(window, WM_CLOSE, 0, 0);
+      break;
+    case WM_CLOSE:
+      // Once the transfer has ended the worker replaces the program and ends the process; the
+      // window stays until then, also as the owner of its messages.
+      if (state != nullptr && state->job->phase == JobPhase::Finished) return 0;
+      break;
+    case WM_DESTROY:
+      if (state != nullptr) {
+        state->job->End(JobPhase::Cancelled);
+        state->http.reset();  // the download thread stops and sends nothing more
+      }
+      ::PostQuitMessage(0);
+      break;
+    case WM_DOWNLOAD_PROGRESS:
+      if (state != nullptr && state->http) OnProgress(*state, wParam, lParam);
+      return 0;
+    case WM_DOWNLOAD_STATUS:
+      if (state != nullptr && state->http) OnStatus(*state, wParam, lParam);
+      return 0;
+    default:
+      break;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CenterOnScreen(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  const Origin origin = CenterOrigin(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                                     rect.right - rect.left, rect.bottom - rect.top);
+  ::SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+}
+
+void BuildPanel(ProgressPanel& panel, HWND parent) {
+  panel.x = 5;
+  panel.y = 40;
+  panel.width = 480;
+  panel.height = 60;
+  panel.labelRect = RECT{0, 0, 420, 30};
+  panel.percentRect = RECT{420, 0, 480, 30};
+  panel.hwndParent = parent;
+  SetLabel(panel, "");
+  ShowPanel(panel);  // created hidden
+  panel.visible = 1;
+  ShowPanel(panel);
+}
+
+// Runs until this window is gone. The main window behind it is served too; when it quits first,
+// its quit waits for the main loop, which runs again once this window has closed.
+void RunLoop(HWND window) {
+  std::optional<int> mainQuit;
+  MSG msg{};
+  for (;;) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got > 0) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+      continue;
+    }
+    if (got < 0 || !::IsWindow(window)) break;
+    mainQuit = static_cast<int>(msg.wParam);
+  }
+  if (mainQuit) ::PostQuitMessage(*mainQuit);
+}
+
+}  // namespace
+
+void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
+  const LocalPaths& paths = Paths();
+  auto job = std::make_shared<UpdateJob>();
+  job->exeDir = paths.exeDir;
+  job->mainName = MakeExeName();
+  job->packagePath = JoinPath(paths.exeDir, MakeZipName(request.serverVersion));
+  job->partialPath = PartialPackageName(job->packagePath);
+  job->caption = request.caption;
+  try {
+    std::thread([job] { SelfUpdateThread(job); }).detach();
+  } catch (const std::system_error&) {
+    WriteLog(kSource, 0, "Không tạo được luồng cập nhật");
+    return;
+  }
+
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  SelfUpdateWindow state;
+  state.job = job;
+  state.font.reset(CreateSkinFont(14));
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = SelfUpdateWindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kClassName;
+  ::RegisterClassExW(&wc);
+
+  const HWND window = ::CreateWindowExW(0, kClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
+                                        nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) {
+    job->End(JobPhase::Cancelled);
+    ::UnregisterClassW(kClassName, instance);
+    return;
+  }
+  ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+  job->window = window;
+  BuildPanel(state.panel, window);
+  state.http = MSHTTPHelper::Init(window);
+  state.captionText = Widen(request.caption + " đang cập nhật...");
+  ::InvalidateRect(window, &kTextRect, TRUE);
+  ::ShowWindow(window, SW_SHOWNORMAL);
+  ::UpdateWindow(window);
+  CenterOnScreen(window);
+
+  state.http->StartDownload(PackageUrl(DownloadBaseUrl(), request.serverVersion), job->partialPath);
+  RunLoop(window);
+  ::UnregisterClassW(kClassName, instance);
+}
+
+}  // namespace sl

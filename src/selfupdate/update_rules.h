@@ -1,0 +1,51 @@
+// Platform-free decisions of the self-update: the launcher manifest, the role of the running file,
+// what the start-up check does, and the names, addresses and texts it uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace sl {
+
+inline constexpr char kUpdateFailedText[] = "Có lỗi trong quá trình cập nhật. Vui lòng thử lại sau!";
+inline constexpr char kApplyErrorCaption[] = "Stormline VN";
+
+// The launcher manifest is one decimal number, read as the C library reads an int: blanks, a sign,
+// digits, anything after them ignored; a leading byte-order mark is skipped. 0 means no version:
+// no digits, a value outside 32 bits, or a value below 1. The last is logged: compared unsigned, as
+// it once was, -5 offered version 4294967.2.9.1 and a package that never existed.
+[[nodiscard]] int32_t ParseLauncherVersion(std::string_view text);
+
+// What the running file is, from its own name (any case, as the system compares module names):
+// the main file "<base>.exe", the copy "<base>.bin" that replaces it, or something else.
+enum class Role { Main, Copy, Other };
+[[nodiscard]] Role RoleOf(std::string_view exeName);
+
+enum class CheckOutcome {
+  Continue,         // nothing newer: a leftover copy is removed and the installer goes on
+  AskPlayer,        // the main file offers the update and hands over to the copy on Yes
+  ApplyOrDownload,  // the copy applies a package that is already there, else downloads it
+  Download,         // any other name downloads the package in the self-update window
+};
+[[nodiscard]] CheckOutcome DecideCheck(int32_t serverVersion, int32_t ownVersion, Role role);
+
+// "Bạn đang ở phiên bản cũ. ..." naming the version as four parts: 1026 is 1.0.2.6, 12345 is 12.3.4.5.
+[[nodiscard]] std::string UpdatePrompt(int32_t version);
+
+// Addresses under the download server's base URL (no trailing slash).
+[[nodiscard]] std::string LauncherManifestUrl(std::string_view baseUrl, int32_t ownVersion);
+[[nodiscard]] std::string PackageUrl(std::string_view baseUrl, int32_t version);
+
+// The package is downloaded under this name beside its own and renamed only once it is complete,
+// so the package name never stands for a partial file.
+[[nodiscard]] std::string PartialPackageName(std::string_view packageName);
+
+// What the player is told when the package cannot be written over the main file.
+[[nodiscard]] std::string_view ApplyErrorText(uint32_t systemError);
+
+// Whether `image` is the main or the copy file beside `ownImage` (full paths, any case): a running
+// program of that image that started this one is handing over to it.
+[[nodiscard]] bool IsHandOverPartner(std::string_view image, std::string_view ownImage);
+
+}  // namespace sl

@@ -1,0 +1,593 @@
+// The self-update as a player meets it: the offer at start, the hand-over to the copy, the download
+// window, the replacement and restart of the program, and what stops each of them. Every test runs
+// the programs from a folder of its own, since the update rewrites the files beside the program.
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "app_driver.h"
+#include "base/text_win.h"
+#include "tests/support/test_servers_win.h"
+#include "window_probe.h"
+
+namespace sl::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::wstring g_oldApp;      // version 1025, download server: nginx
+std::wstring g_nextApp;     // version 1026, download server: nginx; the package the tests publish
+std::wstring g_packageApp;  // version 1025, download server: the PackageServer below
+std::wstring g_screenshots;
+test::TestServers g_servers;
+
+constexpr char kOwnVersion[] = "1025";
+constexpr wchar_t kSelfUpdateClass[] = L"vy_selfupdate";
+constexpr char kCaption[] = "Cài đặt STORMLINE - Bão Lửa - 1.0.2.5";
+constexpr char kFailedText[] = "Có lỗi trong quá trình cập nhật. Vui lòng thử lại sau!";
+constexpr int kBarId = 1613;
+constexpr uint16_t kCloseCommand = 7001;
+
+// A download server of the test's own, for what nginx will not do: send a package slowly, or stop
+// after announcing its whole length. Answers Range requests as a resuming client expects.
+class PackageServer {
+ public:
+  struct Resource {
+    std::string body;
+    size_t cutAt = std::string::npos;  // the connection closes once the body reaches this offset
+    DWORD pieceDelayMs = 0;            // pause after each piece
+    size_t pieceBytes = 64 * 1024;
+  };
+
+  bool Start(uint16_t port) {
+    WSADATA data;
+    if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
+    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = ::htons(port);
+    address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+    if (listener_ == INVALID_SOCKET ||
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        ::listen(listener_, 16) != 0) {
+      return false;
+    }
+    acceptor_ = std::thread([this] { AcceptLoop(); });
+    return true;
+  }
+
+  void Stop() {
+    stopping_ = true;
+    ::closesocket(listener_);
+    if (acceptor_.joinable()) acceptor_.join();
+    std::vector<std::thread> connections;
+    {
+      std::lock_guard lock(mutex_);
+      connections.swap(connections_);
+    }
+    for (std::thread& connection : connections) connection.join();
+  }
+
+  void Publish(const std::string& path, Resource resource) {
+    std::lock_guard lock(mutex_);
+    resources_[path] = std::move(resource);
+  }
+
+  void Clear() {
+    std::lock_guard lock(mutex_);
+    resources_.clear();
+    requests_.clear();
+    abandoned_ = 0;
+  }
+
+  // "<path>|<Range header>" of every request, oldest first.
+  std::vector<std::string> Requests() {
+    std::lock_guard lock(mutex_);
+    return requests_;
+  }
+
+  // Transfers that ended because the client went away.
+  int Abandoned() {
+    std::lock_guard lock(mutex_);
+    return abandoned_;
+  }
+
+ private:
+  void AcceptLoop() {
+    for (;;) {
+      const SOCKET client = ::accept(listener_, nullptr, nullptr);
+      if (client == INVALID_SOCKET) return;
+      std::lock_guard lock(mutex_);
+      connections_.emplace_back([this, client] { Serve(client); });
+    }
+  }
+
+  static std::string HeaderValue(const std::string& request, std::string name) {
+    std::string lower = request;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const size_t at = lower.find("\r\n" + name + ":");
+    if (at == std::string::npos) return {};
+    const size_t start = request.find_first_not_of(' ', at + name.size() + 3);
+    return request.substr(start, request.find("\r\n", start) - start);
+  }
+
+  bool SendAll(SOCKET client, const char* data, size_t size) {
+    while (size > 0) {
+      const int sent = ::send(client, data, static_cast<int>(size), 0);
+      if (sent <= 0) return false;
+      data += sent;
+      size -= static_cast<size_t>(sent);
+    }
+    return true;
+  }
+
+  void Serve(SOCKET client) {
+    std::string request;
+    char buffer[4096];
+    while (request.find("\r\n\r\n") == std::string::npos) {
+      const int received = ::recv(client, buffer, sizeof(buffer), 0);
+      if (received <= 0) break;
+      request.append(buffer, static_cast<size_t>(received));
+    }
+    const size_t pathStart = request.find(' ') + 1;
+    const std::string target = request.substr(pathStart, request.find(' ', pathStart) - pathStart);
+    const std::string path = target.substr(0, target.find('?'));
+    const std::string range = HeaderValue(request, "range");
+    Resource resource;
+    bool found = false;
+    {
+      std::lock_guard lock(mutex_);
+      requests_.push_back(path + "|" + range);
+      if (auto it = resources_.find(path); it != resources_.end()) {
+        resource = it->second;
+        found = true;
+      }
+    }
+    const size_t size = resource.body.size();
+    size_t start = 0;
+    if (range.rfind("bytes=", 0) == 0) start = std::stoull(range.substr(6));
+    std::string head;
+    if (!found) {
+      head = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n";
+    } else if (start > 0 && start < size) {
+      head = "HTTP/1.1 206 Partial Content\r\nContent-Length: " + std::to_string(size - start) +
+             "\r\nContent-Range: bytes " + std::to_string(start) + "-" + std::to_string(size - 1) + "/" +
+             std::to_string(size) + "\r\n";
+    } else {
+      start = 0;
+      head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n";
+    }
+    head += "Connection: close\r\n\r\n";
+    bool whole = SendAll(client, head.data(), head.size());
+    const size_t end = std::min(size, resource.cutAt);
+    for (size_t at = start; whole && at < end && !stopping_; at += resource.pieceBytes) {
+      whole = SendAll(client, resource.body.data() + at, std::min(resource.pieceBytes, end - at));
+      if (resource.pieceDelayMs != 0) ::Sleep(resource.pieceDelayMs);
+    }
+    if (!whole) {
+      std::lock_guard lock(mutex_);
+      ++abandoned_;
+    }
+    ::shutdown(client, SD_SEND);
+    ::closesocket(client);
+  }
+
+  std::mutex mutex_;
+  std::map<std::string, Resource> resources_;
+  std::vector<std::string> requests_;
+  int abandoned_ = 0;
+  SOCKET listener_ = INVALID_SOCKET;
+  std::atomic<bool> stopping_{false};
+  std::thread acceptor_;
+  std::vector<std::thread> connections_;
+};
+
+PackageServer g_packageServer;
+
+fs::path ImageOf(DWORD processId) {
+  const UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  wchar_t path[MAX_PATH];
+  DWORD length = MAX_PATH;
+  if (!process || !::QueryFullProcessImageNameW(process.get(), 0, path, &length)) return {};
+  return std::wstring(path, length);
+}
+
+// Ids of the running processes whose executable lies in `folder` and, when given, has that name.
+std::vector<DWORD> ProcessesIn(const fs::path& folder, const wchar_t* name = nullptr) {
+  std::vector<DWORD> found;
+  // A snapshot that cannot be taken is INVALID_HANDLE_VALUE, as a file that cannot be opened.
+  const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    const fs::path image = ImageOf(entry.th32ProcessID);
+    if (image.empty() || ::lstrcmpiW(image.parent_path().c_str(), folder.c_str()) != 0) continue;
+    if (name == nullptr || ::lstrcmpiW(image.filename().c_str(), name) == 0)
+      found.push_back(entry.th32ProcessID);
+  }
+  return found;
+}
+
+DWORD WaitForProcess(const fs::path& folder, const wchar_t* name, std::chrono::milliseconds timeout) {
+  DWORD id = 0;
+  WaitUntil(
+      [&] {
+        const std::vector<DWORD> ids = ProcessesIn(folder, name);
+        id = ids.empty() ? 0 : ids.front();
+        return id != 0;
+      },
+      timeout);
+  return id;
+}
+
+std::wstring OwnPath() {
+  wchar_t path[MAX_PATH];
+  return std::wstring(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+}
+
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// Starts `path` as a child of another process, as a program that starts its successor would.
+UniqueKernelHandle StartWithParent(const fs::path& path, DWORD parentId) {
+  const UniqueKernelHandle parent(::OpenProcess(PROCESS_CREATE_PROCESS, FALSE, parentId));
+  SIZE_T size = 0;
+  ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<char> storage(size);
+  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+  HANDLE parentHandle = parent.get();
+  if (!parent || !::InitializeProcThreadAttributeList(attributes, 1, 0, &size) ||
+      !::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_PARENT_PROCESS, &parentHandle,
+                                   sizeof(parentHandle), nullptr, nullptr)) {
+    return {};
+  }
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof(startup);
+  startup.lpAttributeList = attributes;
+  PROCESS_INFORMATION info{};
+  std::wstring line = L"\"" + path.wstring() + L"\"";
+  const BOOL started =
+      ::CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, EXTENDED_STARTUPINFO_PRESENT,
+                       nullptr, path.parent_path().c_str(), &startup.StartupInfo, &info);
+  ::DeleteProcThreadAttributeList(attributes);
+  if (!started) return {};
+  ::CloseHandle(info.hThread);
+  return UniqueKernelHandle(info.hProcess);
+}
+
+int BarPosition(HWND selfUpdateWindow) {
+  const HWND panel = ::FindWindowExW(selfUpdateWindow, nullptr, L"Static", nullptr);
+  return static_cast<int>(::SendMessageW(::GetDlgItem(panel, kBarId), PBM_GETPOS, 0, 0));
+}
+
+std::wstring LogFilePath() {
+  wchar_t temp[MAX_PATH];
+  const DWORD length = ::GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp, length) + L"slvn\\Logs\\Log.txt";
+}
+
+std::string LogText() {
+  const std::string bytes = test::ReadFileBytes(LogFilePath());
+  return Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
+}
+
+class SelfUpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = fs::temp_directory_path() / L"sl_selfupdate_e2e" / Widen(info->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    fs::create_directories(fs::path(g_servers.WwwPath(L"launcher")));
+    oldBytes_ = test::ReadFileBytes(g_oldApp);
+    nextBytes_ = test::ReadFileBytes(g_nextApp);
+    g_packageServer.Clear();
+  }
+
+  void TearDown() override {
+    for (DWORD id : ProcessesIn(folder_)) {
+      const UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+      ::TerminateProcess(process.get(), 99);
+      ::WaitForSingleObject(process.get(), 5000);
+    }
+    PublishOnNginx("version.ini", kOwnVersion);
+    for (const auto& entry : fs::directory_iterator(fs::path(g_servers.WwwPath(L"launcher")))) {
+      if (entry.path().extension() == L".zip") fs::remove(entry.path());
+    }
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  static void PublishOnNginx(const char* name, const std::string& bytes) {
+    test::WriteFileBytes(g_servers.WwwPath(L"launcher\\" + Widen(name)), bytes);
+  }
+
+  fs::path File(const wchar_t* name) const { return folder_ / name; }
+  std::string Bytes(const wchar_t* name) const { return test::ReadFileBytes(File(name).wstring()); }
+  void Put(const wchar_t* name, const std::string& bytes) const {
+    test::WriteFileBytes(File(name).wstring(), bytes);
+  }
+  bool Exists(const wchar_t* name) const { return fs::exists(File(name)); }
+
+  // Waits for the new program to run from the main file and closes it the player's way.
+  void ExpectNewProgramRunsAndCloses() {
+    EXPECT_TRUE(WaitUntil([&] { return Bytes(L"Stormline_VN.exe") == nextBytes_; }, 40s))
+        << "the main file holds the new build";
+    const DWORD id = WaitForProcess(folder_, L"Stormline_VN.exe", 20s);
+    ASSERT_NE(id, 0u) << "the new program started";
+    const UniqueKernelHandle process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    const HWND window = FindProcessWindow(id, kClassName, 20s);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(L"Stormline_VN.bin"); }, 15s)) << "its start removed the copy";
+    EXPECT_FALSE(Exists(L"Stormline_VN_1026.zip"));
+    EXPECT_FALSE(Exists(L"Stormline_VN_1026.zip.part"));
+    ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
+    ::WaitForSingleObject(process.get(), 15000);
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(process.get(), &code);
+    EXPECT_EQ(code, 0u);
+  }
+
+  fs::path folder_;
+  std::string oldBytes_;
+  std::string nextBytes_;
+};
+
+TEST_F(SelfUpdateTest, YesHandsOverToTheCopyWhichReplacesAndRestartsTheProgram) {
+  PublishOnNginx("version.ini", "1026");
+  PublishOnNginx("Stormline_VN_1026.zip", nextBytes_);
+  Put(L"Stormline_VN.exe", oldBytes_);
+  AppProcess old = AppProcess::Start(File(L"Stormline_VN.exe").wstring());
+  ASSERT_NE(old.WaitForMainWindow(30s), nullptr) << "the check runs once the window shows";
+
+  const MessageBoxSeen offer = AnswerMessageBox(old.id(), IDYES);
+  EXPECT_EQ(offer.caption, kCaption);
+  EXPECT_EQ(offer.text, "Bạn đang ở phiên bản cũ. Bạn có muốn cập nhật phiên bản 1.0.2.6 mới nhất không?");
+  EXPECT_EQ(old.WaitForExit(15s), 0u);
+  ExpectNewProgramRunsAndCloses();
+
+  const std::string served = test::ReadFileBytes(g_servers.AccessLogPath());
+  EXPECT_NE(served.find("/launcher/version.ini?t=1025|200|"), std::string::npos);
+  EXPECT_NE(served.find("/launcher/Stormline_VN_1026.zip|200|"), std::string::npos);
+  EXPECT_NE(served.find("/launcher/version.ini?t=1026|200|"), std::string::npos) << "asked by the new build";
+}
+
+TEST_F(SelfUpdateTest, NoKeepsTheRunningProgram) {
+  PublishOnNginx("version.ini", "1026");
+  Put(L"Stormline_VN.exe", oldBytes_);
+  AppProcess app = AppProcess::Start(File(L"Stormline_VN.exe").wstring());
+  const HWND window = app.WaitForMainWindow(30s);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(AnswerMessageBox(app.id(), IDNO).caption, kCaption);
+  ::Sleep(1000);
+  EXPECT_EQ(app.WaitForExit(0ms), static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_TRUE(::IsWindowVisible(window));
+  EXPECT_FALSE(Exists(L"Stormline_VN.bin")) << "no hand-over was prepared";
+  EXPECT_EQ(Bytes(L"Stormline_VN.exe"), oldBytes_);
+  ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
+  EXPECT_EQ(app.WaitForExit(15s), 0u);
+}
+
+TEST_F(SelfUpdateTest, NothingNewerAsksNothingAndRemovesALeftoverCopy) {
+  Put(L"Stormline_VN.exe", oldBytes_);
+  for (const char* published : {"1025", "1000", "-5"}) {
+    SCOPED_TRACE(published);
+    PublishOnNginx("version.ini", published);
+    Put(L"Stormline_VN.bin", "a copy left by an earlier update");
+    AppProcess app = AppProcess::Start(File(L"Stormline_VN.exe").wstring());
+    const HWND window = app.WaitForMainWindow(30s);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(L"Stormline_VN.bin"); }, 20s));
+    // The copy goes only on the road without an offer, so no offer can follow.
+    EXPECT_EQ(FindProcessWindow(app.id(), L"#32770", 0ms), nullptr);
+    ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
+    EXPECT_EQ(app.WaitForExit(15s), 0u);
+  }
+  EXPECT_NE(LogText().find("version.ini: -5 không phải là số phiên bản, bỏ qua cập nhật"), std::string::npos);
+}
+
+TEST_F(SelfUpdateTest, FailedDownloadTellsThePlayerAndLeavesTheProgramUntouched) {
+  PublishOnNginx("version.ini", "1027");  // no package of that version on the server
+  Put(L"Stormline_VN.exe", oldBytes_);
+  Put(L"Stormline_VN.bin", oldBytes_);
+  Put(L"Stormline_VN_1027.zip", "<html>not a program</html>");  // must not be applied either
+  AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());
+  ASSERT_NE(FindProcessWindow(copy.id(), kSelfUpdateClass, 30s), nullptr);
+  const MessageBoxSeen failure = AnswerMessageBox(copy.id(), IDOK);
+  EXPECT_EQ(failure.caption, kCaption);
+  EXPECT_EQ(failure.text, kFailedText);
+  EXPECT_EQ(copy.WaitForExit(15s), 0u);
+  EXPECT_EQ(Bytes(L"Stormline_VN.exe"), oldBytes_);
+  EXPECT_FALSE(Exists(L"Stormline_VN_1027.zip")) << "the foreign package was removed";
+  EXPECT_FALSE(Exists(L"Stormline_VN_1027.zip.part"));
+}
+
+TEST_F(SelfUpdateTest, RunningMainFileMakesTheReplacementFail) {
+  PublishOnNginx("version.ini", "1026");
+  // A program that keeps running under the main file's name: this test program, holding on.
+  fs::copy_file(OwnPath(), File(L"Stormline_VN.exe"));
+  const std::string holder = Bytes(L"Stormline_VN.exe");
+  Put(L"Stormline_VN.bin", oldBytes_);
+  Put(L"Stormline_VN_1026.zip", nextBytes_);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::wstring line = L"\"" + File(L"Stormline_VN.exe").wstring() + L"\" --hold 60000";
+  ASSERT_TRUE(::CreateProcessW(File(L"Stormline_VN.exe").c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &startup, &info));
+  const UniqueKernelHandle thread(info.hThread);
+  const UniqueKernelHandle running(info.hProcess);
+
+  AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());
+  const MessageBoxSeen refusal = AnswerMessageBox(copy.id(), IDOK);  // after the 5 s wait for the main file
+  EXPECT_EQ(refusal.caption, "Stormline VN");
+  EXPECT_EQ(refusal.text, "Bạn vui lòng tắt Stormline VN trước khi thực hiện quá trình update");
+  EXPECT_EQ(copy.WaitForExit(15s), 0u);
+  EXPECT_EQ(Bytes(L"Stormline_VN.exe"), holder);
+  EXPECT_TRUE(Exists(L"Stormline_VN_1026.zip")) << "kept for the next attempt";
+  EXPECT_EQ(FindProcessWindow(copy.id(), kSelfUpdateClass, 0ms), nullptr) << "nothing to download";
+}
+
+TEST_F(SelfUpdateTest, CopyStartedWhileTheMainFileIsStillRunningWaitsThenUpdates) {
+  PublishOnNginx("version.ini", kOwnVersion);
+  Put(L"Stormline_VN.exe", oldBytes_);
+  auto checks = [] { return CountOf(test::ReadFileBytes(g_servers.AccessLogPath()), "?t=1025|200|"); };
+  const size_t checksBefore = checks();
+  AppProcess main = AppProcess::Start(File(L"Stormline_VN.exe").wstring());
+  const HWND window = main.WaitForMainWindow(30s);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return checks() > checksBefore; }, 20s)) << "its own check found nothing newer";
+
+  PublishOnNginx("version.ini", "1026");
+  PublishOnNginx("Stormline_VN_1026.zip", nextBytes_);
+  Put(L"Stormline_VN.bin", oldBytes_);
+  const UniqueKernelHandle copy = StartWithParent(File(L"Stormline_VN.bin"), main.id());
+  ASSERT_TRUE(copy) << ::GetLastError();
+  ::Sleep(2000);
+  EXPECT_EQ(::WaitForSingleObject(copy.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "the one-instance rule did not send the successor away";
+  EXPECT_EQ(::FindWindowW(kSelfUpdateClass, nullptr), nullptr) << "it waits for its predecessor";
+  EXPECT_EQ(Bytes(L"Stormline_VN.exe"), oldBytes_);
+
+  ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
+  EXPECT_EQ(main.WaitForExit(15s), 0u);
+  ExpectNewProgramRunsAndCloses();
+}
+
+TEST_F(SelfUpdateTest, DownloadWindowFollowsASlowTransferAndOutlivesTheMainWindow) {
+  g_packageServer.Publish("/launcher/version.ini", {.body = "1026"});
+  g_packageServer.Publish("/launcher/Stormline_VN_1026.zip", {.body = nextBytes_, .pieceDelayMs = 15});
+  Put(L"Stormline_VN.exe", oldBytes_);
+  Put(L"Stormline_VN.bin", test::ReadFileBytes(g_packageApp));
+  AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());
+  const HWND window = FindProcessWindow(copy.id(), kSelfUpdateClass, 30s);
+  ASSERT_NE(window, nullptr);
+  RECT box{};
+  EXPECT_TRUE(WaitUntil(  // shown at (0, 0) first, then centred
+      [&] {
+        ::GetWindowRect(window, &box);
+        return box.left == (::GetSystemMetrics(SM_CXSCREEN) - 490) / 2 &&
+               box.top == (::GetSystemMetrics(SM_CYSCREEN) - 120) / 2;
+      },
+      5s));
+  EXPECT_EQ(box.right - box.left, 490);
+  EXPECT_EQ(box.bottom - box.top, 120);
+  EXPECT_TRUE(WaitUntil([&] { return BarPosition(window) >= 10; }, 20s));
+  EXPECT_TRUE(SaveScreenshot(window, g_screenshots + L"\\selfupdate.png"));
+
+  // The installer's window behind it is closed: the update still runs to its end.
+  const HWND mainWindow = FindProcessWindow(copy.id(), kClassName, 5s);
+  ASSERT_NE(mainWindow, nullptr);
+  ::PostMessageW(mainWindow, WM_COMMAND, kCloseCommand, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(mainWindow); }, 5s));
+  EXPECT_TRUE(::IsWindow(window));
+  EXPECT_EQ(copy.WaitForExit(60s), 0u);
+  ExpectNewProgramRunsAndCloses();
+}
+
+TEST_F(SelfUpdateTest, EscapeStopsTheDownloadAndTheInstallerGoesOn) {
+  g_packageServer.Publish("/launcher/version.ini", {.body = "1026"});
+  g_packageServer.Publish("/launcher/Stormline_VN_1026.zip",
+                          {.body = nextBytes_, .pieceDelayMs = 25, .pieceBytes = 16 * 1024});
+  Put(L"Stormline_VN.exe", oldBytes_);
+  Put(L"Stormline_VN.bin", test::ReadFileBytes(g_packageApp));
+  AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());
+  const HWND window = FindProcessWindow(copy.id(), kSelfUpdateClass, 30s);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return BarPosition(window) >= 1; }, 20s));
+
+  ::PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(window); }, 10s));
+  EXPECT_TRUE(WaitUntil([&] { return g_packageServer.Abandoned() == 1; }, 10s)) << "the transfer stopped";
+  const uintmax_t partial = fs::file_size(File(L"Stormline_VN_1026.zip.part"));
+  ::Sleep(2000);
+  EXPECT_EQ(fs::file_size(File(L"Stormline_VN_1026.zip.part")), partial);
+  EXPECT_LT(partial, nextBytes_.size());
+  const HWND mainWindow = FindProcessWindow(copy.id(), kClassName, 0ms);
+  ASSERT_NE(mainWindow, nullptr) << "the installer goes on";
+  EXPECT_EQ(copy.WaitForExit(0ms), static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_EQ(Bytes(L"Stormline_VN.exe"), oldBytes_);
+  EXPECT_FALSE(Exists(L"Stormline_VN_1026.zip"));
+  ::PostMessageW(mainWindow, WM_COMMAND, kCloseCommand, 0);
+  EXPECT_EQ(copy.WaitForExit(15s), 0u);
+}
+
+TEST_F(SelfUpdateTest, OnlyAWholeProgramIsAppliedAndACutTransferResumes) {
+  g_packageServer.Publish("/launcher/version.ini", {.body = "1026"});
+  Put(L"Stormline_VN.exe", oldBytes_);
+  Put(L"Stormline_VN.bin", test::ReadFileBytes(g_packageApp));
+  auto attempt = [&] {
+    AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());
+    const MessageBoxSeen failure = AnswerMessageBox(copy.id(), IDOK);
+    EXPECT_EQ(failure.text, kFailedText);
+    EXPECT_EQ(copy.WaitForExit(15s), 0u);
+    EXPECT_EQ(Bytes(L"Stormline_VN.exe"), oldBytes_);
+    EXPECT_FALSE(Exists(L"Stormline_VN_1026.zip"));
+  };
+
+  // Whole, but not a program: refused and removed.
+  g_packageServer.Publish("/launcher/Stormline_VN_1026.zip", {.body = "<html>maintenance</html>"});
+  attempt();
+  EXPECT_FALSE(Exists(L"Stormline_VN_1026.zip.part"));
+
+  // The real program, but the connection closes halfway through: kept to be resumed.
+  const size_t half = nextBytes_.size() / 2;
+  g_packageServer.Publish("/launcher/Stormline_VN_1026.zip", {.body = nextBytes_, .cutAt = half});
+  attempt();
+  EXPECT_EQ(fs::file_size(File(L"Stormline_VN_1026.zip.part")), half);
+
+  g_packageServer.Publish("/launcher/Stormline_VN_1026.zip", {.body = nextBytes_});
+  AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());
+  EXPECT_EQ(copy.WaitForExit(60s), 0u);
+  ExpectNewProgramRunsAndCloses();
+  const std::vector<std::string> requests = g_packageServer.Requests();
+  EXPECT_EQ(requests.back(), "/launcher/Stormline_VN_1026.zip|bytes=" + std::to_string(half - 1) + "-")
+      << "the last attempt asked only for what was missing";
+}
+
+}  // namespace
+}  // namespace sl::e2e
+
+int main(int argc, char** argv) {
+  // Stands in for a program that keeps running under another program's name.
+  if (argc == 3 && std::string(argv[1]) == "--hold") {
+    ::Sleep(static_cast<DWORD>(std::stoul(argv[2])));
+    return 0;
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc < 7) {
+    fprintf(stderr, "usage: %s <app> <next app> <package-server app> <servers.env> <screenshots> <port>\n",
+            argv[0]);
+    return 2;
+  }
+  sl::e2e::g_oldApp = sl::test::WinePath(argv[1]);
+  sl::e2e::g_nextApp = sl::test::WinePath(argv[2]);
+  sl::e2e::g_packageApp = sl::test::WinePath(argv[3]);
+  sl::e2e::g_servers = sl::test::LoadTestServers(argv[4]);
+  sl::e2e::g_screenshots = sl::test::WinePath(argv[5]);
+  const auto port = static_cast<uint16_t>(std::stoul(argv[6]));
+  std::filesystem::create_directories(std::filesystem::path(sl::e2e::g_screenshots));
+  if (!sl::e2e::g_packageServer.Start(port)) {
+    fprintf(stderr, "cannot listen on port %u\n", port);
+    return 2;
+  }
+  const int result = RUN_ALL_TESTS();
+  sl::e2e::g_packageServer.Stop();
+  return result;
+}
