@@ -39,20 +39,19 @@ std::string GetFileMd5(HANDLE file, uint64_t size, HWND progressWindow) {
     // queue holds, and posting them costs more than the hashing. A hundredth of the file is enough.
     const uint64_t postEvery = std::max<uint64_t>(size / 100, kMinPostBytes);
     uint64_t nextPost = 0;
+    auto postProgress = [&] {
+      if (progressWindow == nullptr) return;
+      ::PostMessageW(progressWindow, WM_MD5_PROGRESS, static_cast<WPARAM>(total), static_cast<LPARAM>(size));
+      posted = total;
+      nextPost = total + postEvery;
+    };
     DWORD read = 0;
     while (::ReadFile(file, buffer, kReadBytes, &read, nullptr) && read > 0) {
       if (!::CryptHashData(context.hash, buffer, read, 0)) hashed = false;
       total += read;
-      if (progressWindow != nullptr && total >= nextPost) {
-        ::PostMessageW(progressWindow, WM_MD5_PROGRESS, static_cast<WPARAM>(total),
-                       static_cast<LPARAM>(size));
-        posted = total;
-        nextPost = total + postEvery;
-      }
+      if (total >= nextPost) postProgress();
     }
-    if (progressWindow != nullptr && (posted != total || total == 0)) {
-      ::PostMessageW(progressWindow, WM_MD5_PROGRESS, static_cast<WPARAM>(total), static_cast<LPARAM>(size));
-    }
+    if (posted != total || total == 0) postProgress();  // the final count; an empty file reports 0
   }
   std::string digest;
   BYTE value[16];
