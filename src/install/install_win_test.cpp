@@ -55,7 +55,7 @@ TEST(GetFileMd5, KnownDigestsInLowerCase) {
   EXPECT_EQ(Md5Of(TempFile("sl-md5-big.bin", std::string(20000, 'a'))), "9bb57f821953f3c232116e38badc8e96");
 }
 
-TEST(GetFileMd5, ReportsProgressInHundredthsAndTheResultOnce) {
+TEST(GetFileMd5, ReportsProgressSparinglyAndTheResultOnce) {
   const std::string path = TempFile("sl-md5-progress.bin", std::string(20 * 1024 * 1024 + 5, 'x'));
   HWND window = ::CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
@@ -127,7 +127,10 @@ TEST(LaunchGamePatcher, MissingPatcherRereadsTheInstalledVersion) {
   std::atomic<bool> done{false};
   std::thread answer([&] {
     while (!done) {
-      if (HWND box = ::FindWindowW(L"#32770", nullptr)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+      HWND box = ::FindWindowW(L"#32770", nullptr);
+      DWORD owner = 0;
+      if (box != nullptr && ::GetWindowThreadProcessId(box, &owner) && owner == ::GetCurrentProcessId())
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
       ::Sleep(50);
     }
   });

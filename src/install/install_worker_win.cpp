@@ -96,9 +96,10 @@ void InstallWorker(InstallState& state, FileList& list) {
       RereadVersions(state);
     } else if (!state.installDir.empty()) {
       // The views judge the mode by the installed release: without this, a finished patch chain
-      // would still offer an update from the release it started at. targetVersion stays as
-      // planned, so a patch that leaves "version.dat" behind cannot make the chain repeat.
-      state.installedVersion = ReadInstalledVersion(state.installDir);
+      // would still offer an update from the release it started at. Only a higher release is
+      // taken, and targetVersion stays as planned: a patch that leaves "version.dat" missing or
+      // behind neither turns the run into a full install nor makes the chain repeat.
+      state.installedVersion = std::max(state.installedVersion, ReadInstalledVersion(state.installDir));
     }
     PostResult(state, true, setup.fileName.c_str());
     return;

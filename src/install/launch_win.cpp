@@ -58,7 +58,10 @@ void LaunchGamePatcher(InstallState& state) {
 
 bool RunProgram(const std::string& directory, const std::string& fileName) {
   const std::wstring application = Widen(Format("%s\\%s", directory.c_str(), fileName.c_str()));
-  if (application.size() >= MAX_PATH) return false;
+  if (application.size() >= MAX_PATH) {
+    ::SetLastError(ERROR_FILENAME_EXCED_RANGE);  // callers log the reason
+    return false;
+  }
   const std::wstring folder = Widen(directory);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);

@@ -38,9 +38,9 @@ std::string ImagePath(HANDLE process) {
   return Narrow(path);
 }
 
-FILETIME CreationTime(HANDLE process) {
+std::optional<FILETIME> CreationTime(HANDLE process) {
   FILETIME created{}, exited{}, kernel{}, user{};
-  ::GetProcessTimes(process, &created, &exited, &kernel, &user);
+  if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return std::nullopt;
   return created;
 }
 
@@ -67,9 +67,10 @@ void WaitForPredecessor(DWORD timeoutMs) {
       ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, own->th32ParentProcessID));
   if (!parent) return;
   // A parent that ended long ago may have passed its id on to a later process.
-  const FILETIME parentCreated = CreationTime(parent.get());
-  const FILETIME ownCreated = CreationTime(::GetCurrentProcess());
-  if (::CompareFileTime(&parentCreated, &ownCreated) > 0) return;
+  // Times that cannot be read prove nothing: no wait then.
+  const std::optional<FILETIME> parentCreated = CreationTime(parent.get());
+  const std::optional<FILETIME> ownCreated = CreationTime(::GetCurrentProcess());
+  if (!parentCreated || !ownCreated || ::CompareFileTime(&*parentCreated, &*ownCreated) > 0) return;
   if (!IsHandOverPartner(ImagePath(parent.get()), ImagePath(::GetCurrentProcess()))) return;
   ::WaitForSingleObject(parent.get(), timeoutMs);
 }

@@ -243,6 +243,11 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   job->packagePath = JoinPath(paths.exeDir, MakeZipName(request.serverVersion));
   job->partialPath = PartialPackageName(job->packagePath);
   job->caption = request.caption;
+  if (!job->phaseChanged) {
+    // Without it the worker could never learn how the transfer ended; the installer goes on.
+    WriteLog(kSource, ::GetLastError(), "CreateEventW");
+    return;
+  }
   try {
     std::thread([job] { SelfUpdateThread(job); }).detach();
   } catch (const std::system_error&) {
@@ -282,6 +287,8 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
 
   state.http->StartDownload(PackageUrl(DownloadBaseUrl(), request.serverVersion), job->partialPath);
   RunLoop(window);
+  // A loop ended by a message error leaves the window alive; it must not keep a pointer to `state`.
+  if (::IsWindow(window)) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   ::UnregisterClassW(kClassName, instance);
 }
 

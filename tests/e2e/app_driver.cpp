@@ -128,8 +128,15 @@ std::filesystem::path MakeGameFolder(const wchar_t* name, int version) {
   return folder;
 }
 
+std::wstring LogFilePath() {
+  wchar_t temp[MAX_PATH];
+  const DWORD length = ::GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp, length) + L"slvn\\Logs\\Log.txt";
+}
+
 bool IsProcessRunning(const wchar_t* namePrefix) {
-  UniqueKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  // A snapshot that cannot be taken is INVALID_HANDLE_VALUE, as a file that cannot be opened.
+  const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   const size_t length = wcslen(namePrefix);

@@ -42,6 +42,9 @@ class AppProcess {
 // A top-level window of `processId` with the given class ("#32770" for dialogs), or null.
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, std::chrono::milliseconds timeout);
 
+// The program's log file, in the prefix's temporary folder as the program finds it.
+[[nodiscard]] std::wstring LogFilePath();
+
 // Whether a process whose executable name starts with `namePrefix` (any case) is running.
 [[nodiscard]] bool IsProcessRunning(const wchar_t* namePrefix);
 

@@ -233,9 +233,9 @@ TEST_F(InstallTest, ClosingWhileTheSetupProgramRunsLeavesItToFinish) {
   UseScenario(L"slow_setup");
   HWND window = Start(0, kInstallButton);
   Press(window, kInstallButton);
-  ASSERT_TRUE(WaitUntil([] { return IsProcessRunning(L"SL_Full_120_sleep4000.exe"); }, 30s));
+  ASSERT_TRUE(WaitUntil([] { return IsProcessRunning(L"SL_Full_120_sleep10000.exe"); }, 30s));
   CloseDuringTheRun(window);
-  EXPECT_TRUE(WaitUntil([&] { return FileSize(game_ / L"version.dat") == 4; }, 20s));
+  EXPECT_TRUE(WaitUntil([&] { return FileSize(game_ / L"version.dat") == 4; }, 30s));
   window = Start(-1, kPlayButton);
   EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(120));
 }

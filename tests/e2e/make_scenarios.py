@@ -31,7 +31,7 @@ def main():
     publish_chain(tree("chain"), setup, patcher, 120, [121, 122], minimal=100, data_size=96 * 1024)
     single("single", [lambda t: t.program(setup, "SL_Full_120.exe"), lambda t: t.program(patcher, "patcher_sl2.exe")])
     single("setup_fails", [lambda t: t.program(setup, "SL_Full_120_fail7.exe")])
-    single("slow_setup", [lambda t: t.program(setup, "SL_Full_120_sleep4000.exe")])
+    single("slow_setup", [lambda t: t.program(setup, "SL_Full_120_sleep10000.exe")])
     single("no_setup", [lambda t: t.data("readme.pak", 4096), lambda t: t.data("music.pak", 8192)])
     single("md5_once", [lambda t: t.program(setup, "SL_Full_120.exe"),
                         Entry(f"{servers['fault']}/flip-once/200000/flip.pak", pattern_md5(200000), 200000)])

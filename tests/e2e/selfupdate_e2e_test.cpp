@@ -275,12 +275,6 @@ int BarPosition(HWND selfUpdateWindow) {
   return static_cast<int>(::SendMessageW(::GetDlgItem(panel, kBarId), PBM_GETPOS, 0, 0));
 }
 
-std::wstring LogFilePath() {
-  wchar_t temp[MAX_PATH];
-  const DWORD length = ::GetTempPathW(MAX_PATH, temp);
-  return std::wstring(temp, length) + L"slvn\\Logs\\Log.txt";
-}
-
 std::string LogText() {
   const std::string bytes = test::ReadFileBytes(LogFilePath());
   return Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
@@ -435,7 +429,8 @@ TEST_F(SelfUpdateTest, RunningMainFileMakesTheReplacementFail) {
   const UniqueKernelHandle running(info.hProcess);
 
   AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());
-  const MessageBoxSeen refusal = AnswerMessageBox(copy.id(), IDOK);  // after the 5 s wait for the main file
+  const MessageBoxSeen refusal =
+      AnswerMessageBox(copy.id(), IDOK, 40s);  // after the 5 s wait for the main file
   EXPECT_EQ(refusal.caption, "Stormline VN");
   EXPECT_EQ(refusal.text, "Bạn vui lòng tắt Stormline VN trước khi thực hiện quá trình update");
   EXPECT_EQ(copy.WaitForExit(15s), 0u);
@@ -472,7 +467,7 @@ TEST_F(SelfUpdateTest, CopyStartedWhileTheMainFileIsStillRunningWaitsThenUpdates
 
 TEST_F(SelfUpdateTest, DownloadWindowFollowsASlowTransferAndOutlivesTheMainWindow) {
   g_packageServer.Publish("/launcher/version.ini", {.body = "1026"});
-  g_packageServer.Publish("/launcher/Stormline_VN_1026.zip", {.body = nextBytes_, .pieceDelayMs = 15});
+  g_packageServer.Publish("/launcher/Stormline_VN_1026.zip", {.body = nextBytes_, .pieceDelayMs = 40});
   Put(L"Stormline_VN.exe", oldBytes_);
   Put(L"Stormline_VN.bin", test::ReadFileBytes(g_packageApp));
   AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());

@@ -22,12 +22,6 @@ std::wstring g_httpApp;
 std::wstring g_tlsApp;
 test::TestServers g_servers;
 
-std::wstring LogFilePath() {
-  wchar_t temp[MAX_PATH];
-  const DWORD length = ::GetTempPathW(MAX_PATH, temp);
-  return std::wstring(temp, length) + L"slvn\\Logs\\Log.txt";
-}
-
 std::string LogBytes() { return test::ReadFileBytes(LogFilePath()); }
 
 std::wstring DecodeUtf16(const std::string& bytes) {

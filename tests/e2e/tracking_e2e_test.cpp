@@ -29,12 +29,6 @@ constexpr int kCloseCommand = 7001;
 constexpr wchar_t kUserId[] = L"3F2504E0-4f89-41d3-9A0C-0305e82c3301";
 constexpr wchar_t kWineAppDefaults[] = L"Software\\Wine\\AppDefaults\\";
 
-std::wstring LogFilePath() {
-  wchar_t temp[MAX_PATH];
-  const DWORD length = ::GetTempPathW(MAX_PATH, temp);
-  return std::wstring(temp, length) + L"slvn\\Logs\\Log.txt";
-}
-
 std::string LogTextFrom(size_t offset) {
   const std::string bytes = test::ReadFileBytes(LogFilePath());
   if (offset >= bytes.size()) return {};

@@ -80,9 +80,9 @@ bool SaveScreenshot(HWND window, const std::wstring& path) {
   return saved;
 }
 
-MessageBoxSeen AnswerMessageBox(DWORD processId, int button) {
+MessageBoxSeen AnswerMessageBox(DWORD processId, int button, std::chrono::milliseconds timeout) {
   MessageBoxSeen seen;
-  HWND box = FindProcessWindow(processId, L"#32770", 15s);
+  HWND box = FindProcessWindow(processId, L"#32770", timeout);
   if (box == nullptr) return seen;
   // The box exists before its text is filled in; read it only once it is there.
   WaitUntil([&] { return !TextOf(::GetDlgItem(box, 0xFFFF)).empty(); }, 5s);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 
 namespace sl::e2e {
@@ -20,6 +21,7 @@ struct MessageBoxSeen {
   std::string caption;
   std::string text;
 };
-[[nodiscard]] MessageBoxSeen AnswerMessageBox(DWORD processId, int button);
+[[nodiscard]] MessageBoxSeen AnswerMessageBox(DWORD processId, int button,
+                                              std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
 }  // namespace sl::e2e
