@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <system_error>
 #include <thread>
 
 #include "app/messages.h"
+#include "base/ascii.h"
 #include "base/format.h"
 #include "base/text_win.h"
 #include "diag/log.h"
@@ -25,13 +25,6 @@ namespace {
 
 constexpr char kSource[] = "StormlineHelper";
 constexpr char kNoSetupName[] = "";
-
-bool EndsWithExe(const std::string& url) {
-  if (url.size() < 4) return false;
-  std::string tail = url.substr(url.size() - 4);
-  std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
-  return tail == ".exe";
-}
 
 void PostResult(const InstallState& state, bool ok, const char* setupName) {
   ::PostMessageW(static_cast<HWND>(state.mainWindow), WM_INSTALL_RESULT, ok ? 1 : 0,
@@ -73,7 +66,7 @@ std::optional<DWORD> RunLockedSetup(FileItem& setup, const std::string& path, co
 
 void InstallWorker(InstallState& state, FileList& list) {
   auto found = std::find_if(list.items.begin(), list.items.end(),
-                            [](const auto& item) { return item && EndsWithExe(item->url); });
+                            [](const auto& item) { return item && EndsWithNoCase(item->url, ".exe"); });
   if (found == list.items.end()) {
     PostResult(state, false, kNoSetupName);
     return;

@@ -1,18 +1,11 @@
 #include "net/http_rules.h"
 
-#include <cctype>
 #include <limits>
+
+#include "base/ascii.h"
 
 namespace sl {
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-  }
-  return true;
-}
 
 std::optional<uint64_t> ParseDigits(std::string_view text) {
   if (text.empty()) return std::nullopt;
