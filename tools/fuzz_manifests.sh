@@ -12,7 +12,8 @@ mkdir -p "$out/corpus"
 
 sources=(
   src/manifest/manifest_fuzzer.cpp src/manifest/version_manifest.cpp src/manifest/file_list.cpp
-  src/manifest/file_list_rules.cpp src/manifest/log_text.cpp src/base/format.cpp src/diag/log_memory.cpp
+  src/manifest/file_list_rules.cpp src/manifest/log_text.cpp src/base/format.cpp src/base/url.cpp
+  src/diag/log_memory.cpp
 )
 (cd "$root" && clang++ -std=c++20 -g -O1 -Wall -Wextra -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=all -fno-omit-frame-pointer -I src "${sources[@]}" -o "$out/manifest_fuzzer")

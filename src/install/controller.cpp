@@ -13,6 +13,12 @@ namespace sl {
 namespace {
 
 constexpr const char* kCaption = "Thông báo";
+constexpr const char* kPlanCaption = "Thông báo!";
+constexpr const char* kPlanFailedText = "Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại!";
+
+std::string SetupFailedText(std::string_view setupName) {
+  return Format("Tiến trình cài đặt: %s đã hủy. Vui lòng thử lại", std::string(setupName).c_str());
+}
 
 // The ui library already depends on this one, so the bar's percent text is formatted here too.
 std::string PercentText(double percent) { return Format("%.01f%%", percent); }
@@ -66,13 +72,6 @@ FileItem* InstallController::CurrentItem() {
   const int32_t index = list_.currentIndex;
   if (index < 0 || static_cast<size_t>(index) >= list_.items.size()) return nullptr;
   return list_.items[static_cast<size_t>(index)].get();
-}
-
-FileItem* InstallController::FindItem(std::string_view fileName) {
-  for (const auto& item : list_.items) {
-    if (item && item->fileName == fileName) return item.get();
-  }
-  return nullptr;
 }
 
 bool InstallController::UpdateTransferRate(FileItem& item, uint64_t bytes) {
@@ -141,19 +140,21 @@ void InstallController::OnDownloadStatus(int32_t code, std::string_view text) {
       state_.workflowState = STATE_UPDATING;
       break;
     case MDS_STATUS_FAILED:
-      StopAfterDownloadError("Lỗi: " + std::string(text));
+      StopRun("Lỗi: " + std::string(text), kCaption);
       break;
     case MDS_STATUS_DONE:
-      OnFileDone(text);
+      OnFileDone();
       break;
     default:
       break;
   }
 }
 
-void InstallController::OnFileDone(std::string_view fileName) {
-  if (FileItem* item = FindItem(fileName)) {
-    env_.SetStatusLine("Md5Verify " + std::string(fileName));
+// The file is the one the current item started: a name in the message is only for the eye, and
+// the request's name may differ from the list's (a query string, for one).
+void InstallController::OnFileDone() {
+  if (FileItem* item = CurrentItem()) {
+    env_.SetStatusLine("Md5Verify " + item->fileName);
     if (!item->md5.empty()) {
       const std::string digest = env_.FileMd5(*item);
       if (!SameDigest(digest, item->md5)) {
@@ -166,21 +167,30 @@ void InstallController::OnFileDone(std::string_view fileName) {
     item->sampleBytes = 0;
     refetched_ = nullptr;
   }
-  // A name matching no entry still moves on, or the run would wait for a message that never comes.
   ++list_.currentIndex;
   StartCurrentOrInstall();
 }
 
 void InstallController::RejectFile(FileItem& item, const std::string& digest) {
-  env_.DeleteLocalFile(env_.GetItemLocalPath(item));
   const std::string got = digest.empty() ? "(not computed)" : digest;
+  // A file that stays would be found whole by the next download and checked again, unchanged.
+  const std::string deleteError = env_.DeleteLocalFile(env_.GetItemLocalPath(item));
+  if (!deleteError.empty()) {
+    WriteLog(kLogSource, 0,
+             Format("MD5 check failed and the file cannot be deleted, run stopped: %s expected %s got %s: %s",
+                    item.fileName.c_str(), item.md5.c_str(), got.c_str(), deleteError.c_str()));
+    StopRun("Lỗi: Tệp tin " + item.fileName + " bị hỏng (sai mã MD5) nhưng không xóa được: " + deleteError,
+            kCaption);
+    return;
+  }
   if (refetched_ == &item) {
     refetched_ = nullptr;
     WriteLog(kLogSource, 0,
              Format("MD5 check failed again after a fresh download, run stopped: %s expected %s got %s",
                     item.fileName.c_str(), item.md5.c_str(), got.c_str()));
-    StopAfterDownloadError("Lỗi: Tệp tin " + item.fileName +
-                           " tải về bị hỏng (sai mã MD5) dù đã tải lại. Vui lòng thử lại sau!");
+    StopRun(
+        "Lỗi: Tệp tin " + item.fileName + " tải về bị hỏng (sai mã MD5) dù đã tải lại. Vui lòng thử lại sau!",
+        kCaption);
     return;
   }
   WriteLog(kLogSource, 0,
@@ -202,12 +212,13 @@ void InstallController::StartCurrentOrInstall() {
                                    [](const auto& item) { return item && item->status == MDS_STATUS_DONE; });
   if (allDone) {
     env_.SetStatusLine("Đang cài đặt...");
+    stepMode_ = GetInstallMode(state_.latestVersion, state_.installedVersion, state_.minimalVersion);
     if (env_.StartInstallWorker()) {
       state_.workflowState = STATE_INSTALLING;
       return;
     }
   }
-  StopRun("Có lỗi trong quá trình tải và cài Bão lửa. Vui lòng thử lại!");
+  StopRun("Có lỗi trong quá trình tải và cài Bão lửa. Vui lòng thử lại!", kCaption);
 }
 
 void InstallController::ResetCurrentPercent() {
@@ -222,36 +233,55 @@ void InstallController::StartItem(FileItem& item) {
   env_.StartDownload(item, path);
 }
 
-void InstallController::StopAfterDownloadError(const std::string& text) {
-  env_.ShowError(text, kCaption);
-  // One lower makes the next run plan the same step again. Never below 0, which means "nothing
-  // planned": a negative target would send the planner to releases that do not exist.
-  if (state_.targetVersion > 0) --state_.targetVersion;
-  FinishRun();
+void InstallController::StopRun(const std::string& text, const char* caption) {
+  env_.ShowError(text, caption);
+  // Whatever failed, the next plan starts from what is installed: a target left at the failed
+  // step (or below it) would pass over a patch, or call a missing full install done.
+  state_.targetVersion = state_.installedVersion;
+  EndRun();
 }
 
-void InstallController::StopRun(const std::string& text) {
-  env_.ShowError(text, kCaption);
-  FinishRun();
-}
-
-void InstallController::FinishRun() {
+void InstallController::EndRun() {
   // Back at the idle view nothing runs: the close question and the folder commands must see that.
   state_.workflowState = STATE_IDLE;
   env_.ReturnToIdle();
+  env_.ShowIdleView();
 }
 
 void InstallController::OnInstallResult(bool ok, std::string_view setupName) {
   if (!ok) {
-    StopRun(Format("Tiến trình cài đặt: %s đã hủy. Vui lòng thử lại", std::string(setupName).c_str()));
+    StopRun(SetupFailedText(setupName), kCaption);
     return;
   }
-  if (env_.PlanNextStep() < 1) {
-    state_.workflowState = STATE_IDLE;
-    env_.ShowIdleView();
+  OnStepInstalled(setupName);
+}
+
+void InstallController::OnStepInstalled(std::string_view setupName) {
+  // A full install that leaves no usable release would be planned, downloaded, run and reported
+  // again and again: one setup run per step and press.
+  if (stepMode_ == MODE_FULL &&
+      GetInstallMode(state_.latestVersion, state_.installedVersion, state_.minimalVersion) == MODE_FULL) {
+    WriteLog(kLogSource, 0,
+             Format("Setup program left no usable release: %s (installed %d, minimal %d)",
+                    std::string(setupName).c_str(), static_cast<int>(state_.installedVersion),
+                    static_cast<int>(state_.minimalVersion)));
+    StopRun(SetupFailedText(setupName), kCaption);
     return;
   }
-  StartRun();
+  const int32_t plan = env_.PlanNextStep();
+  if (plan > 0) {
+    StartRun();
+    return;
+  }
+  // 0 is "nothing left", which ends the run well only when the latest release is reached; short of
+  // it, like any failed plan, the player hears why the chain stopped.
+  const bool current =
+      state_.targetVersion == state_.latestVersion || state_.installedVersion == state_.latestVersion;
+  if (plan == 0 && current) {
+    EndRun();
+    return;
+  }
+  StopRun(kPlanFailedText, kPlanCaption);
 }
 
 }  // namespace sl

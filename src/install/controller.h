@@ -28,12 +28,14 @@ class InstallControllerEnv {
   virtual std::string GetItemLocalPath(FileItem& item) = 0;
   // Gives an unnamed item its timestamp name (MakeTempName).
   virtual void NameTempItem(FileItem& item) = 0;
-  // Starts the transfer of item.url to localPath on the download helper's thread.
+  // Starts the transfer of item.url to localPath on the download helper's thread; a listed size
+  // is the only length it accepts.
   virtual void StartDownload(const FileItem& item, const std::string& localPath) = 0;
   // MD5 of the item's local file as hexadecimal text (the size hashed is item.size, or the file
   // system's size when that is 0); empty when the file cannot be opened or hashing fails.
   virtual std::string FileMd5(FileItem& item) = 0;
-  virtual void DeleteLocalFile(const std::string& path) = 0;
+  // Deletes the file; empty when it is gone, else the system's text for why it stays.
+  [[nodiscard]] virtual std::string DeleteLocalFile(const std::string& path) = 0;
 
   // Starts the install worker on its own thread; false when the thread could not be started.
   [[nodiscard]] virtual bool StartInstallWorker() = 0;
@@ -44,6 +46,7 @@ class InstallControllerEnv {
   virtual void ShowError(const std::string& text, const std::string& caption) = 0;
   // Sends CMD_RETURN_TO_IDLE: the start button comes back and the idle view is shown.
   virtual void ReturnToIdle() = 0;
+  // Refreshes the folder and version captions and the idle view of the install mode now in force.
   virtual void ShowIdleView() = 0;
 
   // Wall clock, seconds since 1970-01-01 UTC.
@@ -71,9 +74,11 @@ class InstallController {
   // WM_DOWNLOAD_PROGRESS: bytes of the current file on disk, and its content length (0 = unknown).
   void OnDownloadProgress(uint64_t done, uint64_t length);
   // WM_DOWNLOAD_STATUS: 1020, 1011 and 1013 carry a file name, 1018 an error text; other codes
-  // are ignored.
+  // are ignored. 1013 means the current item (by index, whatever the text) is whole on disk.
   void OnDownloadStatus(int32_t code, std::string_view text);
   // WM_INSTALL_RESULT: the worker's verdict and the name of the setup program it ran (may be empty).
+  // Every ending of a run, good or bad, leaves the start button usable, and a failed one makes
+  // the next plan start from the installed release, so no failed step is ever passed over.
   void OnInstallResult(bool ok, std::string_view setupName);
 
   // Records bytes for item and resamples the rate; true when the texts should be refreshed.
@@ -81,15 +86,14 @@ class InstallController {
 
  private:
   FileItem* CurrentItem();
-  FileItem* FindItem(std::string_view fileName);
-  void OnFileDone(std::string_view fileName);
+  void OnFileDone();
   void RejectFile(FileItem& item, const std::string& digest);
   void StartCurrentOrInstall();
   void StartItem(FileItem& item);
   void ResetCurrentPercent();
-  void StopAfterDownloadError(const std::string& text);
-  void StopRun(const std::string& text);
-  void FinishRun();
+  void OnStepInstalled(std::string_view setupName);
+  void StopRun(const std::string& text, const char* caption);
+  void EndRun();
 
   InstallState& state_;
   FileList& list_;
@@ -97,6 +101,8 @@ class InstallController {
   // The item already downloaded again after a failed check: a second failure ends the run, as a
   // server holding a bad file would otherwise be asked for it forever.
   const FileItem* refetched_ = nullptr;
+  // The install mode the running step's setup program was started in.
+  InstallMode stepMode_ = MODE_NONE;
 };
 
 }  // namespace sl

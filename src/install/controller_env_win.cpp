@@ -4,6 +4,7 @@
 
 #include "app/app_state_win.h"
 #include "app/messages.h"
+#include "base/system_message_win.h"
 #include "base/text_win.h"
 #include "install/clock_win.h"
 #include "install/install_worker_win.h"
@@ -43,7 +44,7 @@ class WinControllerEnv final : public InstallControllerEnv {
   void StartDownload(const FileItem& item, const std::string& localPath) override {
     // The main window's helper is made by the first download and reused for every file after it.
     if (!app_.downloadHelper) app_.downloadHelper = MSHTTPHelper::Init(app_.mainWindow);
-    app_.downloadHelper->StartDownload(item.url, localPath);
+    app_.downloadHelper->StartDownload(item.url, localPath, item.size);
   }
   std::string FileMd5(FileItem& item) override {
     const auto path = WidePath(sl::GetItemLocalPath(item));
@@ -58,8 +59,16 @@ class WinControllerEnv final : public InstallControllerEnv {
     }
     return GetFileMd5(file.get(), size, app_.mainWindow);
   }
-  void DeleteLocalFile(const std::string& path) override {
-    if (const auto wide = WidePath(path)) ::DeleteFileW(wide->c_str());
+  std::string DeleteLocalFile(const std::string& path) override {
+    const auto wide = WidePath(path);
+    if (!wide) return Narrow(SystemErrorTextOrFallback(ERROR_FILENAME_EXCED_RANGE));
+    if (::DeleteFileW(wide->c_str())) return {};
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return {};
+    std::string text = Narrow(SystemErrorTextOrFallback(code));
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+      text.pop_back();
+    return text;
   }
   bool StartInstallWorker() override { return sl::StartInstallWorker(*app_.install, TheFileList()); }
   int32_t PlanNextStep() override { return sl::PlanNextStep(*app_.install); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 #include "diag/log_capture.h"
 
@@ -27,6 +28,8 @@ struct FakeEnv : InstallControllerEnv {
   std::deque<Step> steps;
   std::deque<std::string> digests;  // FileMd5 results; the listed md5 once exhausted
   bool workerStarts = true;
+  int32_t planWhenNoStepsLeft = 0;
+  std::string deleteError;
   double now = 1'000'000.0;
   Calls calls;
   std::string status, remaining, percentText;
@@ -52,12 +55,12 @@ struct FakeEnv : InstallControllerEnv {
     digests.pop_front();
     return digest;
   }
-  void DeleteLocalFile(const std::string& path) override { Add("delete " + path); }
+  std::string DeleteLocalFile(const std::string& path) override { return Add("delete " + path), deleteError; }
   bool StartInstallWorker() override { return Add("worker"), workerStarts; }
   int32_t PlanNextStep() override {
     Add("plan");
     list = FileList{};
-    if (steps.empty()) return 0;
+    if (steps.empty()) return planWhenNoStepsLeft;
     for (const Listed& file : steps.front().files) {
       list.items.push_back(std::make_unique<FileItem>(FileItem{"u/" + file.name, file.name, file.md5}));
       list.items.back()->size = file.size;
@@ -78,6 +81,12 @@ struct FakeEnv : InstallControllerEnv {
 
 class ControllerTest : public ::testing::Test {
  protected:
+  // The releases as the version manifest and "version.dat" give them.
+  void Versions(int32_t installed, int32_t latest, int32_t minimal = 100) {
+    env.state.installedVersion = installed;
+    env.state.latestVersion = latest;
+    env.state.minimalVersion = minimal;
+  }
   // What the start command does before handing over: plan the first step, then start the run.
   void Start(std::deque<Step> steps) {
     (void)TakeCapturedLog();
@@ -110,6 +119,7 @@ TEST(ProgressTexts, RateScalesOnlyAboveOneAndRemainingTurnsToMinutesAtTwo) {
 
 TEST_F(ControllerTest, FullInstallThenPatchChainRuns) {
   // Nothing installed: one full step; version.dat then says 120 and nothing is left.
+  Versions(0, 120);
   Start({{120, {{"data.pak", 3000, "ABCDEF"}, {"setup.exe", 1000, ""}}}});
   Transfer("data.pak", 3000);
   EXPECT_EQ(env.state.workflowState, STATE_UPDATING);
@@ -118,20 +128,24 @@ TEST_F(ControllerTest, FullInstallThenPatchChainRuns) {
   EXPECT_EQ(env.status, "Đang cài đặt...");
   EXPECT_EQ(env.state.workflowState, STATE_INSTALLING);
   EXPECT_EQ(env.list.items[0]->downloadedBytes, 3000u);
+  env.state.installedVersion = 120;  // as the worker read it
   controller.OnInstallResult(true, "setup.exe");
-  EXPECT_EQ(env.Take(), (Calls{"plan", "get u/data.pak>dl/data.pak", "md5 data.pak",
-                               "get u/setup.exe>dl/setup.exe", "worker", "plan", "idle-view"}));
+  EXPECT_EQ(env.Take(),
+            (Calls{"plan", "get u/data.pak>dl/data.pak", "md5 data.pak", "get u/setup.exe>dl/setup.exe",
+                   "worker", "plan", "return-to-idle", "idle-view"}));
   EXPECT_EQ(env.state.workflowState, STATE_IDLE);
 
   // 118 installed: the patches of 119 and 120 one after the other.
+  Versions(118, 120);
   Start({{119, {{"p119.exe", 10, ""}}}, {120, {{"p120.exe", 20, ""}}}});
   Transfer("p119.exe", 10);
   controller.OnInstallResult(true, "p119.exe");
   EXPECT_EQ(env.state.targetVersion, 120);
   Transfer("p120.exe", 20);
   controller.OnInstallResult(true, "p120.exe");
-  EXPECT_EQ(env.Take(), (Calls{"plan", "get u/p119.exe>dl/p119.exe", "worker", "plan",
-                               "get u/p120.exe>dl/p120.exe", "worker", "plan", "idle-view"}));
+  EXPECT_EQ(env.Take(),
+            (Calls{"plan", "get u/p119.exe>dl/p119.exe", "worker", "plan", "get u/p120.exe>dl/p120.exe",
+                   "worker", "plan", "return-to-idle", "idle-view"}));
 }
 
 TEST_F(ControllerTest, RateSamplesOnEvenTenthsAndResamplesAfterFiveSeconds) {
@@ -169,17 +183,18 @@ TEST_F(ControllerTest, ProgressShowsRateRemainingAndPercent) {
   EXPECT_EQ(env.percentText, "33.3%");
 }
 
-TEST_F(ControllerTest, UnknownNameAdvancesButUnverifiedFilesBlockTheInstall) {
-  Start({{1, {{"a", 1, ""}, {"b", 1, ""}}}});
-  controller.OnDownloadStatus(MDS_STATUS_DONE, "A");  // names compare case-sensitively
-  controller.OnDownloadStatus(1019, "b");             // other codes are ignored
-  controller.OnDownloadStatus(MDS_STATUS_DONE, "b");
-  EXPECT_EQ(env.Take(), (Calls{"plan", "get u/a>dl/a", "get u/b>dl/b",
-                               "Có lỗi trong quá trình tải và cài Bão lửa. Vui lòng thử lại! | Thông báo",
-                               "return-to-idle"}));
+TEST_F(ControllerTest, FinishedFileIsTheCurrentItemWhateverItsName) {
+  Start({{1, {{"a.pak", 1, "AA"}, {"b.exe", 1, ""}}}});
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a.pak?v=2");  // the request's name, query and all
+  controller.OnDownloadStatus(1019, "b.exe");                 // other codes are ignored
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "");
+  EXPECT_EQ(env.Take(),
+            (Calls{"plan", "get u/a.pak>dl/a.pak", "md5 a.pak", "get u/b.exe>dl/b.exe", "worker"}));
+  EXPECT_EQ(env.state.workflowState, STATE_INSTALLING);
 }
 
 TEST_F(ControllerTest, BadFileIsFetchedAgainOnceThenTheRunStops) {
+  Versions(6, 8);
   Start({{7, {{"a", 100, "GOOD"}, {"b", 100, "fine"}}}});
   env.digests = {"bad", "good", "", "worse"};
   controller.OnDownloadProgress(60, 100);
@@ -193,7 +208,7 @@ TEST_F(ControllerTest, BadFileIsFetchedAgainOnceThenTheRunStops) {
                    "md5 b", "delete dl/b", "get u/b>dl/b", "md5 b", "delete dl/b",
                    "Lỗi: Tệp tin b tải về bị hỏng (sai mã MD5) dù đã tải lại. Vui lòng thử lại sau! "
                    "| Thông báo",
-                   "return-to-idle"}));
+                   "return-to-idle", "idle-view"}));
   EXPECT_EQ(env.state.targetVersion, 6);
   EXPECT_EQ(
       TakeCapturedLog().back(),
@@ -202,19 +217,81 @@ TEST_F(ControllerTest, BadFileIsFetchedAgainOnceThenTheRunStops) {
           "MD5 check failed again after a fresh download, run stopped: b expected fine got worse", true}));
 }
 
-TEST_F(ControllerTest, FailuresReturnToIdle) {
-  Start({{120, {{"a", 1, ""}}}});
-  env.Take();
-  controller.OnDownloadStatus(MDS_STATUS_DOWNLOADING, "a");
-  controller.OnDownloadStatus(MDS_STATUS_FAILED, "timeout");
-  controller.OnDownloadStatus(MDS_STATUS_FAILED, "timeout");
-  EXPECT_EQ(env.state.targetVersion, 118);
-  EXPECT_EQ(env.state.workflowState, STATE_IDLE);
-  controller.OnInstallResult(false, "");  // the worker lowers the target for a failed patch, not we
-  EXPECT_EQ(env.state.targetVersion, 118);
+TEST_F(ControllerTest, BadFileThatCannotBeDeletedStopsTheRun) {
+  Start({{7, {{"a", 100, "GOOD"}}}});
+  env.digests = {"bad"};
+  env.deleteError = "Access is denied.";
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
   EXPECT_EQ(env.Take(),
-            (Calls{"Lỗi: timeout | Thông báo", "return-to-idle", "Lỗi: timeout | Thông báo", "return-to-idle",
-                   "Tiến trình cài đặt:  đã hủy. Vui lòng thử lại | Thông báo", "return-to-idle"}));
+            (Calls{"plan", "get u/a>dl/a", "md5 a", "delete dl/a",
+                   "Lỗi: Tệp tin a bị hỏng (sai mã MD5) nhưng không xóa được: Access is denied. | Thông báo",
+                   "return-to-idle", "idle-view"}));
+  (void)TakeCapturedLog();
+}
+
+// However a run fails, the next plan starts from the installed release: a target left at the
+// failed patch would install the one after it over a missing one.
+TEST_F(ControllerTest, EveryFailedEndingPlansAgainFromTheInstalledRelease) {
+  Versions(118, 122);
+  Start({{119, {{"p119.exe", 10, ""}}}, {120, {{"p120.exe", 20, ""}}}});
+  Transfer("p119.exe", 10);
+  env.state.installedVersion = 119;
+  controller.OnInstallResult(true, "p119.exe");
+  controller.OnDownloadStatus(MDS_STATUS_DOWNLOADING, "p120.exe");
+  controller.OnDownloadStatus(MDS_STATUS_FAILED, "timeout");
+  EXPECT_EQ(env.state.targetVersion, 119);
+  EXPECT_EQ(env.state.workflowState, STATE_IDLE);
+  env.Take();
+
+  const std::function<void()> failures[] = {
+      [&] { controller.OnDownloadStatus(MDS_STATUS_FAILED, "timeout"); },
+      [&] { controller.OnInstallResult(false, ""); },  // no setup program in the list
+      [&] {
+        env.workerStarts = false;
+        Transfer("p120.exe", 20);
+      },
+  };
+  for (const auto& fail : failures) {
+    Start({{120, {{"p120.exe", 20, ""}}}});
+    fail();
+    EXPECT_EQ(env.state.targetVersion, 119);
+    EXPECT_EQ(env.state.workflowState, STATE_IDLE);
+    const Calls calls = env.Take();
+    EXPECT_EQ(Calls(calls.end() - 2, calls.end()), (Calls{"return-to-idle", "idle-view"}));
+  }
+}
+
+TEST_F(ControllerTest, FullInstallLeavingNoUsableReleaseRunsItsSetupOnce) {
+  for (const int32_t left : {0, 90}) {  // no version.dat, or one below the minimal release
+    Versions(0, 120);
+    Start({{120, {{"setup.exe", 1, ""}}}, {120, {{"setup.exe", 1, ""}}}});
+    Transfer("setup.exe", 1);
+    env.state.installedVersion = left;
+    controller.OnInstallResult(true, "setup.exe");
+    EXPECT_EQ(env.Take(), (Calls{"plan", "get u/setup.exe>dl/setup.exe", "worker",
+                                 "Tiến trình cài đặt: setup.exe đã hủy. Vui lòng thử lại | Thông báo",
+                                 "return-to-idle", "idle-view"}));
+    EXPECT_EQ(env.state.targetVersion, left);
+    env.steps.clear();
+  }
+  (void)TakeCapturedLog();
+}
+
+TEST_F(ControllerTest, ChainStoppingShortOfTheLatestReleaseSaysWhy) {
+  for (const int32_t plan : {0, -3}) {
+    Versions(120, 122);
+    env.planWhenNoStepsLeft = plan;
+    Start({{121, {{"p121.exe", 10, ""}}}});
+    Transfer("p121.exe", 10);
+    env.state.installedVersion = 121;
+    controller.OnInstallResult(true, "p121.exe");
+    const Calls calls = env.Take();
+    EXPECT_EQ(
+        Calls(calls.end() - 4, calls.end()),
+        (Calls{"plan", "Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại! | Thông báo!",
+               "return-to-idle", "idle-view"}));
+    EXPECT_EQ(env.state.targetVersion, 121);
+  }
 }
 
 }  // namespace

@@ -65,8 +65,9 @@ std::optional<DWORD> RunLockedSetup(FileItem& setup, const std::string& path, co
 }
 
 void InstallWorker(InstallState& state, FileList& list) {
+  // By the file name, which is the URL's path without a query: "setup.exe?v=2" is the program.
   auto found = std::find_if(list.items.begin(), list.items.end(),
-                            [](const auto& item) { return item && EndsWithNoCase(item->url, ".exe"); });
+                            [](const auto& item) { return item && EndsWithNoCase(item->fileName, ".exe"); });
   if (found == list.items.end()) {
     PostResult(state, false, kNoSetupName);
     return;
@@ -98,11 +99,8 @@ void InstallWorker(InstallState& state, FileList& list) {
     return;
   }
   if (exitCode) WriteLog(kSource, *exitCode, Format("Exits with code %d", static_cast<int>(*exitCode)));
-  if (mode == MODE_FULL) {
-    RereadVersions(state);
-  } else {
-    state.targetVersion -= 1;  // the next plan asks for the same patch again
-  }
+  // The controller then plans from the installed release, so the same step comes again.
+  if (mode == MODE_FULL) RereadVersions(state);
   PostResult(state, false, setup.fileName.c_str());
 }
 

@@ -2,8 +2,11 @@
 
 #include <array>
 #include <cassert>
+#include <set>
 #include <thread>
 
+#include "base/case_fold.h"
+#include "base/url.h"
 #include "diag/log.h"
 #include "manifest/file_list_rules.h"
 #include "manifest/log_text.h"
@@ -106,6 +109,8 @@ void MakeTempName(FileItem& item, const UtcTime& time) { item.fileName = ItemFil
 
 std::optional<std::vector<FileItem>> ParseFileList(std::string_view text) {
   std::vector<FileItem> items;
+  // Names as the file system compares them: two entries must never share one local file.
+  std::set<std::string> names;
   size_t lineNumber = 0;
   while (!text.empty()) {
     const size_t lineFeed = text.find('\n');
@@ -114,7 +119,9 @@ std::optional<std::vector<FileItem>> ParseFileList(std::string_view text) {
     ++lineNumber;
     const auto [url, md5, size] = FirstThreeFields(line);
     if (url.empty()) continue;
-    if (const char* problem = FileListEntryProblem(url, md5, size)) {
+    const char* problem = FileListEntryProblem(url, md5, size);
+    if (!problem && !names.insert(FoldCaseUtf8(*UrlFileName(url))).second) problem = "file name listed twice";
+    if (problem) {
       WriteLog(kManifestLogSource, 0,
                "File list refused, line " + std::to_string(lineNumber) + ": " + problem + ": " +
                    ClipUtf8(line, 300));

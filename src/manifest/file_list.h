@@ -56,8 +56,9 @@ void MakeTempName(FileItem& item, const UtcTime& time);
 
 // Reads "url,md5,size" lines. CR, blanks and byte-order marks around a line do not matter; fields
 // are taken as they are; lines without a URL are skipped. No result (and a log line) when any
-// entry breaks the rules of file_list_rules.h: the whole list is refused. An empty result is a
-// list without items, which callers treat as unavailable too.
+// entry breaks the rules of file_list_rules.h, or when two entries name one file (letter case
+// aside): the whole list is refused. An empty result is a list without items, which callers
+// refuse too.
 [[nodiscard]] std::optional<std::vector<FileItem>> ParseFileList(std::string_view text);
 
 }  // namespace sl

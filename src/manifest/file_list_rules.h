@@ -17,10 +17,6 @@ namespace sl {
 inline constexpr size_t kMaxUrlBytes = 259;
 inline constexpr size_t kMaxFileNameBytes = 259;
 
-// The URL's last path segment, taken before any "?query" or "#fragment" (the request keeps them).
-// No result when there is no path at all ("http://host"); empty when the path ends with "/".
-[[nodiscard]] std::optional<std::string_view> UrlFileName(std::string_view url);
-
 // A size field: decimal digits, optionally with blanks around them and a leading "+"; empty is 0.
 // No result for anything else, such as "-1", "12abc" or more than 64 bits.
 [[nodiscard]] std::optional<uint64_t> ParseSizeField(std::string_view field);

@@ -91,6 +91,26 @@ TEST(ParseFileList, OneBadEntryRefusesTheWholeListAndIsLogged) {
   EXPECT_EQ(TakeCapturedLog(), expected);
 }
 
+// Windows ignores letter case in file names, so these pairs would share one local file.
+TEST(ParseFileList, TwoEntriesForOneLocalFileRefuseTheList) {
+  const std::pair<std::string, std::string> pairs[] = {
+      {"http://h/a/Data.pak", "http://h/b/DATA.PAK"},
+      {"http://h/data.pak?v=1", "http://h/data.pak?v=2"},
+      {"http://h/B\xC3\xA3o.pak", "http://h/B\xC3\x83O.PAK"},                              // Bão, BÃO
+      {"http://h/\xC6\xB0\xE1\xBB\x9B\x63.pak", "http://h/\xC6\xAF\xE1\xBB\x9A\x43.pak"},  // ước, ƯỚC
+      {"http://h/\xD0\xB4.pak", "http://h/\xD0\x94.pak"},                                  // д, Д
+  };
+  for (const auto& [first, second] : pairs) {
+    EXPECT_FALSE(ParseFileList(first + ",,1\n" + second + ",,1\n").has_value()) << second;
+    const std::vector<CapturedLogEntry> log = TakeCapturedLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].message, "File list refused, line 2: file name listed twice: " + second + ",,1");
+  }
+  EXPECT_EQ(
+      ParseFileList("http://h/\xC6\xB0.pak,,1\nhttp://h/\xC6\xA1.pak,,1\nhttp://h/u.pak,,1").value().size(),
+      3u);
+}
+
 TEST(ClipUtf8, CutsBeforeASplitCharacter) {
   EXPECT_EQ(ClipUtf8("ab\xE1\xBB\x87", 4), "ab");
   EXPECT_EQ(ClipUtf8("ab\xE1\xBB\x87", 5), "ab\xE1\xBB\x87");

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "base/url.h"
 #include "diag/log_capture.h"
 #include "manifest/file_list.h"
 #include "manifest/file_list_rules.h"

@@ -15,20 +15,22 @@ namespace sl {
 namespace {
 
 // One short-lived helper per text, as every manifest fetch is a fresh request.
-std::optional<std::string> FetchText(const std::string& url, uint32_t& errorCode) {
+FetchedText FetchText(const std::string& url) {
   auto helper = MSHTTPHelper::Init(nullptr);
   std::wstring text;
-  const bool fetched = helper->GetTextFromUrlW(url, text);
-  errorCode = fetched ? 0 : helper->LastError();
-  if (!fetched) return std::nullopt;
-  return Narrow(text);
+  FetchedText fetched;
+  if (helper->GetTextFromUrlW(url, text)) {
+    fetched.body = Narrow(text);
+  } else {
+    fetched.errorCode = helper->LastError();
+  }
+  fetched.httpStatus = helper->StatusCode();
+  return fetched;
 }
 
 class WinPlannerEnv final : public PlannerEnv {
  public:
-  std::optional<std::string> FetchText(const std::string& url, uint32_t& errorCode) override {
-    return sl::FetchText(url, errorCode);
-  }
+  FetchedText FetchText(const std::string& url) override { return sl::FetchText(url); }
   uint64_t FolderSize(const std::string& folder) override { return GetFolderSize(folder); }
   void CreateFolderTree(const std::string& folder) override { sl::CreateFolderTree(folder); }
   UtcTime NowUtc() override { return NowUtcTime(); }
@@ -47,9 +49,8 @@ UtcTime NowUtcTime() {
 }
 
 void ReadVersionManifest(InstallState& state) {
-  uint32_t errorCode = 0;
-  const auto text = FetchText(VersionManifestUrl(DownloadBaseUrl(), NowUtcTime()), errorCode);
-  ApplyVersionManifest(text.value_or(std::string()), state);
+  const FetchedText fetched = FetchText(VersionManifestUrl(DownloadBaseUrl(), NowUtcTime()));
+  ApplyVersionManifest(fetched.body.value_or(std::string()), state);
 }
 
 int32_t PlanNextStep(InstallState& state) {

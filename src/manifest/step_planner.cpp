@@ -19,41 +19,42 @@ std::string DescribeSize(uint64_t bytes) {
   return Format("%.2f KB", value / 1024.0);
 }
 
-bool FetchFileList(PlannerEnv& env, const std::string& url, FileList& list) {
+ListFetch FetchFileList(PlannerEnv& env, const std::string& url, FileList& list) {
   WriteLog(kManifestLogSource, 0, "Start get " + url);
   ClearFileList(list);
-  uint32_t errorCode = 0;
-  const std::optional<std::string> text = env.FetchText(url, errorCode);
-  if (!text) {
+  const FetchedText fetched = env.FetchText(url);
+  if (!fetched.body) {
     WriteLog(kManifestLogSource, 0,
-             Format(">GetTextFromUrlW %s - %d ", url.c_str(), static_cast<int>(errorCode)));
-    return false;
+             Format(">GetTextFromUrlW %s - %d ", url.c_str(), static_cast<int>(fetched.errorCode)));
+    // The server answered that it has no such list; anything else may hide one that exists.
+    return fetched.httpStatus >= 400 && fetched.httpStatus < 500 ? ListFetch::Missing : ListFetch::Failed;
   }
-  if (text->empty()) {
+  const std::string& text = *fetched.body;
+  if (text.empty()) {
     WriteLog(kManifestLogSource, 0, ">GetTextFromUrlW " + url + " txtOuput.empty()");
-    return false;
+    return ListFetch::Failed;
   }
-  std::string logged = "GetTextFromUrlW " + url + " , " + ClipUtf8(*text, kMaxLoggedListBytes);
-  if (text->size() > kMaxLoggedListBytes) {
-    logged += " [" + std::to_string(text->size()) + " bytes, only the start logged]";
+  std::string logged = "GetTextFromUrlW " + url + " , " + ClipUtf8(text, kMaxLoggedListBytes);
+  if (text.size() > kMaxLoggedListBytes) {
+    logged += " [" + std::to_string(text.size()) + " bytes, only the start logged]";
   }
   WriteLog(kManifestLogSource, 0, logged);
 
-  std::optional<std::vector<FileItem>> items = ParseFileList(*text);
-  if (!items) return false;
+  std::optional<std::vector<FileItem>> items = ParseFileList(text);
+  if (!items) return ListFetch::Failed;
   for (FileItem& item : *items) AddFileItem(list) = std::move(item);
-  return !list.items.empty();
+  return list.items.empty() ? ListFetch::Failed : ListFetch::Loaded;
 }
 
-bool FetchPatchList(InstallState& state, PlannerEnv& env, int32_t number, FileList& list) {
+ListFetch FetchPatchList(InstallState& state, PlannerEnv& env, int32_t number, FileList& list) {
   const std::string folder = Format("%s\\backup\\%d", state.installDir.c_str(), static_cast<int>(number));
   env.CreateFolderTree(folder);
   const uint64_t total = env.FolderSize(folder);
   if (total != 0) env.DebugOutput(DescribeSize(total));
-  if (total > kMaxPatchBackupBytes) return false;
-  if (!FetchFileList(env, PatchListUrl(env.BaseUrl(), number, env.NowUtc()), list)) return false;
-  state.targetVersion = number;
-  return true;
+  if (total > kMaxPatchBackupBytes) return ListFetch::Missing;
+  const ListFetch result = FetchFileList(env, PatchListUrl(env.BaseUrl(), number, env.NowUtc()), list);
+  if (result == ListFetch::Loaded) state.targetVersion = number;
+  return result;
 }
 
 int32_t PlanNextStep(InstallState& state, PlannerEnv& env, FileList& list) {
@@ -67,7 +68,14 @@ int32_t PlanNextStep(InstallState& state, PlannerEnv& env, FileList& list) {
     if (state.targetVersion == 0) state.targetVersion = installed;
     // Counted in 64 bits: a target of INT32_MAX must end the loop, not overflow into it.
     for (int64_t number = int64_t{state.targetVersion} + 1; number <= latest; ++number) {
-      if (FetchPatchList(state, env, static_cast<int32_t>(number), list)) return state.targetVersion;
+      switch (FetchPatchList(state, env, static_cast<int32_t>(number), list)) {
+        case ListFetch::Loaded:
+          return state.targetVersion;
+        case ListFetch::Failed:
+          return kPlanListFailed;
+        case ListFetch::Missing:
+          break;
+      }
     }
     return kPlanNothingToDo;
   }
@@ -77,9 +85,14 @@ int32_t PlanNextStep(InstallState& state, PlannerEnv& env, FileList& list) {
   const std::string base = env.BaseUrl();
   // Version numbers start at 1: a latest version below 10 ends the search early.
   for (int32_t back = 0; back < kFullListsTried && latest - back >= 1; ++back) {
-    if (FetchFileList(env, FullListUrl(base, latest - back, time), list)) {
-      state.targetVersion = latest - back;
-      return state.targetVersion;
+    switch (FetchFileList(env, FullListUrl(base, latest - back, time), list)) {
+      case ListFetch::Loaded:
+        state.targetVersion = latest - back;
+        return state.targetVersion;
+      case ListFetch::Failed:
+        return kPlanListFailed;
+      case ListFetch::Missing:
+        break;
     }
   }
   return kPlanNoFullList;

@@ -12,13 +12,18 @@
 
 namespace sl {
 
+// The answer to one GET request.
+struct FetchedText {
+  std::optional<std::string> body;  // none when the request failed
+  uint32_t errorCode = 0;           // why it failed: the system's code, read before anything else ran
+  uint32_t httpStatus = 0;          // the server's status, 0 when no answer arrived
+};
+
 class PlannerEnv {
  public:
   virtual ~PlannerEnv() = default;
 
-  // The body of a GET request; no result when the request fails, and errorCode then says why
-  // (the Win32 implementation reads GetLastError at once, before anything can overwrite it).
-  virtual std::optional<std::string> FetchText(const std::string& url, uint32_t& errorCode) = 0;
+  virtual FetchedText FetchText(const std::string& url) = 0;
   // Bytes of every file below folder; 0 when it is missing or empty.
   virtual uint64_t FolderSize(const std::string& folder) = 0;
   // Creates folder and its missing parents; failures are ignored.
@@ -34,6 +39,9 @@ class PlannerEnv {
 inline constexpr int32_t kPlanNothingToDo = 0;
 inline constexpr int32_t kPlanNoLatestVersion = -1;
 inline constexpr int32_t kPlanNoFullList = -2;
+// A list the server has but that cannot be used (a failed transfer, a server error, an empty or
+// refused list): the run stops there, as the next list would install over a missing release.
+inline constexpr int32_t kPlanListFailed = -3;
 
 // A patch whose backup folder already holds more than this is not fetched; the next one is tried.
 inline constexpr uint64_t kMaxPatchBackupBytes = 100ull * 1024 * 1024;
@@ -44,18 +52,25 @@ inline constexpr size_t kMaxLoggedListBytes = 4000;
 // "1.50 GB", "2.00 MB", "3.25 KB" or "512 bytes" (binary units).
 [[nodiscard]] std::string DescribeSize(uint64_t bytes);
 
-// Empties list, then fills it from the file list at url. False, with list empty, when the list
-// cannot be fetched, is empty, is refused (see ParseFileList) or has no items. Every step is logged.
-[[nodiscard]] bool FetchFileList(PlannerEnv& env, const std::string& url, FileList& list);
+enum class ListFetch {
+  Loaded,   // the list is in the file list
+  Missing,  // the server has no such list (a 4xx answer): the planner may look further
+  Failed,   // anything else; the file list is empty
+};
+
+// Empties list, then fills it from the file list at url. Every step is logged.
+[[nodiscard]] ListFetch FetchFileList(PlannerEnv& env, const std::string& url, FileList& list);
 
 // Fetches the patch list of version number into list unless its backup folder
-// (<installDir>\backup\<number>, created here) is too big. Success makes number the target.
-[[nodiscard]] bool FetchPatchList(InstallState& state, PlannerEnv& env, int32_t number, FileList& list);
+// (<installDir>\backup\<number>, created here) is too big, which counts as Missing. Loaded makes
+// number the target.
+[[nodiscard]] ListFetch FetchPatchList(InstallState& state, PlannerEnv& env, int32_t number, FileList& list);
 
 // Fetches the list of the next step into list and returns its version, which is also the new
 // targetVersion; otherwise kPlanNothingToDo (up to date, or no patch found), kPlanNoLatestVersion
-// (the manifest gave none) or kPlanNoFullList. A patch follows the highest version reached (the
-// installed one at first); a full install takes the newest of the last ten full lists.
+// (the manifest gave none), kPlanNoFullList or kPlanListFailed. A patch follows the highest version
+// reached (the installed one at first); a full install takes the newest of the last ten full
+// lists. Only a missing list is passed over, never one that failed.
 [[nodiscard]] int32_t PlanNextStep(InstallState& state, PlannerEnv& env, FileList& list);
 
 }  // namespace sl

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -14,23 +15,25 @@ namespace {
 constexpr uint64_t kMiB = 1024 * 1024;
 
 // Server and disk in memory. Release lists are recorded by name ("Full_105") once the rest of their
-// URL is checked; each existing one names one file, "<name>.pak". Unknown URLs fail with 12007.
+// URL is checked; each existing one names one file, "<name>.pak". Unknown URLs are answered 404.
 struct FakeEnv : PlannerEnv {
   std::set<std::string> lists;
   std::map<std::string, std::string> bodies;  // other answers, by whole URL
+  std::map<std::string, uint32_t> failures;   // by name: an HTTP status, or 0 for no connection
   std::map<std::string, uint64_t> folderSizes;
   std::vector<std::string> fetched, created, debugText;
   int nowCalls = 0;
 
-  std::optional<std::string> FetchText(const std::string& url, uint32_t& errorCode) override {
+  FetchedText FetchText(const std::string& url) override {
     const std::string prefix = "http://d/patch/SL_", suffix = ".ini?t=20241231235959999";
     const bool isList = url.starts_with(prefix) && url.ends_with(suffix);
     if (fetched.size() == 1000) throw std::runtime_error("runaway search");  // fail, don't fill memory
-    fetched.push_back(isList ? url.substr(prefix.size(), url.size() - prefix.size() - suffix.size()) : url);
-    if (lists.count(fetched.back())) return "http://d/files/" + fetched.back() + ".pak,,1\r\n";
-    if (bodies.count(url)) return bodies[url];
-    errorCode = 12007;
-    return std::nullopt;
+    const std::string& name = fetched.emplace_back(
+        isList ? url.substr(prefix.size(), url.size() - prefix.size() - suffix.size()) : url);
+    if (lists.count(name)) return {"http://d/files/" + name + ".pak,,1\r\n"};
+    if (bodies.count(url)) return {bodies[url]};
+    if (failures.count(name)) return {std::nullopt, failures[name] == 0 ? 12007u : 0u, failures[name]};
+    return {std::nullopt, 0, 404};
   }
   uint64_t FolderSize(const std::string& folder) override { return folderSizes[folder]; }
   void CreateFolderTree(const std::string& folder) override { created.push_back(folder); }
@@ -59,6 +62,7 @@ TEST(PlanNextStep, FetchesListsInOrderAndSetsTheTarget) {
       {103, 105, 100, 103, {"Patch_104"}, 104, 104, {"Patch_104"}},         // after that full install
       {98, 105, 100, 0, {"Full_105", "Patch_99"}, 105, 105, {"Full_105"}},  // below minimal
       {103, 105, 100, 0, {}, kPlanNothingToDo, 103, {"Patch_104", "Patch_105"}},
+      {103, 105, 100, 0, {"Patch_105"}, 105, 105, {"Patch_104", "Patch_105"}},  // 104 was never published
       {INT32_MAX - 1, INT32_MAX, 0, 0, {}, kPlanNothingToDo, INT32_MAX - 1, {"Patch_2147483647"}},
       {0, 3, 0, 0, {}, kPlanNoFullList, 0, {"Full_3", "Full_2", "Full_1"}},  // versions start at 1
       {0, 0, 0, 0, {}, kPlanNothingToDo, 0, {}},                             // latest == target first
@@ -88,8 +92,6 @@ TEST(PlanNextStep, FetchesListsInOrderAndSetsTheTarget) {
 
 TEST(PlanNextStep, FullSearchTriesTenListsWithOneStamp) {
   FakeEnv env;
-  env.bodies[FullListUrl("http://d", 105, env.NowUtc())] = "http://d/files/NUL.pak,,1\n";  // refused
-  env.bodies[FullListUrl("http://d", 104, env.NowUtc())] = ",\r\n";                        // no items
   InstallState state = State(0, 105, 0, 0);
   FileList list;
   env.nowCalls = 0;
@@ -97,6 +99,37 @@ TEST(PlanNextStep, FullSearchTriesTenListsWithOneStamp) {
   ASSERT_EQ(env.fetched.size(), 10u);
   EXPECT_EQ(env.fetched.back(), "Full_96");
   EXPECT_EQ(env.nowCalls, 1);
+  (void)TakeCapturedLog();
+}
+
+// Only a list the server says it does not have is passed over: planning past one that exists but
+// failed would install the next release over a missing one.
+TEST(PlanNextStep, ListThatFailsStopsThePlan) {
+  const std::string list104 = PatchListUrl("http://d", 104, UtcTime{2024, 12, 31, 23, 59, 59, 999});
+  const std::function<void(FakeEnv&)> spoilers[] = {
+      [&](FakeEnv& env) { env.bodies[list104] = "http://d/files/NUL.pak,,1\n"; },  // refused
+      [&](FakeEnv& env) { env.bodies[list104] = ",\r\n"; },                        // no items
+      [](FakeEnv& env) { env.failures["Patch_104"] = 0; },                         // no connection
+      [](FakeEnv& env) { env.failures["Patch_104"] = 503; },
+  };
+  for (const auto& spoil : spoilers) {
+    FakeEnv patchEnv;
+    patchEnv.lists = {"Patch_105"};
+    spoil(patchEnv);
+    InstallState state = State(103, 105, 100, 0);
+    FileList list;
+    EXPECT_EQ(PlanNextStep(state, patchEnv, list), kPlanListFailed);
+    EXPECT_EQ(patchEnv.fetched, std::vector<std::string>{"Patch_104"});
+    EXPECT_EQ(state.targetVersion, 103);
+    EXPECT_TRUE(list.items.empty());
+  }
+  FakeEnv fullEnv;
+  fullEnv.bodies[FullListUrl("http://d", 104, fullEnv.NowUtc())] = "http://d/files/NUL.pak,,1\n";
+  fullEnv.lists = {"Full_103"};
+  InstallState state = State(0, 105, 0, 0);
+  FileList list;
+  EXPECT_EQ(PlanNextStep(state, fullEnv, list), kPlanListFailed);
+  EXPECT_EQ(fullEnv.fetched, (std::vector<std::string>{"Full_105", "Full_104"}));
   (void)TakeCapturedLog();
 }
 
@@ -125,26 +158,26 @@ TEST(FetchFileList, LogsEachStepAndLeavesTheListEmptyOnFailure) {
   FileList list;
   list.doneBytes = 5;
   env.bodies[url] = "http://d/a.pak,,1\nhttp://d/b.pak,,2\n";
-  EXPECT_TRUE(FetchFileList(env, url, list));
+  EXPECT_EQ(FetchFileList(env, url, list), ListFetch::Loaded);
   EXPECT_EQ(list.items.size(), 2u);
   EXPECT_EQ(list.doneBytes, 5u);
   EXPECT_EQ(TakeCapturedLog(), (std::vector{line("Start get " + url),
                                             line("GetTextFromUrlW " + url + " , " + env.bodies[url])}));
 
-  const std::pair<std::optional<std::string>, std::string> failures[] = {
-      {std::nullopt, ">GetTextFromUrlW " + url + " - 12007 "},
-      {"", ">GetTextFromUrlW " + url + " txtOuput.empty()"},
+  const std::tuple<std::optional<std::string>, std::string, ListFetch> failures[] = {
+      {std::nullopt, ">GetTextFromUrlW " + url + " - 0 ", ListFetch::Missing},
+      {"", ">GetTextFromUrlW " + url + " txtOuput.empty()", ListFetch::Failed},
   };
-  for (const auto& [body, logged] : failures) {
+  for (const auto& [body, logged, result] : failures) {
     env.bodies.erase(url);
     if (body) env.bodies[url] = *body;
-    EXPECT_FALSE(FetchFileList(env, url, list));
+    EXPECT_EQ(FetchFileList(env, url, list), result);
     EXPECT_TRUE(list.items.empty());
     EXPECT_EQ(TakeCapturedLog(), (std::vector{line("Start get " + url), line(logged)}));
   }
 
   env.bodies[url] = "ftp://d/a.pak" + std::string(kMaxLoggedListBytes, ',');
-  EXPECT_FALSE(FetchFileList(env, url, list));
+  EXPECT_EQ(FetchFileList(env, url, list), ListFetch::Failed);
   const std::vector<CapturedLogEntry> log = TakeCapturedLog();
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(log[1], line("GetTextFromUrlW " + url + " , " + env.bodies[url].substr(0, kMaxLoggedListBytes) +

@@ -5,6 +5,7 @@
 
 #include "app/messages.h"
 #include "base/text_win.h"
+#include "base/url.h"
 #include "net/download_thread_win.h"
 
 namespace sl {
@@ -15,6 +16,20 @@ namespace {
 constexpr DWORD kProgressTakenWaitMs = 2000;
 
 }  // namespace
+
+void MSHTTPHelper::State::Detach() {
+  detached = true;
+  if (detachedEvent) ::SetEvent(detachedEvent.get());
+}
+
+bool MSHTTPHelper::State::WaitDetached(DWORD ms) {
+  if (detachedEvent) {
+    ::WaitForSingleObject(detachedEvent.get(), ms);
+  } else {
+    ::Sleep(ms);
+  }
+  return detached;
+}
 
 void MSHTTPHelper::State::ProgressTaken() {
   progressInFlight = false;
@@ -54,12 +69,13 @@ bool QueryStatusCode(HINTERNET request, uint32_t& statusCode) {
 }
 
 void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std::string_view url,
-                         std::string_view savePath) {
+                         std::string_view savePath, uint64_t expectedSize) {
   MSHTTPHelper::State& s = *state;
   s.status = s.session ? MDS_STATUS_INITIALIZING : MDS_STATUS_INIT_FAILED;
   s.url.assign(url);
   s.savePath.assign(savePath);
-  s.fileName = FileNameOfUrl(url);
+  s.expectedSize = expectedSize;
+  s.fileName = UrlFileName(url).value_or(std::string_view());
   s.total = 0;
   s.downloaded = 0;
   s.progressInFlight = false;

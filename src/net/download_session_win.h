@@ -30,15 +30,19 @@ struct MSHTTPHelper::State {
   std::string url;
   std::string fileName;
   std::string savePath;
+  uint64_t expectedSize = 0;  // the length the file must have; 0 = whatever the server says
   int64_t total = 0;
   int64_t downloaded = 0;
 
   // Set when the helper is destroyed: the thread then stops and sends nothing more.
   std::atomic<bool> detached{false};
+  UniqueKernelHandle detachedEvent{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   std::atomic<bool> progressInFlight{false};
   UniqueKernelHandle progressTaken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
 
-  void Detach() { detached = true; }
+  void Detach();
+  // Waits up to `ms`; true when the helper was destroyed meanwhile (or before).
+  [[nodiscard]] bool WaitDetached(DWORD ms);
   void ProgressTaken();
   void SendStatus(int32_t code, const std::wstring& text);
   // Posts progress unless the window has not yet taken the previous message.
@@ -52,6 +56,6 @@ struct MSHTTPHelper::State {
 
 // Starts the download thread; if it cannot start, the window gets 1018 at once.
 void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std::string_view url,
-                         std::string_view savePath);
+                         std::string_view savePath, uint64_t expectedSize);
 
 }  // namespace sl

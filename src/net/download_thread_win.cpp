@@ -75,24 +75,49 @@ class Download {
     return 0;
   }
 
-  int Transfer();
+  // One request. The thread's result once it has sent its final status (or was detached); none
+  // when the body was cut short and the file waits to be resumed.
+  std::optional<int> Attempt();
+  std::optional<int> Transfer();
 
   MSHTTPHelper::State& s_;
   UniqueInternet request_;
   UniqueFile file_;
+  DWORD cutError_ = 0;  // why the last transfer was cut: a read's system error, or 0 for a short body
 };
 
 int Download::Run() {
-  const char* url = s_.url.c_str();
-  const std::wstring connectionText = Widen(kConnectionErrorText);
   if (s_.status != MDS_STATUS_INITIALIZING) {
-    return Fail(
-        1, s_.status, 0,
-        Format("[ERR-1] Sai trạng thái khởi tạo (MDS_STATUS=%d), URL: %s", static_cast<int>(s_.status), url),
-        connectionText);
+    return Fail(1, s_.status, 0,
+                Format("[ERR-1] Sai trạng thái khởi tạo (MDS_STATUS=%d), URL: %s",
+                       static_cast<int>(s_.status), s_.url.c_str()),
+                Widen(kConnectionErrorText));
   }
   s_.SendStatus(MDS_STATUS_PREPARING, Widen(s_.fileName));
+  // A cut transfer is no reason to start over, nor a file to hand on: resume it from what is on
+  // disk, pausing a little longer each time for a network that is coming back.
+  for (int attempt = 1;; ++attempt) {
+    if (const std::optional<int> result = Attempt()) return *result;
+    if (attempt > kResumeAttempts) {
+      s_.lastError = cutError_;
+      return Fail(cutError_ != 0 ? 10 : 11, MDS_STATUS_FAILED, cutError_,
+                  Format("Dừng tải sau %d lần tải tiếp không trọn, đã tải: %lld / %lld bytes, URL: %s",
+                         kResumeAttempts, static_cast<long long>(s_.downloaded),
+                         static_cast<long long>(s_.total), s_.url.c_str()),
+                  Widen(kConnectionErrorText));
+    }
+    const uint32_t pause = ResumePauseMs(attempt);
+    WriteLog(kSource, 0,
+             Format("Tải tiếp lần %d/%d sau %u ms, đã tải: %lld / %lld bytes, URL: %s", attempt,
+                    kResumeAttempts, pause, static_cast<long long>(s_.downloaded),
+                    static_cast<long long>(s_.total), s_.url.c_str()));
+    if (s_.WaitDetached(pause)) return 0;
+  }
+}
 
+std::optional<int> Download::Attempt() {
+  const char* url = s_.url.c_str();
+  const std::wstring connectionText = Widen(kConnectionErrorText);
   const std::wstring savePath = Widen(s_.savePath);
   WIN32_FILE_ATTRIBUTE_DATA attributes{};
   const bool exists = ::GetFileAttributesExW(savePath.c_str(), GetFileExInfoStandard, &attributes) &&
@@ -122,7 +147,7 @@ int Download::Run() {
     if (auto range = QueryHeaderText(request_.get(), HTTP_QUERY_CONTENT_RANGE)) {
       answer.contentRange = ParseContentRange(*range);
     }
-    decision = DecideDownload(exists, localSize, rangeFrom, answer);
+    decision = DecideDownload(exists, localSize, rangeFrom, answer, s_.expectedSize);
     if (decision.action != DownloadAction::RestartWhole || retried) break;
     // The partial file is longer than the remote one: it is stale, so fetch the file whole.
     WriteLog(kSource, 0,
@@ -146,6 +171,13 @@ int Download::Run() {
                   Format("[ERR-8] InternetSetFilePointer thất bại, offset: %llu, URL: %s",
                          static_cast<unsigned long long>(rangeFrom.value_or(0)), url),
                   Widen(kFileInUseText));
+    case DownloadAction::WrongLength:
+      s_.lastError = 0;
+      return Fail(12, MDS_STATUS_FAILED, 0,
+                  Format("Tệp trên máy chủ dài %llu bytes, danh sách ghi %llu bytes: không tải, URL: %s",
+                         static_cast<unsigned long long>(decision.total),
+                         static_cast<unsigned long long>(s_.expectedSize), url),
+                  connectionText);
     case DownloadAction::HttpError:
     case DownloadAction::RestartWhole:
       s_.lastError = 0;
@@ -192,20 +224,22 @@ int Download::Run() {
   return Transfer();
 }
 
-int Download::Transfer() {
+std::optional<int> Download::Transfer() {
   const char* url = s_.url.c_str();
   s_.status = MDS_STATUS_DOWNLOADING;
   s_.SendStatus(MDS_STATUS_DOWNLOADING, Widen(s_.fileName));
 
   std::vector<char> buffer(kReadBufferBytes);
   DWORD readError = 0;
-  while (!s_.detached) {
+  // Never past the announced length: a server sending more cannot grow the file.
+  while (!s_.detached && s_.downloaded < s_.total) {
     // Ask for what has arrived, so a slow server still shows progress with a large buffer.
+    const auto left = static_cast<uint64_t>(s_.total - s_.downloaded);
+    const DWORD most = static_cast<DWORD>(std::min<uint64_t>(kReadBufferBytes, left));
     DWORD available = 0;
     DWORD read = 0;
     if (!::InternetQueryDataAvailable(request_.get(), &available, 0, 0) ||
-        !::InternetReadFile(request_.get(), buffer.data(), std::clamp<DWORD>(available, 1, kReadBufferBytes),
-                            &read)) {
+        !::InternetReadFile(request_.get(), buffer.data(), std::clamp<DWORD>(available, 1, most), &read)) {
       readError = ::GetLastError();
       break;
     }
@@ -221,7 +255,7 @@ int Download::Transfer() {
                   SystemErrorTextOrFallback(code));
     }
     s_.downloaded += read;
-    if (s_.total > 0) s_.PostProgress(s_.downloaded, s_.total);
+    s_.PostProgress(s_.downloaded, s_.total);
   }
   if (s_.detached) {
     file_.reset();
@@ -229,17 +263,21 @@ int Download::Transfer() {
     return 0;
   }
 
+  if (s_.total > 0) s_.SendProgress(s_.downloaded, s_.total);
+  if (s_.downloaded == s_.total) return Finish();
+  file_.reset();
+  request_.reset();
+  cutError_ = readError;
   if (readError != 0) {
     WriteLog(kSource, readError,
              Format("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: %lld / %lld bytes, URL: %s",
                     static_cast<long long>(s_.downloaded), static_cast<long long>(s_.total), url));
-  } else if (s_.total > 0 && s_.downloaded < s_.total) {
+  } else {
     WriteLog(kSource, 0,
              Format("[ERR-11] Download không đủ dữ liệu, đã tải: %lld / %lld bytes, URL: %s",
                     static_cast<long long>(s_.downloaded), static_cast<long long>(s_.total), url));
   }
-  if (s_.total > 0) s_.SendProgress(s_.downloaded, s_.total);
-  return Finish();
+  return std::nullopt;
 }
 
 }  // namespace

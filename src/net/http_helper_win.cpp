@@ -83,8 +83,8 @@ bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
   return true;
 }
 
-void MSHTTPHelper::StartDownload(std::string_view url, std::string_view savePath) {
-  StartDownloadThread(state_, url, savePath);
+void MSHTTPHelper::StartDownload(std::string_view url, std::string_view savePath, uint64_t expectedSize) {
+  StartDownloadThread(state_, url, savePath, expectedSize);
 }
 
 void MSHTTPHelper::ProgressTaken() { state_->ProgressTaken(); }

@@ -30,8 +30,10 @@ class MSHTTPHelper {
 
   // Downloads `url` to `savePath` on a new thread, resuming a partial file, and reports to the
   // notification window: WM_DOWNLOAD_STATUS 1020, 1011, then WM_DOWNLOAD_PROGRESS, then 1013 or
-  // 1018. The previous download must have sent its final status.
-  void StartDownload(std::string_view url, std::string_view savePath);
+  // 1018. 1013 means the whole file is on disk: a transfer cut short is resumed a few times and
+  // then fails. `expectedSize`, when not 0, is the only length accepted. The previous download
+  // must have sent its final status.
+  void StartDownload(std::string_view url, std::string_view savePath, uint64_t expectedSize = 0);
 
   // A receiver of WM_DOWNLOAD_PROGRESS calls this when it handles one: progress is posted again
   // only after the previous message was taken, so a fast transfer cannot flood the queue.

@@ -211,41 +211,43 @@ TEST_F(DownloadTest, PartialAnswerAtTheWrongOffsetFails) {
   EXPECT_EQ(ReadFileBytes(target), PatternBytes(0, 100)) << "the partial file is untouched";
 }
 
-TEST_F(DownloadTest, ResetConnectionIsAFailedReadThatStillEndsWithDone) {
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/reset/1000/reset.bin", ScratchPath(L"reset.bin")),
-            MDS_STATUS_DONE);
-  const std::string log = NewLog();
+// A cut transfer never ends as done: it is resumed from what arrived, three times at most, and
+// then fails with the connection text, keeping what it has for a later resume.
+TEST_F(DownloadTest, CutTransfersAreResumedThreeTimesThenFail) {
+  const std::wstring reset = ScratchPath(L"reset.bin");
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/reset/1000/reset.bin", reset), MDS_STATUS_FAILED);
+  EXPECT_EQ(probe_.events().back().text, kConnectionText);
+  std::string log = NewLog();
   EXPECT_NE(log.find("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: 0 / 1000 bytes"),
             std::string::npos)
       << log;
-}
+  EXPECT_NE(log.find("Dừng tải sau 3 lần tải tiếp không trọn, đã tải: 0 / 1000 bytes"), std::string::npos);
 
-TEST_F(DownloadTest, DroppedConnectionLogsAndEndsWithDone) {
-  const std::wstring target = ScratchPath(L"drop.bin");
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/drop/200000/50000/drop.bin", target), MDS_STATUS_DONE);
-  // Windows reports the reset as a failed read (ERR-10); Wine's WinINet ends the body cleanly, which
-  // the short-body check then catches (ERR-11). Either way the file is not called complete silently.
-  const std::string log = NewLog();
-  EXPECT_TRUE(log.find("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: 50000 / 200000 bytes") !=
-                  std::string::npos ||
-              log.find("[ERR-11] Download không đủ dữ liệu, đã tải: 50000 / 200000 bytes") !=
-                  std::string::npos)
-      << log;
-
-  // The next attempt resumes one byte before the end of what arrived.
-  const uint64_t onDisk = ReadFileBytes(target).size();
-  ASSERT_GT(onDisk, 0u);
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/body/200000/drop.bin", target), MDS_STATUS_DONE);
-  EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(0, 200000));
-}
-
-TEST_F(DownloadTest, ShortBodyLogsAndEndsWithDone) {
-  const std::wstring target = ScratchPath(L"short.bin");
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/short/20000/5000/short.bin", target), MDS_STATUS_DONE);
-  const std::string log = NewLog();
+  // Each resume asks again for the last byte it has: 5000, then 4999 more, three times.
+  const std::wstring shortened = ScratchPath(L"short.bin");
+  logStart_ = test::LogFileSize();
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/short/20000/5000/short.bin", shortened), MDS_STATUS_FAILED);
+  log = NewLog();
   EXPECT_NE(log.find("[ERR-11] Download không đủ dữ liệu, đã tải: 5000 / 20000 bytes"), std::string::npos)
       << log;
-  EXPECT_EQ(ReadFileBytes(target), PatternBytes(0, 5000));
+  EXPECT_NE(log.find("Tải tiếp lần 3/3 sau 2000 ms, đã tải: 14998 / 20000 bytes"), std::string::npos) << log;
+  EXPECT_EQ(ReadFileBytes(shortened), PatternBytes(0, 19997));
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/body/20000/short.bin", shortened), MDS_STATUS_DONE);
+  EXPECT_TRUE(ReadFileBytes(shortened) == PatternBytes(0, 20000));
+}
+
+TEST_F(DownloadTest, DroppedConnectionIsResumed) {
+  const std::wstring target = ScratchPath(L"drop.bin");
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/drop/200000/150000/drop.bin", target), MDS_STATUS_DONE);
+  // Windows reports the reset as a failed read (ERR-10); Wine's WinINet ends the body cleanly, which
+  // the short-body check then catches (ERR-11).
+  const std::string log = NewLog();
+  EXPECT_TRUE(log.find("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: 150000 / 200000 bytes") !=
+                  std::string::npos ||
+              log.find("[ERR-11] Download không đủ dữ liệu, đã tải: 150000 / 200000 bytes") !=
+                  std::string::npos)
+      << log;
+  EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(0, 200000));
 }
 
 TEST_F(DownloadTest, WindowThatIsSlowToTakeProgressIsNotFlooded) {

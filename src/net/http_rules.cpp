@@ -1,5 +1,6 @@
 #include "net/http_rules.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "base/ascii.h"
@@ -33,11 +34,6 @@ uint32_t OpenUrlFlags(std::string_view url) {
   return flags;
 }
 
-std::string FileNameOfUrl(std::string_view url) {
-  const size_t slash = url.rfind('/');
-  return std::string(slash == std::string_view::npos ? url : url.substr(slash + 1));
-}
-
 std::optional<uint64_t> ParseContentLength(std::string_view text) { return ParseDigits(Trim(text)); }
 
 std::optional<ContentRange> ParseContentRange(std::string_view text) {
@@ -63,8 +59,10 @@ std::optional<uint64_t> ResumeOffset(bool fileExists, uint64_t size) {
   return size - 1;
 }
 
-DownloadDecision DecideDownload(bool fileExists, uint64_t localSize, std::optional<uint64_t> requestedOffset,
-                                const ServerAnswer& answer) {
+namespace {
+
+DownloadDecision DecideForAnswer(bool fileExists, uint64_t localSize, std::optional<uint64_t> requestedOffset,
+                                 const ServerAnswer& answer) {
   DownloadDecision decision;
   if (answer.status == 200) {
     // A whole body, also when a range was asked for and the server ignored it.
@@ -93,5 +91,19 @@ DownloadDecision DecideDownload(bool fileExists, uint64_t localSize, std::option
   decision.writeOffset = *requestedOffset;
   return decision;
 }
+
+}  // namespace
+
+DownloadDecision DecideDownload(bool fileExists, uint64_t localSize, std::optional<uint64_t> requestedOffset,
+                                const ServerAnswer& answer, uint64_t expectedSize) {
+  DownloadDecision decision = DecideForAnswer(fileExists, localSize, requestedOffset, answer);
+  const bool hasLength =
+      decision.action == DownloadAction::WriteBody || decision.action == DownloadAction::AlreadyComplete;
+  if (hasLength && expectedSize != 0 && decision.total != expectedSize)
+    decision.action = DownloadAction::WrongLength;
+  return decision;
+}
+
+uint32_t ResumePauseMs(int attempt) { return 500u << std::clamp(attempt - 1, 0, 4); }
 
 }  // namespace sl

@@ -16,9 +16,6 @@ inline constexpr uint32_t kFlagKeepConnection = 0x00400000;
 inline constexpr uint32_t kFlagPragmaNoCache = 0x00000100;
 [[nodiscard]] uint32_t OpenUrlFlags(std::string_view url);
 
-// The part of a URL after its last "/" (the whole URL when it has none).
-[[nodiscard]] std::string FileNameOfUrl(std::string_view url);
-
 // A Content-Length header value as 64 bits; none for anything but plain decimal digits.
 [[nodiscard]] std::optional<uint64_t> ParseContentLength(std::string_view text);
 
@@ -47,6 +44,7 @@ enum class DownloadAction {
   HttpError,        // a status that is not an answer to this request
   MissingLength,    // no usable Content-Length
   WrongRange,       // a partial answer that does not start where the file resumes
+  WrongLength,      // the remote file's length is not the one the caller expects
 };
 
 struct DownloadDecision {
@@ -57,8 +55,15 @@ struct DownloadDecision {
 };
 
 // What to do with the server's answer, given what is on disk and the range that was asked for.
+// expectedSize, when not 0, is the length the file must have (a release list's size): any other
+// remote length is refused before a byte is written, so a server cannot fill the disk.
 [[nodiscard]] DownloadDecision DecideDownload(bool fileExists, uint64_t localSize,
                                               std::optional<uint64_t> requestedOffset,
-                                              const ServerAnswer& answer);
+                                              const ServerAnswer& answer, uint64_t expectedSize = 0);
+
+// A transfer cut short is resumed this many times, after a pause that grows with each attempt
+// (attempt counts from 1), before the download fails.
+inline constexpr int kResumeAttempts = 3;
+[[nodiscard]] uint32_t ResumePauseMs(int attempt);
 
 }  // namespace sl

@@ -94,6 +94,24 @@ TEST(DecideDownload, ServerIgnoringTheRangeRewritesFromTheStart) {
   EXPECT_EQ(DecideDownload(true, 5000, 4999, Whole(5000)).action, DownloadAction::AlreadyComplete);
 }
 
+// A release list's size is the only length taken: more could fill the disk, less is never whole.
+TEST(DecideDownload, ListedSizeIsTheOnlyLengthAccepted) {
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, Whole(5000), 5000).action, DownloadAction::WriteBody);
+  EXPECT_EQ(DecideDownload(true, 1000, 999, Partial(999, 5000), 5000).action, DownloadAction::WriteBody);
+  EXPECT_EQ(DecideDownload(true, 5000, 4999, Partial(4999, 5000), 5000).action,
+            DownloadAction::AlreadyComplete);
+  for (const uint64_t listed : {4999u, 5001u}) {
+    const DownloadDecision d = DecideDownload(true, 1000, 999, Partial(999, 5000), listed);
+    EXPECT_EQ(d.action, DownloadAction::WrongLength);
+    EXPECT_EQ(d.total, 5000u);
+    EXPECT_EQ(DecideDownload(false, 0, std::nullopt, Whole(5000), listed).action,
+              DownloadAction::WrongLength);
+  }
+  // Answers without a usable length keep their own verdicts.
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {404, 10, std::nullopt}, 10).action,
+            DownloadAction::HttpError);
+}
+
 TEST(DecideDownload, StalePartialLongerThanTheRemoteFile) {
   EXPECT_EQ(DecideDownload(true, 9000, 8999, {416, 0, ContentRange{false, 0, 0, 5000}}).action,
             DownloadAction::RestartWhole);

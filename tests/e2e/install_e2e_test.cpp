@@ -51,6 +51,19 @@ int ServedCount(const std::string& name) {
   return count;
 }
 
+// Names of the setup programs that ran in a game folder, in order (the stand-in records them).
+std::vector<std::string> SetupRuns(const fs::path& game) {
+  const std::string text = test::ReadFileBytes((game / L"setup_runs.txt").wstring());
+  std::vector<std::string> runs;
+  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    runs.push_back(text.substr(start, end - start));
+  return runs;
+}
+
+constexpr char kConnectionError[] =
+    "Lỗi: Lỗi kết nối đến máy chủ, xin vui lòng kiểm tra lại đường truyền mạng!";
+constexpr char kPlanFailed[] = "Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại!";
+
 class InstallTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -82,7 +95,14 @@ class InstallTest : public ::testing::Test {
     app_ = AppProcess::Start();
     HWND window = app_.WaitForMainWindow(30s);
     EXPECT_NE(window, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return IsShown(window, expected); }, 20s)) << "start button " << expected;
+    // Every button is created visible: the idle view is there once only `expected` is left.
+    const auto onlyExpected = [&] {
+      for (int id : {kInstallButton, kUpdateButton, kPlayButton}) {
+        if (IsShown(window, id) != (id == expected)) return false;
+      }
+      return true;
+    };
+    EXPECT_TRUE(WaitUntil(onlyExpected, 20s)) << "start button " << expected;
     return window;
   }
 
@@ -227,6 +247,83 @@ TEST_F(InstallTest, DownloadCutByClosingResumesAfterARestart) {
   EXPECT_EQ(requests[1].first, "bytes=" + std::to_string(kept - 1) + "-");
   EXPECT_EQ(requests[1].second, kSize - kept + 1) << "only the missing part was sent again";
   EXPECT_EQ(test::ReadFileBytes(partial.wstring()), test::PatternBytes(0, kSize));
+}
+
+TEST_F(InstallTest, UrlsWithAQueryInstallToTheEnd) {
+  UseScenario(L"query");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(121));
+  EXPECT_EQ(SetupRuns(game_), (std::vector<std::string>{"SL_Full_120.exe", "SL_Patch_121.exe"}));
+}
+
+// A transfer cut short is resumed where it stopped; it is never checked, deleted or installed short.
+TEST_F(InstallTest, CutTransfersResumeAndAreNeverInstalledShort) {
+  constexpr uint64_t kSize = 400000, kQuarter = kSize / 4;
+  UseScenario(L"cut");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  const auto requests = FaultRequests("cut.pak");
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[1].first, "bytes=" + std::to_string(kQuarter - 1) + "-");
+  EXPECT_EQ(requests[2].first, "bytes=" + std::to_string(2 * kQuarter - 2) + "-");
+  EXPECT_EQ(requests[0].second + requests[1].second + requests[2].second, kSize + 2)
+      << "only the missing bytes, and the one byte each resume asks for again";
+  EXPECT_EQ(test::ReadFileBytes((downloads_ / L"cut.pak").wstring()), test::PatternBytes(0, kSize));
+
+  // Without an MD5 to catch it, a file that never arrives whole still ends the run uninstalled.
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(app_.WaitForExit(15s), 0u);
+  UseScenario(L"cut_no_md5");
+  window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  EXPECT_EQ(RunEndsWithMessage(window, kInstallButton).text, kConnectionError);
+  EXPECT_EQ(FaultRequests("short.pak").size(), 4u) << "one request and three resumes";
+  EXPECT_TRUE(SetupRuns(game_).empty()) << "the setup program never ran";
+}
+
+// A patch step that fails in any way is tried again before the one after it, which therefore only
+// ever runs over its own predecessor (the stand-in patch refuses anything else).
+TEST_F(InstallTest, FailedOrRefusedPatchIsNeverPassedOver) {
+  UseScenario(L"patch_no_setup");
+  HWND window = Start(120, kUpdateButton);
+  Press(window, kUpdateButton);
+  EXPECT_EQ(RunEndsWithMessage(window, kUpdateButton).text, "Tiến trình cài đặt:  đã hủy. Vui lòng thử lại");
+  UseScenario(L"chain");
+  Press(window, kUpdateButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(SetupRuns(game_), (std::vector<std::string>{"SL_Patch_121.exe", "SL_Patch_122.exe"}));
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(122));
+  ::PostMessageW(window, WM_CLOSE, 0, 0);  // idle: closes without a question
+  ASSERT_EQ(app_.WaitForExit(15s), 0u);
+
+  UseScenario(L"patch_refused");
+  const int patch122Before = ServedCount("SL_Patch_122.exe");
+  window = Start(120, kUpdateButton);
+  Press(window, kUpdateButton);
+  EXPECT_EQ(RunEndsWithMessage(window, kUpdateButton).text, kPlanFailed);
+  EXPECT_EQ(ServedCount("SL_Patch_122.exe"), patch122Before) << "nothing of the next patch";
+}
+
+TEST_F(InstallTest, ChainThatStopsShortSaysWhyAndCanBeStartedAgain) {
+  UseScenario(L"patch_gap");
+  HWND window = Start(120, kUpdateButton);
+  Press(window, kUpdateButton);
+  EXPECT_EQ(RunEndsWithMessage(window, kUpdateButton).text, kPlanFailed);  // also waits for the button
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(121));
+}
+
+TEST_F(InstallTest, FullInstallLeavingNoReleaseRunsItsSetupOnce) {
+  UseScenario(L"no_version");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  EXPECT_EQ(RunEndsWithMessage(window, kInstallButton).text,
+            "Tiến trình cài đặt: SL_Full_120_noversion.exe đã hủy. Vui lòng thử lại");
+  ::Sleep(2000);  // time enough for a second round, were there one
+  EXPECT_EQ(AnswerMessageBox(app_.id(), IDOK, 1s).text, "") << "one message";
+  EXPECT_EQ(SetupRuns(game_).size(), 1u);
 }
 
 TEST_F(InstallTest, ClosingWhileTheSetupProgramRunsLeavesItToFinish) {

@@ -13,6 +13,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from release_tree import Entry, ReleaseTree, pattern_md5, publish_chain  # noqa: E402
 
 RESUME_SIZE = 600 * 1024  # with 1 KiB every 8 ms: about five seconds to cut into
+CUT_SIZE = 400000  # cut into quarters
 
 
 def main():
@@ -28,6 +29,20 @@ def main():
         t.write_list("Full", 120, [e(t) if callable(e) else e for e in entries])
         t.write_version(120, 100)
 
+    def patches(name, latest, lists):
+        """Release 120 installed, patch lists as given: {number: entries or a raw text}."""
+        t = tree(name)
+        for number, entries in lists.items():
+            if isinstance(entries, str):
+                with open(os.path.join(t.root, "patch", f"SL_Patch_{number}.ini"), "w") as f:
+                    f.write(entries)
+            else:
+                t.write_list("Patch", number, [e(t) for e in entries])
+        t.write_version(latest, 100)
+
+    def patch_step(number):
+        return [lambda t: t.program(setup, f"SL_Patch_{number}.exe"), lambda t: t.data(f"patch_{number}.pak", 4096)]
+
     publish_chain(tree("chain"), setup, patcher, 120, [121, 122], minimal=100, data_size=96 * 1024)
     single("single", [lambda t: t.program(setup, "SL_Full_120.exe"), lambda t: t.program(patcher, "patcher_sl2.exe")])
     single("setup_fails", [lambda t: t.program(setup, "SL_Full_120_fail7.exe")])
@@ -39,6 +54,19 @@ def main():
                        lambda t: t.data("bad.pak", 50000) and t.published("bad.pak", md5="0" * 32)])
     single("resume", [Entry(f"{servers['fault']}/slow/{RESUME_SIZE}/8/big.pak", pattern_md5(RESUME_SIZE), RESUME_SIZE),
                       lambda t: t.program(setup, "SL_Full_120.exe")])
+
+    # Install chain integrity: names with a query, cut transfers, failed and refused patch steps.
+    t = ReleaseTree(os.path.join(www, "scenarios", "query"), f"{servers['http']}/scenarios/query", query="?v=2")
+    publish_chain(t, setup, patcher, 120, [121], minimal=100, data_size=16 * 1024)
+    single("cut", [lambda t: t.program(setup, "SL_Full_120.exe"),
+                   Entry(f"{servers['fault']}/cut/{CUT_SIZE}/2/cut.pak", pattern_md5(CUT_SIZE), CUT_SIZE)])
+    single("cut_no_md5", [lambda t: t.program(setup, "SL_Full_120.exe"),
+                          Entry(f"{servers['fault']}/cut/{CUT_SIZE}/99/short.pak", "", CUT_SIZE)])
+    single("no_version", [lambda t: t.program(setup, "SL_Full_120_noversion.exe")])
+    patches("patch_no_setup", 122, {121: [lambda t: t.data("readme_121.pak", 4096)], 122: patch_step(122)})
+    bad_line = f"{servers['http']}/scenarios/patch_refused/files/a.pak,not-an-md5,1\n"
+    patches("patch_refused", 122, {121: bad_line, 122: patch_step(122)})
+    patches("patch_gap", 122, {121: patch_step(121)})
 
 
 if __name__ == "__main__":

@@ -68,8 +68,10 @@ class Entry:
 
 
 class ReleaseTree:
-    def __init__(self, root, base_url, files="files"):
-        self.root, self.base_url, self.files = root, base_url.rstrip("/"), files
+    """query, when given, is added to every file's URL in the lists ("?v=2")."""
+
+    def __init__(self, root, base_url, files="files", query=""):
+        self.root, self.base_url, self.files, self.query = root, base_url.rstrip("/"), files, query
         for folder in ("autoreal", "patch", files):
             os.makedirs(os.path.join(root, folder), exist_ok=True)
 
@@ -77,7 +79,7 @@ class ReleaseTree:
         return os.path.join(self.root, self.files, name)
 
     def url(self, name):
-        return f"{self.base_url}/{self.files}/{name}"
+        return f"{self.base_url}/{self.files}/{name}{self.query}"
 
     def published(self, name, md5=None):
         """The entry of a file already in the files folder; md5 "" lists none, any text lists that."""

@@ -8,6 +8,8 @@ pattern byte(i) = (i * 131 + 7) % 251 of the file offset i, so clients can check
   /drop/<size>/<after>/<name>       sends <after> body bytes, then resets the connection
   /reset/<size>/<name>              sends the headers, then resets the connection
   /short/<size>/<sent>/<name>       Content-Length <size> but only <sent> bytes, then a clean close
+  /cut/<size>/<times>/<name>        the first <times> answers for the path send a quarter of <size>
+                                    from where they start, then close cleanly; later ones are whole
   /nolength/<size>/<name>           200 without Content-Length
   /status/<code>/<name>             that status with a small body
   /ignore-range/<size>/<name>       always 200 with the whole body
@@ -30,6 +32,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 LOG = []
 FLIPPED = set()  # paths already answered with a wrong byte
+CUT = {}  # answers cut short so far, by path
 LOG_LOCK = threading.Lock()
 
 
@@ -93,6 +96,7 @@ class Handler(BaseHTTPRequestHandler):
             with LOG_LOCK:
                 LOG.clear()
                 FLIPPED.clear()
+                CUT.clear()
             self.head(200, [("Content-Length", "0")])
             return
 
@@ -110,6 +114,11 @@ class Handler(BaseHTTPRequestHandler):
             return
         elif mode == "short":
             status, sent = self.send_file(size, limit=int(args[1]))
+        elif mode == "cut":
+            with LOG_LOCK:
+                cut = CUT.get(self.path, 0) < int(args[1])
+                CUT[self.path] = CUT.get(self.path, 0) + 1
+            status, sent = self.send_file(size, limit=size // 4 if cut else None)
         elif mode == "nolength":
             self.head(200, [])
             self.wfile.write(pattern(0, size))

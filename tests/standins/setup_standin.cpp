@@ -4,7 +4,8 @@
 //                                             and the uninstall entry naming the folder.
 //   SL_Patch_<n>.exe /SILENT /DIR="<folder>"  the same, only over release n - 1 (exit code 3 otherwise).
 // A name containing "_fail<code>" exits with that code and installs nothing; "_sleep<ms>" waits
-// that long before installing, like a real setup program that takes its time.
+// that long before installing, like a real setup program that takes its time; "_noversion" installs
+// and succeeds but writes no "version.dat". Every run adds its name to "setup_runs.txt" in the folder.
 #include <windows.h>
 
 #include <cstdio>
@@ -64,15 +65,21 @@ int wmain() {
   const std::wstring ownFolder = path.substr(0, path.find_last_of(L"\\/"));
   const std::wstring name = path.substr(ownFolder.size() + 1);
   const std::wstring commandLine = ::GetCommandLineW();
+  const std::wstring folder = InstallFolder(commandLine);
+  if (!folder.empty()) {
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    if (FILE* runs = _wfopen((folder + L"\\setup_runs.txt").c_str(), L"ab")) {
+      fprintf(runs, "%ls\n", name.c_str());
+      fclose(runs);
+    }
+  }
   if (const size_t fail = name.find(L"_fail"); fail != std::wstring::npos)
     return _wtoi(name.c_str() + fail + 5);
   if (const size_t sleep = name.find(L"_sleep"); sleep != std::wstring::npos)
     ::Sleep(static_cast<DWORD>(_wtoi(name.c_str() + sleep + 6)));
   const bool patch = name.rfind(L"SL_Patch_", 0) == 0;
   const int release = _wtoi(name.c_str() + (patch ? 9 : 8));
-  const std::wstring folder = InstallFolder(commandLine);
   if (commandLine.find(L"/SILENT") == std::wstring::npos || folder.empty() || release <= 0) return 2;
-  ::CreateDirectoryW(folder.c_str(), nullptr);
   if (patch && ReadVersion(folder) != release - 1) return 3;
   if (FILE* game = _wfopen((folder + L"\\game_" + std::to_wstring(release) + L".txt").c_str(), L"wb"))
     fclose(game);
@@ -80,5 +87,6 @@ int wmain() {
     ::CopyFileW((ownFolder + L"\\patcher_sl2.exe").c_str(), (folder + L"\\patcher_sl2.exe").c_str(), FALSE);
     RecordUninstallEntry(folder);
   }
+  if (name.find(L"_noversion") != std::wstring::npos) return 0;
   return WriteVersion(folder, release) ? 0 : 4;
 }
