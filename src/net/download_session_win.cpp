@@ -68,6 +68,13 @@ bool QueryStatusCode(HINTERNET request, uint32_t& statusCode) {
   return true;
 }
 
+std::optional<std::string> QueryHeaderText(HINTERNET request, DWORD query) {
+  wchar_t value[128];
+  DWORD size = sizeof(value);
+  if (!::HttpQueryInfoW(request, query, value, &size, nullptr)) return std::nullopt;
+  return Narrow(std::wstring_view(value, size / sizeof(wchar_t)));
+}
+
 void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std::string_view url,
                          std::string_view savePath, uint64_t expectedSize) {
   MSHTTPHelper::State& s = *state;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,7 +15,7 @@
 #include "manifest/download_status.h"
 #include "net/http_helper_win.h"
 #include "net/http_rules.h"
-#include "net/internet_handle_win.h"
+#include "net/internet_request_win.h"
 
 namespace sl {
 
@@ -53,6 +54,9 @@ struct MSHTTPHelper::State {
 
 // Reads the numeric HTTP status of an open request.
 [[nodiscard]] bool QueryStatusCode(HINTERNET request, uint32_t& statusCode);
+
+// A response header's value (HTTP_QUERY_CONTENT_LENGTH, ...), or none when it is missing.
+[[nodiscard]] std::optional<std::string> QueryHeaderText(HINTERNET request, DWORD query);
 
 // Starts the download thread; if it cannot start, the window gets 1018 at once.
 void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std::string_view url,

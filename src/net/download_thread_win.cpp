@@ -16,21 +16,12 @@ constexpr char kSource[] = "MSHTTPHelper::Download";
 // Large reads are what make WinINet fast; the buffer is allocated once per file.
 constexpr DWORD kReadBufferBytes = 1 << 20;
 
-std::optional<std::string> QueryHeaderText(HINTERNET request, DWORD query) {
-  wchar_t value[128];
-  DWORD size = sizeof(value);
-  if (!::HttpQueryInfoW(request, query, value, &size, nullptr)) return std::nullopt;
-  return Narrow(std::wstring_view(value, size / sizeof(wchar_t)));
-}
-
-UniqueInternet OpenRequest(const MSHTTPHelper::State& s, std::optional<uint64_t> rangeFrom) {
+InternetRequest OpenRequest(const MSHTTPHelper::State& s, std::optional<uint64_t> rangeFrom) {
   // Resume by asking for the missing bytes: WinINet cannot position a response body itself.
   std::wstring headers;
   if (rangeFrom)
     headers = Widen(Format("Range: bytes=%llu-\r\n", static_cast<unsigned long long>(*rangeFrom)));
-  return UniqueInternet(::InternetOpenUrlW(s.session.get(), Widen(s.url).c_str(),
-                                           headers.empty() ? nullptr : headers.c_str(),
-                                           static_cast<DWORD>(headers.size()), OpenUrlFlags(s.url), 0));
+  return InternetRequest::Open(s.session.get(), s.url, headers, OpenUrlFlags(s.url));
 }
 
 bool WriteAll(HANDLE file, const char* data, DWORD size) {
@@ -81,7 +72,7 @@ class Download {
   std::optional<int> Transfer();
 
   MSHTTPHelper::State& s_;
-  UniqueInternet request_;
+  InternetRequest request_;
   UniqueFile file_;
   DWORD cutError_ = 0;  // why the last transfer was cut: a read's system error, or 0 for a short body
 };

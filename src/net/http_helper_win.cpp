@@ -2,11 +2,11 @@
 
 #include <utility>
 
+#include "base/format.h"
 #include "base/text_win.h"
 #include "diag/log.h"
-#include "base/format.h"
 #include "net/download_session_win.h"
-#include "net/internet_handle_win.h"
+#include "net/internet_request_win.h"
 
 namespace sl {
 namespace {
@@ -14,13 +14,31 @@ namespace {
 constexpr char kSource[] = "MSHTTPHelper ";
 constexpr DWORD kTextChunkBytes = 1024;
 
-// Reads a whole response body; a read failing part-way ends it with what has arrived.
-std::string ReadBody(HINTERNET request) {
-  std::string body;
+// Why a text body cannot be used; empty when `body` holds all of it. A text cut short is no text: a
+// file list that lost its last lines would install part of a release.
+std::string ReadWholeBody(HINTERNET request, std::string& body, DWORD& readError) {
+  std::optional<uint64_t> announced;
+  if (const auto length = QueryHeaderText(request, HTTP_QUERY_CONTENT_LENGTH)) {
+    announced = ParseContentLength(*length);
+    if (!announced) return "Content-Length không hợp lệ: " + *length;
+  }
+  const auto limit = static_cast<unsigned long long>(kMaxTextBytes);
+  if (announced > kMaxTextBytes)
+    return Format("nội dung %llu bytes, quá giới hạn %llu bytes", static_cast<unsigned long long>(*announced), limit);
   char chunk[kTextChunkBytes];
-  DWORD read = 0;
-  while (::InternetReadFile(request, chunk, sizeof(chunk), &read) && read > 0) body.append(chunk, read);
-  return body;
+  for (DWORD read = 0;;) {
+    if (!::InternetReadFile(request, chunk, sizeof(chunk), &read)) {
+      readError = ::GetLastError();
+      return Format("InternetReadFile thất bại sau %llu bytes", static_cast<unsigned long long>(body.size()));
+    }
+    if (read == 0) break;
+    if (body.size() + read > kMaxTextBytes) return Format("nội dung quá giới hạn %llu bytes", limit);
+    body.append(chunk, read);
+  }
+  if (announced && body.size() != *announced)
+    return Format("nội dung dừng ở %llu / %llu bytes", static_cast<unsigned long long>(body.size()),
+                  static_cast<unsigned long long>(*announced));
+  return {};
 }
 
 }  // namespace
@@ -37,6 +55,7 @@ std::unique_ptr<MSHTTPHelper> MSHTTPHelper::Init(HWND notifyWindow) {
              "[ERR-0] InternetOpenW thất bại, không thể khởi tạo WinINet");
     state->status = MDS_STATUS_INIT_FAILED;
   } else {
+    SetTimeouts(state->session.get());
     state->status = MDS_STATUS_INITIALIZING;
   }
   return std::unique_ptr<MSHTTPHelper>(new MSHTTPHelper(std::move(state)));
@@ -51,8 +70,7 @@ bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
     return false;
   }
   const std::string urlText(url);
-  UniqueInternet request(
-      ::InternetOpenUrlW(s.session.get(), Widen(url).c_str(), nullptr, 0, OpenUrlFlags(url), 0));
+  InternetRequest request = InternetRequest::Open(s.session.get(), url, {}, OpenUrlFlags(url));
   if (!request) {
     s.lastError = ::GetLastError();
     WriteLog(kSource, s.lastError, Format("GetTextFromUrlW %s !m_hConnect", urlText.c_str()));
@@ -77,8 +95,16 @@ bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
     return false;
   }
   s.status = MDS_STATUS_DOWNLOADING;
+  std::string body;
+  DWORD readError = 0;
+  if (const std::string problem = ReadWholeBody(request.get(), body, readError); !problem.empty()) {
+    s.lastError = readError;
+    WriteLog(kSource, readError, Format("GetTextFromUrlW %s %s", urlText.c_str(), problem.c_str()));
+    s.status = MDS_STATUS_FAILED;
+    return false;
+  }
   // Decoded as a whole: a character split between two reads stays one character.
-  text += Widen(ReadBody(request.get()));
+  text += Widen(body);
   s.status = MDS_STATUS_DONE;
   return true;
 }

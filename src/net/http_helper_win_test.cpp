@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <chrono>
 #include <sstream>
 #include <thread>
 
@@ -250,6 +251,22 @@ TEST_F(DownloadTest, DroppedConnectionIsResumed) {
   EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(0, 200000));
 }
 
+// A server that goes silent is given up on after the 30-second receive time-out, here in the
+// middle of a body (resumed) and after a manifest's headers (a failed fetch): nothing waits forever.
+TEST_F(DownloadTest, SilentServerTimesOut) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::wstring target = ScratchPath(L"stall.bin");
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/stall/200000/50000/1/stall.bin", target), MDS_STATUS_DONE);
+  EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(0, 200000));
+  EXPECT_NE(NewLog().find("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: 50000 / 200000 bytes"),
+            std::string::npos)
+      << NewLog();
+
+  std::wstring text;
+  EXPECT_FALSE(MSHTTPHelper::Init(nullptr)->GetTextFromUrlW(g_servers.fault + "/stall/100/0/1/stall.ini", text));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2 * 30 + 20));
+}
+
 TEST_F(DownloadTest, WindowThatIsSlowToTakeProgressIsNotFlooded) {
   Publish(L"flood.bin", PatternBytes(0, 8 * 1024 * 1024));
   probe_.acknowledgeProgress = false;
@@ -323,6 +340,24 @@ TEST_F(TextFetchTest, ByteOrderMarkAndSplitCharactersSurvive) {
   std::wstring text;
   ASSERT_TRUE(helper_->GetTextFromUrlW(g_servers.http + "/split.ini", text));
   EXPECT_EQ(text, L"\uFEFF" + std::wstring(1020, L'a') + L"\u1EA3z");
+}
+
+// A manifest must arrive whole and small: cut, reset or oversized, it is a failed fetch.
+TEST_F(TextFetchTest, TextCutShortOrTooLongFails) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/short/3000/1000/cut.ini", "nội dung dừng ở 1000 / 3000 bytes"},
+      {"/drop/3000/1500/drop.ini", "1500"},
+      {"/body/1048577/big.ini", "nội dung 1048577 bytes, quá giới hạn 1048576 bytes"},
+  };
+  for (const auto& [path, logged] : cases) {
+    std::wstring text;
+    EXPECT_FALSE(MSHTTPHelper::Init(nullptr)->GetTextFromUrlW(g_servers.fault + path, text)) << path;
+    EXPECT_TRUE(text.empty());
+    EXPECT_NE(test::ReadLogUtf8(logStart_).find("GetTextFromUrlW " + g_servers.fault + path), std::string::npos);
+    EXPECT_NE(test::ReadLogUtf8(logStart_).find(logged), std::string::npos) << path;
+  }
+  std::wstring text;
+  EXPECT_TRUE(helper_->GetTextFromUrlW(g_servers.fault + "/body/1048576/limit.ini", text)) << "the limit itself";
 }
 
 TEST_F(TextFetchTest, UnreachableServerFailsAtTheOpen) {

@@ -34,7 +34,11 @@ uint32_t OpenUrlFlags(std::string_view url) {
   return flags;
 }
 
-std::optional<uint64_t> ParseContentLength(std::string_view text) { return ParseDigits(Trim(text)); }
+std::optional<uint64_t> ParseContentLength(std::string_view text) {
+  const std::optional<uint64_t> length = ParseDigits(Trim(text));
+  if (length > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) return std::nullopt;
+  return length;
+}
 
 std::optional<ContentRange> ParseContentRange(std::string_view text) {
   text = Trim(text);
@@ -42,7 +46,7 @@ std::optional<ContentRange> ParseContentRange(std::string_view text) {
   text = Trim(text.substr(6));
   const size_t slash = text.find('/');
   if (slash == std::string_view::npos) return std::nullopt;
-  const auto total = ParseDigits(text.substr(slash + 1));
+  const auto total = ParseContentLength(text.substr(slash + 1));
   if (!total) return std::nullopt;
   const std::string_view span = text.substr(0, slash);
   if (span == "*") return ContentRange{false, 0, 0, *total};

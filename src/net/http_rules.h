@@ -16,7 +16,12 @@ inline constexpr uint32_t kFlagKeepConnection = 0x00400000;
 inline constexpr uint32_t kFlagPragmaNoCache = 0x00000100;
 [[nodiscard]] uint32_t OpenUrlFlags(std::string_view url);
 
-// A Content-Length header value as 64 bits; none for anything but plain decimal digits.
+// A manifest longer than this is no manifest: far above any real list, and a bound on what a
+// server can make the program hold in memory.
+inline constexpr uint64_t kMaxTextBytes = 1 << 20;
+
+// A Content-Length header value; none for anything but plain decimal digits, and for lengths past
+// 2^63 - 1, which no file has and signed counts cannot hold.
 [[nodiscard]] std::optional<uint64_t> ParseContentLength(std::string_view text);
 
 // "bytes first-last/total" or, in a 416 answer, "bytes */total".

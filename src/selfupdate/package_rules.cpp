@@ -5,9 +5,11 @@
 namespace sl {
 namespace {
 
+constexpr uint16_t kMachineI386 = 0x14C;
 constexpr uint16_t kMachineAmd64 = 0x8664;
 constexpr uint16_t kExecutableImage = 0x0002;
 constexpr uint16_t kDll = 0x2000;
+constexpr uint16_t kPe32Magic = 0x10B;
 constexpr uint16_t kPe32PlusMagic = 0x20B;
 constexpr size_t kCoffHeaderBytes = 20;
 constexpr size_t kSectionHeaderBytes = 40;
@@ -32,7 +34,14 @@ class Reader {
   std::string_view bytes_;
 };
 
-// The length an x86-64 executable's headers and sections need; none when `head` is not one.
+// The optional header a program for `machine` carries: PE32 for x86, PE32+ for x86-64; 0 for others.
+uint32_t OptionalHeaderMagic(uint32_t machine) {
+  if (machine == kMachineI386) return kPe32Magic;
+  if (machine == kMachineAmd64) return kPe32PlusMagic;
+  return 0;
+}
+
+// The length an x86 or x86-64 executable's headers and sections need; none when `head` is not one.
 std::optional<uint64_t> ImageLength(std::string_view head) {
   const Reader r(head);
   if (!r.Has(0, 0x40) || head.substr(0, 2) != "MZ") return std::nullopt;
@@ -43,13 +52,13 @@ std::optional<uint64_t> ImageLength(std::string_view head) {
   const uint32_t sections = r.U16(coff + 2);
   const uint32_t optionalBytes = r.U16(coff + 16);
   const uint32_t characteristics = r.U16(coff + 18);
-  if (r.U16(coff) != kMachineAmd64 || (characteristics & kExecutableImage) == 0 ||
-      (characteristics & kDll) != 0 || sections == 0) {
+  const uint32_t magic = OptionalHeaderMagic(r.U16(coff));
+  if (magic == 0 || (characteristics & kExecutableImage) == 0 || (characteristics & kDll) != 0 || sections == 0) {
     return std::nullopt;
   }
   const uint64_t optional = coff + kCoffHeaderBytes;
-  // Magic, then SizeOfHeaders at offset 60 of the PE32+ optional header.
-  if (optionalBytes < 64 || !r.Has(optional, optionalBytes) || r.U16(optional) != kPe32PlusMagic) {
+  // Magic, then SizeOfHeaders at offset 60 of both optional header forms.
+  if (optionalBytes < 64 || !r.Has(optional, optionalBytes) || r.U16(optional) != magic) {
     return std::nullopt;
   }
   const uint64_t table = optional + optionalBytes;

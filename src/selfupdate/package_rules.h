@@ -1,4 +1,5 @@
-// Whether a downloaded package may replace the main file: it must be a whole x86-64 Windows program.
+// Whether a downloaded package may replace the main file: it must be a whole x86 or x86-64 Windows
+// program (a publisher may ship either).
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@ namespace sl {
 inline constexpr size_t kPackageHeadBytes = 4096;
 
 enum class PackageVerdict {
-  Ready,          // a complete x86-64 Windows executable
+  Ready,          // a complete x86 or x86-64 Windows executable
   Incomplete,     // shorter than announced, or than its own sections say: a transfer cut short
   NotExecutable,  // anything else; waiting for more bytes cannot mend it
 };

@@ -58,6 +58,11 @@ TEST(PackageRules, WholeExecutableIsReady) {
   EXPECT_EQ(JudgePackage(head, kImageEnd + 100, std::nullopt),
             PackageVerdict::Ready);  // data after the sections
   EXPECT_EQ(JudgePackage(head, kImageEnd, kImageEnd), PackageVerdict::Ready);
+  Image x86;
+  x86.machine = 0x14C;
+  x86.magic = 0x10B;
+  EXPECT_EQ(JudgePackage(Head(x86), kImageEnd, kImageEnd), PackageVerdict::Ready);
+  EXPECT_EQ(JudgePackage(Head(x86), kImageEnd - 1, std::nullopt), PackageVerdict::Incomplete);
 }
 
 TEST(PackageRules, ShortFilesAreIncomplete) {
@@ -74,14 +79,17 @@ TEST(PackageRules, ShortFilesAreIncomplete) {
   EXPECT_EQ(JudgePackage(Head(headersOnly), 0x800, std::nullopt), PackageVerdict::Incomplete);
 }
 
-TEST(PackageRules, AnythingButAnX64ProgramIsRefused) {
+TEST(PackageRules, AnythingButAnX86OrX64ProgramIsRefused) {
   auto judge = [](const Image& image) { return JudgePackage(Head(image), kImageEnd, std::nullopt); };
-  Image i386;
-  i386.machine = 0x14C;
-  EXPECT_EQ(judge(i386), PackageVerdict::NotExecutable);
-  Image pe32;
-  pe32.magic = 0x10B;
-  EXPECT_EQ(judge(pe32), PackageVerdict::NotExecutable);
+  Image i386WithPe32Plus;  // each machine with the other's optional header
+  i386WithPe32Plus.machine = 0x14C;
+  EXPECT_EQ(judge(i386WithPe32Plus), PackageVerdict::NotExecutable);
+  Image amd64WithPe32;
+  amd64WithPe32.magic = 0x10B;
+  EXPECT_EQ(judge(amd64WithPe32), PackageVerdict::NotExecutable);
+  Image arm64;
+  arm64.machine = 0xAA64;
+  EXPECT_EQ(judge(arm64), PackageVerdict::NotExecutable);
   Image dll;
   dll.characteristics = 0x2022;
   EXPECT_EQ(judge(dll), PackageVerdict::NotExecutable);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "base/endpoints.h"
+#include "base/network_timeouts.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "telemetry/tracking_report.h"
@@ -37,8 +38,11 @@ struct Exchange {
   bool Connect(const wchar_t* agent, const std::string& host, uint32_t& errorCode) {
     session.reset(::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                 WINHTTP_NO_PROXY_BYPASS, 0));
-    if (session)
+    if (session) {
+      ::WinHttpSetTimeouts(session.get(), static_cast<int>(kConnectTimeoutMs), static_cast<int>(kConnectTimeoutMs),
+                           static_cast<int>(kSendTimeoutMs), static_cast<int>(kReceiveTimeoutMs));
       connection.reset(::WinHttpConnect(session.get(), Widen(host).c_str(), INTERNET_DEFAULT_HTTPS_PORT, 0));
+    }
     if (!connection) {
       errorCode = ::GetLastError();
       return false;

@@ -17,12 +17,17 @@ pattern byte(i) = (i * 131 + 7) % 251 of the file offset i, so clients can check
   /slow/<size>/<ms>/<name>          one 1 KiB piece every <ms> milliseconds; honours Range
   /flip-once/<size>/<name>          like body, but the first answer for the path has one byte wrong
   /late/<size>/<ms>/<name>          headers only after <ms> milliseconds
+  /stall/<size>/<after>/<times>/<name>
+                                    the first <times> answers for the path send <after> body bytes
+                                    and then nothing, holding the connection until the client
+                                    leaves (two minutes at most); later ones are whole
   /text/<hex>/<name>                200 with the bytes given in hex
   /__log                            JSON list of {path, range, status, sent} since the last reset
   /__reset                          forgets the log
 """
 import json
 import re
+import select
 import socket
 import struct
 import sys
@@ -32,7 +37,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 LOG = []
 FLIPPED = set()  # paths already answered with a wrong byte
-CUT = {}  # answers cut short so far, by path
+CUT = {}  # answers cut short (or stalled) so far, by path
 LOG_LOCK = threading.Lock()
 
 
@@ -64,6 +69,16 @@ class Handler(BaseHTTPRequestHandler):
         time.sleep(0.3)
         self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         self.connection.close()
+
+    def hold_until_client_leaves(self, seconds):
+        end = time.time() + seconds
+        while time.time() < end:
+            readable, _, _ = select.select([self.connection], [], [], 0.5)
+            try:
+                if readable and not self.connection.recv(1024):
+                    return
+            except OSError:
+                return
 
     def requested_start(self, size):
         match = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", ""))
@@ -155,6 +170,18 @@ class Handler(BaseHTTPRequestHandler):
                     time.sleep(delay)
             except OSError:
                 pass  # the client went away; the log says how far it got
+        elif mode == "stall":
+            with LOG_LOCK:
+                stall = CUT.get(self.path, 0) < int(args[2])
+                CUT[self.path] = CUT.get(self.path, 0) + 1
+            if not stall:
+                status, sent = self.send_file(size)
+            else:
+                status, sent = self.send_file(size, limit=int(args[1]))
+                self.wfile.flush()
+                self.record(status, sent)
+                self.hold_until_client_leaves(120)
+                return
         elif mode == "flip-once":
             with LOG_LOCK:
                 first = self.path not in FLIPPED

@@ -1,0 +1,57 @@
+#include "net/internet_request_win.h"
+
+#include <utility>
+
+#include "base/network_timeouts.h"
+#include "base/text_win.h"
+
+namespace sl {
+
+void SetTimeouts(HINTERNET handle) {
+  for (const auto& [option, ms] : {std::pair{INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs},
+                                   {INTERNET_OPTION_SEND_TIMEOUT, kSendTimeoutMs},
+                                   {INTERNET_OPTION_RECEIVE_TIMEOUT, kReceiveTimeoutMs}}) {
+    DWORD value = ms;
+    ::InternetSetOptionW(handle, option, &value, sizeof(value));
+  }
+}
+
+InternetRequest InternetRequest::Open(HINTERNET session, std::string_view url, const std::wstring& headers,
+                                      DWORD flags) {
+  const std::wstring wideUrl = Widen(url);
+  // Lengths without buffers: the parts come back as pointers into wideUrl.
+  URL_COMPONENTSW parts{};
+  parts.dwStructSize = sizeof(parts);
+  parts.dwHostNameLength = 1;
+  parts.dwUrlPathLength = 1;
+  parts.dwExtraInfoLength = 1;
+  if (!::InternetCrackUrlW(wideUrl.c_str(), 0, 0, &parts)) return {};
+  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
+    ::SetLastError(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+    return {};
+  }
+  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+  std::wstring object(parts.lpszUrlPath, parts.dwUrlPathLength);
+  object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (object.empty() || object.front() != L'/') object.insert(0, 1, L'/');
+
+  InternetRequest request;
+  request.connection_.reset(
+      ::InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  if (!request.connection_) return {};
+  SetTimeouts(request.connection_.get());
+  request.request_.reset(
+      ::HttpOpenRequestW(request.connection_.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0));
+  if (!request.request_) return {};
+  SetTimeouts(request.request_.get());
+  if (!::HttpSendRequestW(request.request_.get(), headers.empty() ? nullptr : headers.c_str(),
+                          static_cast<DWORD>(headers.size()), nullptr, 0)) {
+    const DWORD error = ::GetLastError();
+    request.reset();
+    ::SetLastError(error);
+    return {};
+  }
+  return request;
+}
+
+}  // namespace sl
