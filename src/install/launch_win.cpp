@@ -45,7 +45,15 @@ UniqueKernelHandle CreateShellExecute(const std::string& program, const std::str
 
 void LaunchGamePatcher(InstallState& state) {
   const std::string patcher = JoinPath(state.installDir, "patcher_sl2.exe");
-  if (CreateShellExecute(patcher, state.installDir, std::nullopt)) {
+  if (!FileExists(patcher)) {
+    // Said in the player's language, not by the shell's own "file not found" box.
+    WriteLog(kSource, ERROR_FILE_NOT_FOUND, "LaunchGamePatcher: " + patcher);
+    ::MessageBoxW(static_cast<HWND>(state.mainWindow),
+                  Widen(Format("Không tìm thấy %s để khởi động Bão Lửa. Vui lòng cài đặt lại trò chơi!",
+                               patcher.c_str()))
+                      .c_str(),
+                  L"Thông báo", MB_ICONERROR);
+  } else if (CreateShellExecute(patcher, state.installDir, std::nullopt)) {
     ::PostMessageW(static_cast<HWND>(state.mainWindow), WM_CLOSE, 0, 0);
     return;
   }

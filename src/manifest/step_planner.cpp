@@ -67,7 +67,15 @@ int32_t PlanNextStep(InstallState& state, PlannerEnv& env, FileList& list) {
   if (installed != 0 && installed >= state.minimalVersion) {
     if (state.targetVersion == 0) state.targetVersion = installed;
     // Counted in 64 bits: a target of INT32_MAX must end the loop, not overflow into it.
-    for (int64_t number = int64_t{state.targetVersion} + 1; number <= latest; ++number) {
+    const int64_t first = int64_t{state.targetVersion} + 1;
+    for (int64_t number = first; number <= latest; ++number) {
+      if (number - first == kMaxMissingPatchLists) {
+        WriteLog(kManifestLogSource, 0,
+                 Format("Patch search stopped: no patch list from %lld to %lld, latest version %d",
+                        static_cast<long long>(first), static_cast<long long>(number - 1),
+                        static_cast<int>(latest)));
+        break;
+      }
       switch (FetchPatchList(state, env, static_cast<int32_t>(number), list)) {
         case ListFetch::Loaded:
           return state.targetVersion;

@@ -46,6 +46,10 @@ inline constexpr int32_t kPlanListFailed = -3;
 // A patch whose backup folder already holds more than this is not fetched; the next one is tried.
 inline constexpr uint64_t kMaxPatchBackupBytes = 100ull * 1024 * 1024;
 
+// The patch search gives up after this many missing lists in a row: an absurd latest version must
+// not cost a request, a folder and two log lines per release number.
+inline constexpr int32_t kMaxMissingPatchLists = 64;
+
 // Log lines quote at most this much of a fetched list.
 inline constexpr size_t kMaxLoggedListBytes = 4000;
 
@@ -70,7 +74,8 @@ enum class ListFetch {
 // targetVersion; otherwise kPlanNothingToDo (up to date, or no patch found), kPlanNoLatestVersion
 // (the manifest gave none), kPlanNoFullList or kPlanListFailed. A patch follows the highest version
 // reached (the installed one at first); a full install takes the newest of the last ten full
-// lists. Only a missing list is passed over, never one that failed.
+// lists. Only a missing list is passed over, never one that failed, and at most
+// kMaxMissingPatchLists of them in a row.
 [[nodiscard]] int32_t PlanNextStep(InstallState& state, PlannerEnv& env, FileList& list);
 
 }  // namespace sl

@@ -90,6 +90,22 @@ TEST(PlanNextStep, FetchesListsInOrderAndSetsTheTarget) {
   (void)TakeCapturedLog();
 }
 
+TEST(PlanNextStep, PatchSearchGivesUpAfterSixtyFourMissingLists) {
+  FakeEnv env;
+  env.lists = {"Patch_184", "Patch_185"};
+  InstallState state = State(120, 2'000'000'000, 100, 0);
+  FileList list;
+  EXPECT_EQ(PlanNextStep(state, env, list), 184);  // the 64th after 120
+  state = State(120, 2'000'000'000, 100, 0);
+  env.lists = {"Patch_185"};
+  env.fetched.clear();
+  EXPECT_EQ(PlanNextStep(state, env, list), kPlanNothingToDo);
+  EXPECT_EQ(env.fetched.size(), 64u);
+  EXPECT_EQ(env.fetched.back(), "Patch_184");
+  EXPECT_EQ(TakeCapturedLog().back().message,
+            "Patch search stopped: no patch list from 121 to 184, latest version 2000000000");
+}
+
 TEST(PlanNextStep, FullSearchTriesTenListsWithOneStamp) {
   FakeEnv env;
   InstallState state = State(0, 105, 0, 0);

@@ -12,11 +12,13 @@ TEST(OpenUrlFlags, SecureOnlyForHttps) {
   EXPECT_EQ(OpenUrlFlags("httpsx"), 0x80400100u);
 }
 
-TEST(HeaderParsing, ContentLengthIsSixtyFourBitDigitsOnly) {
+TEST(HeaderParsing, ContentLengthIsDigitsOnlyAndFitsSignedSixtyFourBits) {
   EXPECT_EQ(ParseContentLength("2684354560"), 2684354560u);  // 2.5 GiB
   EXPECT_EQ(ParseContentLength(" 0 "), 0u);
-  EXPECT_EQ(ParseContentLength("18446744073709551615"), UINT64_MAX);
+  EXPECT_EQ(ParseContentLength("9223372036854775807"), uint64_t{INT64_MAX});
+  EXPECT_FALSE(ParseContentLength("9223372036854775808"));  // would be a negative count
   EXPECT_FALSE(ParseContentLength("18446744073709551616"));
+  EXPECT_FALSE(ParseContentRange("bytes 0-1/9223372036854775808"));
   EXPECT_FALSE(ParseContentLength(""));
   EXPECT_FALSE(ParseContentLength("-1"));
   EXPECT_FALSE(ParseContentLength("12a"));

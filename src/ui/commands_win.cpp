@@ -25,8 +25,23 @@ void ReturnToIdle(AppState& app) {
   ShowView(app, false);
 }
 
+void ShowPlanFailure(AppState& app) {
+  ::MessageBoxW(app.mainWindow, L"Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại!",
+                L"Thông báo!", MB_ICONERROR);
+}
+
 void StartRun(AppState& app, uint16_t pressedId) {
   InstallState& state = *app.install;
+  if (pressedId == CMD_INSTALL && state.latestVersion == 0) {
+    // The server was out of reach at start; it may be back. The captions and the free-space
+    // verdict follow what it says now.
+    ReadVersionManifest(state);
+    RefreshFolderTexts(app);
+    if (state.latestVersion == 0) {
+      ShowPlanFailure(app);
+      return;
+    }
+  }
   const std::string_view warning = StartWarning(state.spaceWarning);
   if (!warning.empty()) {
     ::MessageBoxW(app.mainWindow, Widen(warning).c_str(), L"Thông báo!", MB_ICONWARNING);
@@ -35,11 +50,11 @@ void StartRun(AppState& app, uint16_t pressedId) {
   const int32_t plan = PlanNextStep(state);
   if (plan == 0) {
     LaunchGamePatcher(state);
+    RefreshFolderTexts(app);  // a patcher that could not start made the versions be read again
     return;
   }
   if (plan < 0) {
-    ::MessageBoxW(app.mainWindow, L"Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại!",
-                  L"Thông báo!", MB_ICONERROR);
+    ShowPlanFailure(app);
     return;
   }
 

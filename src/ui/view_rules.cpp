@@ -5,7 +5,10 @@
 namespace sl {
 
 IdleView ChooseIdleView(int32_t latest, int32_t installed, int32_t minimal) {
-  if (latest == 0 || installed == latest) return IdleView::Play;
+  // An unknown latest release (no server) still lets an installed game be played; with nothing
+  // installed there is nothing to play.
+  if (latest == 0) return installed != 0 ? IdleView::Play : IdleView::Install;
+  if (installed == latest) return IdleView::Play;
   if (installed != 0 && installed >= minimal) return IdleView::Update;
   return IdleView::Install;
 }

@@ -9,8 +9,8 @@ namespace sl {
 
 enum class IdleView { Play, Update, Install };
 
-// The play view for a current game or an unknown latest version, the update view for a patchable
-// install, the install view otherwise.
+// The play view for a current game, or an installed one whose latest version is unknown; the update
+// view for a patchable install; the install view otherwise.
 [[nodiscard]] IdleView ChooseIdleView(int32_t latest, int32_t installed, int32_t minimal);
 
 // The warning a start button shows for a free-space verdict; empty when the run may start.

@@ -6,7 +6,8 @@ namespace sl {
 namespace {
 
 TEST(ChooseIdleView, ByInstallMode) {
-  EXPECT_EQ(ChooseIdleView(0, 0, 0), IdleView::Play);  // unknown latest version
+  EXPECT_EQ(ChooseIdleView(0, 0, 0), IdleView::Install);   // unknown latest version: nothing to play
+  EXPECT_EQ(ChooseIdleView(0, 118, 100), IdleView::Play);  // but an installed game can be started
   EXPECT_EQ(ChooseIdleView(120, 120, 100), IdleView::Play);
   EXPECT_EQ(ChooseIdleView(120, 118, 100), IdleView::Update);
   EXPECT_EQ(ChooseIdleView(120, 100, 100), IdleView::Update);
