@@ -18,6 +18,10 @@ endfunction()
 # compiled-in endpoints (base/endpoints.h) as a library of its own.
 function(sl_endpoints_library name ENDPOINT_DOWNLOAD_URL ENDPOINT_TRACKING_HOST ENDPOINT_PUBLIC_IP_HOST
          ENDPOINT_WEB_HOST ENDPOINT_TOPUP_T)
+  if(ENDPOINT_DOWNLOAD_URL MATCHES "^[Hh][Tt][Tt][Pp]://" AND NOT STORMLINE_ALLOW_PLAIN_HTTP)
+    message(FATAL_ERROR "${name}: ${ENDPOINT_DOWNLOAD_URL} is plain HTTP, which needs "
+                        "STORMLINE_ALLOW_PLAIN_HTTP=ON (test, demo and benchmark builds only)")
+  endif()
   set(source ${CMAKE_BINARY_DIR}/generated/${name}.cpp)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/endpoints.cpp.in ${source} @ONLY)
   # Objects, not an archive: they must resolve references from libraries linked after them.
@@ -39,7 +43,7 @@ endfunction()
 # Win32 code, run under Wine. OWN_MAIN for tests that read their own command line (ARGS).
 function(sl_win_test name)
   cmake_parse_arguments(T "OWN_MAIN" "" "SOURCES;LIBS;ARGS;FIXTURES" ${ARGN})
-  if(WIN32)
+  if(SL_WIN_TESTS)
     add_executable(${name} ${T_SOURCES})
     if(T_OWN_MAIN)
       target_link_libraries(${name} PRIVATE ${T_LIBS} gtest)

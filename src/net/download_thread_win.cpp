@@ -21,7 +21,7 @@ InternetRequest OpenRequest(const MSHTTPHelper::State& s, std::optional<uint64_t
   std::wstring headers;
   if (rangeFrom)
     headers = Widen(Format("Range: bytes=%llu-\r\n", static_cast<unsigned long long>(*rangeFrom)));
-  return InternetRequest::Open(s.session.get(), s.url, headers, OpenUrlFlags(s.url));
+  return InternetRequest::Open(s.session.get(), s.url, headers);
 }
 
 bool WriteAll(HANDLE file, const char* data, DWORD size) {

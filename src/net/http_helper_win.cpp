@@ -24,7 +24,8 @@ std::string ReadWholeBody(HINTERNET request, std::string& body, DWORD& readError
   }
   const auto limit = static_cast<unsigned long long>(kMaxTextBytes);
   if (announced > kMaxTextBytes)
-    return Format("nội dung %llu bytes, quá giới hạn %llu bytes", static_cast<unsigned long long>(*announced), limit);
+    return Format("nội dung %llu bytes, quá giới hạn %llu bytes", static_cast<unsigned long long>(*announced),
+                  limit);
   char chunk[kTextChunkBytes];
   for (DWORD read = 0;;) {
     if (!::InternetReadFile(request, chunk, sizeof(chunk), &read)) {
@@ -70,7 +71,7 @@ bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
     return false;
   }
   const std::string urlText(url);
-  InternetRequest request = InternetRequest::Open(s.session.get(), url, {}, OpenUrlFlags(url));
+  InternetRequest request = InternetRequest::Open(s.session.get(), url, {});
   if (!request) {
     s.lastError = ::GetLastError();
     WriteLog(kSource, s.lastError, Format("GetTextFromUrlW %s !m_hConnect", urlText.c_str()));

@@ -28,9 +28,9 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-uint32_t OpenUrlFlags(std::string_view url) {
+uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed) {
   uint32_t flags = kFlagReload | kFlagKeepConnection | kFlagPragmaNoCache;
-  if (StartsWithNoCase(url, "https://")) flags |= kFlagSecure;
+  if (!plainHttpAllowed || StartsWithNoCase(url, "https://")) flags |= kFlagSecure;
   return flags;
 }
 

@@ -8,13 +8,15 @@
 
 namespace sl {
 
-// WinINet open flags: always from the server (reload, no-cache) on a kept connection; TLS only for
-// https:// URLs, with every certificate check left on.
+// WinINet open flags: always from the server (reload, no-cache) on a kept connection, over TLS with
+// every certificate check left on. Only a build that allows plain HTTP (tests, demo, benchmarks)
+// speaks it to an http:// URL; any other build asks for TLS whatever the scheme, so nothing it
+// sends or takes in, its own replacement least of all, ever crosses the network in clear text.
 inline constexpr uint32_t kFlagReload = 0x80000000;
 inline constexpr uint32_t kFlagSecure = 0x00800000;
 inline constexpr uint32_t kFlagKeepConnection = 0x00400000;
 inline constexpr uint32_t kFlagPragmaNoCache = 0x00000100;
-[[nodiscard]] uint32_t OpenUrlFlags(std::string_view url);
+[[nodiscard]] uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed);
 
 // A manifest longer than this is no manifest: far above any real list, and a bound on what a
 // server can make the program hold in memory.

@@ -5,11 +5,14 @@
 namespace sl {
 namespace {
 
-TEST(OpenUrlFlags, SecureOnlyForHttps) {
-  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a"), 0x80400100u);
-  EXPECT_EQ(OpenUrlFlags("https://host/a"), 0x80C00100u);
-  EXPECT_EQ(OpenUrlFlags("HTTPS://host/a"), 0x80C00100u);
-  EXPECT_EQ(OpenUrlFlags("httpsx"), 0x80400100u);
+TEST(OpenUrlFlags, PlainHttpOnlyWhereTheBuildAllowsIt) {
+  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", true), 0x80400100u);
+  EXPECT_EQ(OpenUrlFlags("https://host/a", true), 0x80C00100u);
+  EXPECT_EQ(OpenUrlFlags("HTTPS://host/a", true), 0x80C00100u);
+  EXPECT_EQ(OpenUrlFlags("httpsx", true), 0x80400100u);
+  // A shipped build asks for TLS whatever the list or the manifest says.
+  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", false), 0x80C00100u);
+  EXPECT_EQ(OpenUrlFlags("HTTP://host/a", false), 0x80C00100u);
 }
 
 TEST(HeaderParsing, ContentLengthIsDigitsOnlyAndFitsSignedSixtyFourBits) {

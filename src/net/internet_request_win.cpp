@@ -4,8 +4,15 @@
 
 #include "base/network_timeouts.h"
 #include "base/text_win.h"
+#include "net/http_rules.h"
 
 namespace sl {
+namespace {
+
+// Set by the build (STORMLINE_ALLOW_PLAIN_HTTP): tests, demo and benchmarks only.
+constexpr bool kPlainHttpAllowed = SL_ALLOW_PLAIN_HTTP != 0;
+
+}  // namespace
 
 void SetTimeouts(HINTERNET handle) {
   for (const auto& [option, ms] : {std::pair{INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs},
@@ -16,8 +23,8 @@ void SetTimeouts(HINTERNET handle) {
   }
 }
 
-InternetRequest InternetRequest::Open(HINTERNET session, std::string_view url, const std::wstring& headers,
-                                      DWORD flags) {
+InternetRequest InternetRequest::Open(HINTERNET session, std::string_view url, const std::wstring& headers) {
+  const DWORD flags = OpenUrlFlags(url, kPlainHttpAllowed);
   const std::wstring wideUrl = Widen(url);
   // Lengths without buffers: the parts come back as pointers into wideUrl.
   URL_COMPONENTSW parts{};
@@ -40,8 +47,8 @@ InternetRequest InternetRequest::Open(HINTERNET session, std::string_view url, c
       ::InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!request.connection_) return {};
   SetTimeouts(request.connection_.get());
-  request.request_.reset(
-      ::HttpOpenRequestW(request.connection_.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, 0));
+  request.request_.reset(::HttpOpenRequestW(request.connection_.get(), L"GET", object.c_str(), nullptr,
+                                            nullptr, nullptr, flags, 0));
   if (!request.request_) return {};
   SetTimeouts(request.request_.get());
   if (!::HttpSendRequestW(request.request_.get(), headers.empty() ? nullptr : headers.c_str(),

@@ -14,9 +14,9 @@ namespace sl {
 
 class InternetRequest {
  public:
-  // Sends the request with `headers` (may be empty) and `flags` (OpenUrlFlags) and waits for the
-  // answer's headers. On failure the object is empty and GetLastError says why.
-  static InternetRequest Open(HINTERNET session, std::string_view url, const std::wstring& headers, DWORD flags);
+  // Sends the request with `headers` (may be empty) and the flags of OpenUrlFlags, and waits for
+  // the answer's headers. On failure the object is empty and GetLastError says why.
+  static InternetRequest Open(HINTERNET session, std::string_view url, const std::wstring& headers);
 
   InternetRequest() = default;
   [[nodiscard]] explicit operator bool() const { return request_.valid(); }

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "app_driver.h"
+#include "trusted_ca.h"
 #include "base/text_win.h"
 #include "tests/support/test_servers_win.h"
 #include "window_probe.h"
@@ -18,6 +19,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 test::TestServers g_servers;
+std::wstring g_tlsApp;  // the program with the https endpoint
 
 constexpr int kInstallButton = 1720, kUpdateButton = 1721, kPlayButton = 1722;
 constexpr int kCloseButton = 7001;
@@ -89,10 +91,10 @@ class InstallTest : public ::testing::Test {
 
   // Starts the program with the game folder at `version` (0: nothing installed) and waits for
   // the idle view, whose only start button must be `expected`.
-  HWND Start(int version, int expected) {
+  HWND Start(int version, int expected, const std::wstring& app = AppPath()) {
     if (version >= 0) game_ = MakeGameFolder(L"game", version);
     WriteRegistryText(kLauncherKey, L"SLLocation", game_.wstring());
-    app_ = AppProcess::Start();
+    app_ = AppProcess::Start(app);
     HWND window = app_.WaitForMainWindow(30s);
     EXPECT_NE(window, nullptr);
     // Every button is created visible: the idle view is there once only `expected` is left.
@@ -326,6 +328,21 @@ TEST_F(InstallTest, FullInstallLeavingNoReleaseRunsItsSetupOnce) {
   EXPECT_EQ(SetupRuns(game_).size(), 1u);
 }
 
+// As shipped, over TLS only: every manifest and file of a whole install comes over https.
+TEST_F(InstallTest, FullInstallOverHttps) {
+  UseScenario(L"tls");
+  TrustedTestCa trust(g_servers.folder);
+  ASSERT_TRUE(trust.added());
+  HWND window = Start(0, kInstallButton, g_tlsApp);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(120));
+  const std::string served = test::ReadFileBytes(g_servers.folder + L"\\access-tls.log");
+  for (const char* file : {"/patch/SL_Full_120.ini", "/scenarios/tls/files/SL_Full_120.exe|200|",
+                           "/scenarios/tls/files/patcher_sl2.exe|200|"})
+    EXPECT_NE(served.find(file), std::string::npos) << file;
+}
+
 TEST_F(InstallTest, ClosingWhileTheSetupProgramRunsLeavesItToFinish) {
   UseScenario(L"slow_setup");
   HWND window = Start(0, kInstallButton);
@@ -342,11 +359,12 @@ TEST_F(InstallTest, ClosingWhileTheSetupProgramRunsLeavesItToFinish) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 3) {
-    fprintf(stderr, "usage: %s <app> <servers.env>\n", argv[0]);
+  if (argc < 4) {
+    fprintf(stderr, "usage: %s <app> <servers.env> <https app>\n", argv[0]);
     return 2;
   }
   sl::e2e::SetAppPath(argv[1]);
   sl::e2e::g_servers = sl::test::LoadTestServers(argv[2]);
+  sl::e2e::g_tlsApp = sl::test::WinePath(argv[3]);
   return RUN_ALL_TESTS();
 }

@@ -67,6 +67,9 @@ def main():
     bad_line = f"{servers['http']}/scenarios/patch_refused/files/a.pak,not-an-md5,1\n"
     patches("patch_refused", 122, {121: bad_line, 122: patch_step(122)})
     patches("patch_gap", 122, {121: patch_step(121)})
+    t = ReleaseTree(os.path.join(www, "scenarios", "tls"), f"{servers['https']}/scenarios/tls")
+    t.write_list("Full", 120, [t.program(setup, "SL_Full_120.exe"), t.program(patcher, "patcher_sl2.exe")])
+    t.write_version(120, 100)
 
 
 if __name__ == "__main__":

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app_driver.h"
+#include "trusted_ca.h"
 #include "base/text_win.h"
 #include "tests/support/test_servers_win.h"
 #include "window_probe.h"
@@ -29,6 +30,7 @@ namespace fs = std::filesystem;
 std::wstring g_oldApp;      // version 1025, download server: nginx
 std::wstring g_nextApp;     // version 1026, download server: nginx; the package the tests publish
 std::wstring g_packageApp;  // version 1025, download server: the PackageServer below
+std::wstring g_tlsApp;      // version 1025, download server: nginx over https
 std::wstring g_screenshots;
 test::TestServers g_servers;
 
@@ -362,6 +364,23 @@ TEST_F(SelfUpdateTest, YesHandsOverToTheCopyWhichReplacesAndRestartsTheProgram) 
   EXPECT_NE(served.find("/launcher/version.ini?t=1026|200|"), std::string::npos) << "asked by the new build";
 }
 
+// The replacement of a program that runs elevated comes over TLS, checked against the trusted CA.
+TEST_F(SelfUpdateTest, UpdateOverHttpsReplacesTheProgram) {
+  TrustedTestCa trust(g_servers.folder);
+  ASSERT_TRUE(trust.added());
+  PublishOnNginx("version.ini", "1026");
+  PublishOnNginx("Stormline_VN_1026.zip", nextBytes_);
+  Put(L"Stormline_VN.exe", test::ReadFileBytes(g_tlsApp));
+  AppProcess old = AppProcess::Start(File(L"Stormline_VN.exe").wstring());
+  ASSERT_NE(old.WaitForMainWindow(30s), nullptr);
+  EXPECT_EQ(AnswerMessageBox(old.id(), IDYES).caption, kCaption);
+  EXPECT_EQ(old.WaitForExit(15s), 0u);
+  ExpectNewProgramRunsAndCloses();
+  const std::string served = test::ReadFileBytes(g_servers.folder + L"\\access-tls.log");
+  EXPECT_NE(served.find("/launcher/version.ini?t=1025|200|"), std::string::npos);
+  EXPECT_NE(served.find("/launcher/Stormline_VN_1026.zip|200|"), std::string::npos);
+}
+
 TEST_F(SelfUpdateTest, NoKeepsTheRunningProgram) {
   PublishOnNginx("version.ini", "1026");
   Put(L"Stormline_VN.exe", oldBytes_);
@@ -566,9 +585,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 7) {
-    fprintf(stderr, "usage: %s <app> <next app> <package-server app> <servers.env> <screenshots> <port>\n",
-            argv[0]);
+  if (argc < 8) {
+    fprintf(
+        stderr,
+        "usage: %s <app> <next app> <package-server app> <servers.env> <screenshots> <port> <https app>\n",
+        argv[0]);
     return 2;
   }
   sl::e2e::g_oldApp = sl::test::WinePath(argv[1]);
@@ -577,6 +598,7 @@ int main(int argc, char** argv) {
   sl::e2e::g_servers = sl::test::LoadTestServers(argv[4]);
   sl::e2e::g_screenshots = sl::test::WinePath(argv[5]);
   const auto port = static_cast<uint16_t>(std::stoul(argv[6]));
+  sl::e2e::g_tlsApp = sl::test::WinePath(argv[7]);
   std::filesystem::create_directories(std::filesystem::path(sl::e2e::g_screenshots));
   if (!sl::e2e::g_packageServer.Start(port)) {
     fprintf(stderr, "cannot listen on port %u\n", port);

@@ -1,15 +1,14 @@
 // Start-up against the download server: the version manifest fetch over http and https, and the
 // log entry a failed fetch leaves, byte for byte.
 #include <windows.h>
-#include <wincrypt.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <regex>
-#include <vector>
 
 #include "app_driver.h"
+#include "trusted_ca.h"
 #include "base/text_win.h"
 #include "tests/support/test_servers_win.h"
 
@@ -33,45 +32,6 @@ void PublishVersionManifest() {
   test::WriteFileBytes(g_servers.WwwPath(L"autoreal\\version.ini"),
                        "LatestVersion=105\nMinimalVersion=100\nPreDownStart=0\nPreDownEnd=0\n");
 }
-
-// The run's test CA in the prefix's Root stores (user and machine), for as long as the object
-// lives: the prefix is the test's own, so nothing outside it learns to trust this CA.
-class TrustedTestCa {
- public:
-  TrustedTestCa() {
-    const std::string pem = test::ReadFileBytes(g_servers.folder + L"\\tls\\ca.crt");
-    DWORD size = 0;
-    ::CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr);
-    der_.resize(size);
-    ::CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der_.data(), &size, nullptr, nullptr);
-    added_ = Change(CERT_SYSTEM_STORE_CURRENT_USER, true) && Change(CERT_SYSTEM_STORE_LOCAL_MACHINE, true);
-  }
-  ~TrustedTestCa() {
-    Change(CERT_SYSTEM_STORE_CURRENT_USER, false);
-    Change(CERT_SYSTEM_STORE_LOCAL_MACHINE, false);
-  }
-  [[nodiscard]] bool added() const { return added_; }
-
- private:
-  // Registry-backed stores write their changes when they are closed.
-  bool Change(DWORD location, bool add) {
-    HCERTSTORE store = ::CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, location, L"Root");
-    if (store == nullptr) return false;
-    PCCERT_CONTEXT cert = nullptr;
-    bool done = ::CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der_.data(),
-                                                   static_cast<DWORD>(der_.size()),
-                                                   CERT_STORE_ADD_USE_EXISTING, &cert) != FALSE;
-    if (done && !add)
-      done = ::CertDeleteCertificateFromStore(cert) != FALSE;  // frees the context
-    else if (cert)
-      ::CertFreeCertificateContext(cert);
-    ::CertCloseStore(store, 0);
-    return done;
-  }
-
-  std::vector<BYTE> der_;
-  bool added_ = false;
-};
 
 class StartupTest : public ::testing::Test {
  protected:
@@ -117,7 +77,7 @@ TEST_F(StartupTest, ManifestOverHttpsNeedsTheCertificateToBeTrusted) {
   EXPECT_NE(Narrow(DecodeUtf16(LogBytes())).find("!m_hConnect"), std::string::npos)
       << "an unknown issuer must stop the request";
 
-  TrustedTestCa trust;
+  TrustedTestCa trust(g_servers.folder);
   ASSERT_TRUE(trust.added());
   ::DeleteFileW(LogFilePath().c_str());
   const std::wstring tlsLog = g_servers.folder + L"\\access-tls.log";
