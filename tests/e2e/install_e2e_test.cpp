@@ -343,6 +343,32 @@ TEST_F(InstallTest, FullInstallOverHttps) {
     EXPECT_NE(served.find(file), std::string::npos) << file;
 }
 
+// Without a version manifest there is nothing to play unless a game is installed; the install press
+// asks the server again and goes on once it answers.
+TEST_F(InstallTest, MissingVersionManifestOffersTheInstallAndAPressAsksAgain) {
+  UseScenario(L"single");
+  const fs::path manifest = fs::path(g_servers.WwwPath(L"autoreal")) / L"version.ini";
+  fs::remove(manifest);
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  EXPECT_EQ(RunEndsWithMessage(window, kInstallButton).text, kPlanFailed);
+  UseScenario(L"single");
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(120));
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(app_.WaitForExit(15s), 0u);
+
+  // An installed game can still be started while the server is away, and a missing patcher is
+  // said in the player's language, not by the shell.
+  fs::remove(manifest);
+  window = Start(120, kPlayButton);
+  Press(window, kPlayButton);
+  EXPECT_EQ(AnswerMessageBox(app_.id(), IDOK).text,
+            "Không tìm thấy " + Narrow((game_ / L"patcher_sl2.exe").wstring()) +
+                " để khởi động Bão Lửa. Vui lòng cài đặt lại trò chơi!");
+}
+
 TEST_F(InstallTest, ClosingWhileTheSetupProgramRunsLeavesItToFinish) {
   UseScenario(L"slow_setup");
   HWND window = Start(0, kInstallButton);

@@ -1,21 +1,17 @@
 // The self-update as a player meets it: the offer at start, the hand-over to the copy, the download
 // window, the replacement and restart of the program, and what stops each of them. Every test runs
 // the programs from a folder of its own, since the update rewrites the files beside the program.
-#include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
-#include <map>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "app_driver.h"
+#include "loopback_server.h"
 #include "trusted_ca.h"
 #include "base/text_win.h"
 #include "tests/support/test_servers_win.h"
@@ -29,7 +25,7 @@ namespace fs = std::filesystem;
 
 std::wstring g_oldApp;      // version 1025, download server: nginx
 std::wstring g_nextApp;     // version 1026, download server: nginx; the package the tests publish
-std::wstring g_packageApp;  // version 1025, download server: the PackageServer below
+std::wstring g_packageApp;  // version 1025, download server: g_packageServer
 std::wstring g_tlsApp;      // version 1025, download server: nginx over https
 std::wstring g_screenshots;
 test::TestServers g_servers;
@@ -41,161 +37,7 @@ constexpr char kFailedText[] = "Có lỗi trong quá trình cập nhật. Vui l�
 constexpr int kBarId = 1613;
 constexpr uint16_t kCloseCommand = 7001;
 
-// A download server of the test's own, for what nginx will not do: send a package slowly, or stop
-// after announcing its whole length. Answers Range requests as a resuming client expects.
-class PackageServer {
- public:
-  struct Resource {
-    std::string body;
-    size_t cutAt = std::string::npos;  // the connection closes once the body reaches this offset
-    DWORD pieceDelayMs = 0;            // pause after each piece
-    size_t pieceBytes = 64 * 1024;
-  };
-
-  bool Start(uint16_t port) {
-    WSADATA data;
-    if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
-    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = ::htons(port);
-    address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
-    if (listener_ == INVALID_SOCKET ||
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(listener_, 16) != 0) {
-      return false;
-    }
-    acceptor_ = std::thread([this] { AcceptLoop(); });
-    return true;
-  }
-
-  void Stop() {
-    stopping_ = true;
-    ::closesocket(listener_);
-    if (acceptor_.joinable()) acceptor_.join();
-    std::vector<std::thread> connections;
-    {
-      std::lock_guard lock(mutex_);
-      connections.swap(connections_);
-    }
-    for (std::thread& connection : connections) connection.join();
-  }
-
-  void Publish(const std::string& path, Resource resource) {
-    std::lock_guard lock(mutex_);
-    resources_[path] = std::move(resource);
-  }
-
-  void Clear() {
-    std::lock_guard lock(mutex_);
-    resources_.clear();
-    requests_.clear();
-    abandoned_ = 0;
-  }
-
-  // "<path>|<Range header>" of every request, oldest first.
-  std::vector<std::string> Requests() {
-    std::lock_guard lock(mutex_);
-    return requests_;
-  }
-
-  // Transfers that ended because the client went away.
-  int Abandoned() {
-    std::lock_guard lock(mutex_);
-    return abandoned_;
-  }
-
- private:
-  void AcceptLoop() {
-    for (;;) {
-      const SOCKET client = ::accept(listener_, nullptr, nullptr);
-      if (client == INVALID_SOCKET) return;
-      std::lock_guard lock(mutex_);
-      connections_.emplace_back([this, client] { Serve(client); });
-    }
-  }
-
-  static std::string HeaderValue(const std::string& request, std::string name) {
-    std::string lower = request;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const size_t at = lower.find("\r\n" + name + ":");
-    if (at == std::string::npos) return {};
-    const size_t start = request.find_first_not_of(' ', at + name.size() + 3);
-    return request.substr(start, request.find("\r\n", start) - start);
-  }
-
-  bool SendAll(SOCKET client, const char* data, size_t size) {
-    while (size > 0) {
-      const int sent = ::send(client, data, static_cast<int>(size), 0);
-      if (sent <= 0) return false;
-      data += sent;
-      size -= static_cast<size_t>(sent);
-    }
-    return true;
-  }
-
-  void Serve(SOCKET client) {
-    std::string request;
-    char buffer[4096];
-    while (request.find("\r\n\r\n") == std::string::npos) {
-      const int received = ::recv(client, buffer, sizeof(buffer), 0);
-      if (received <= 0) break;
-      request.append(buffer, static_cast<size_t>(received));
-    }
-    const size_t pathStart = request.find(' ') + 1;
-    const std::string target = request.substr(pathStart, request.find(' ', pathStart) - pathStart);
-    const std::string path = target.substr(0, target.find('?'));
-    const std::string range = HeaderValue(request, "range");
-    Resource resource;
-    bool found = false;
-    {
-      std::lock_guard lock(mutex_);
-      requests_.push_back(path + "|" + range);
-      if (auto it = resources_.find(path); it != resources_.end()) {
-        resource = it->second;
-        found = true;
-      }
-    }
-    const size_t size = resource.body.size();
-    size_t start = 0;
-    if (range.rfind("bytes=", 0) == 0) start = std::stoull(range.substr(6));
-    std::string head;
-    if (!found) {
-      head = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n";
-    } else if (start > 0 && start < size) {
-      head = "HTTP/1.1 206 Partial Content\r\nContent-Length: " + std::to_string(size - start) +
-             "\r\nContent-Range: bytes " + std::to_string(start) + "-" + std::to_string(size - 1) + "/" +
-             std::to_string(size) + "\r\n";
-    } else {
-      start = 0;
-      head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n";
-    }
-    head += "Connection: close\r\n\r\n";
-    bool whole = SendAll(client, head.data(), head.size());
-    const size_t end = std::min(size, resource.cutAt);
-    for (size_t at = start; whole && at < end && !stopping_; at += resource.pieceBytes) {
-      whole = SendAll(client, resource.body.data() + at, std::min(resource.pieceBytes, end - at));
-      if (resource.pieceDelayMs != 0) ::Sleep(resource.pieceDelayMs);
-    }
-    if (!whole) {
-      std::lock_guard lock(mutex_);
-      ++abandoned_;
-    }
-    ::shutdown(client, SD_SEND);
-    ::closesocket(client);
-  }
-
-  std::mutex mutex_;
-  std::map<std::string, Resource> resources_;
-  std::vector<std::string> requests_;
-  int abandoned_ = 0;
-  SOCKET listener_ = INVALID_SOCKET;
-  std::atomic<bool> stopping_{false};
-  std::thread acceptor_;
-  std::vector<std::thread> connections_;
-};
-
-PackageServer g_packageServer;
+LoopbackServer g_packageServer;
 
 fs::path ImageOf(DWORD processId) {
   const UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));

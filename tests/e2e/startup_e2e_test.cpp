@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "app_driver.h"
+#include "loopback_server.h"
 #include "trusted_ca.h"
 #include "base/text_win.h"
 #include "tests/support/test_servers_win.h"
@@ -19,7 +20,9 @@ using namespace std::chrono_literals;
 
 std::wstring g_httpApp;
 std::wstring g_tlsApp;
+std::wstring g_ownServerApp;  // its download server is g_ownServer
 test::TestServers g_servers;
+LoopbackServer g_ownServer;
 
 std::string LogBytes() { return test::ReadFileBytes(LogFilePath()); }
 
@@ -86,17 +89,47 @@ TEST_F(StartupTest, ManifestOverHttpsNeedsTheCertificateToBeTrusted) {
   EXPECT_EQ(LogBytes(), "") << "nothing failed, so nothing was logged";
 }
 
+// A server that takes the version manifest's request and never answers holds the start only for the
+// receive time-out (30 s): a close asked for meanwhile is answered within it, and the fetch failed.
+TEST_F(StartupTest, SilentServerHoldsTheWindowOnlyForTheTimeOut) {
+  g_ownServer.Publish("/launcher/version.ini", {.body = "1025"});
+  g_ownServer.Publish("/autoreal/version.ini", {.body = "LatestVersion=120\n", .silentMs = 180'000});
+  AppProcess process = AppProcess::Start(g_ownServerApp);
+  const HWND window = process.WaitForMainWindow(30s);
+  ASSERT_NE(window, nullptr);
+  const auto asked = [] {
+    for (const std::string& request : g_ownServer.Requests())
+      if (request.starts_with("/autoreal/version.ini")) return true;
+    return false;
+  };
+  ASSERT_TRUE(WaitUntil(asked, 20s));
+  const auto start = std::chrono::steady_clock::now();
+  ::PostMessageW(window, WM_COMMAND, 7001, 0);
+  EXPECT_EQ(process.WaitForExit(30s + 20s), 0u);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 30s + 20s);
+  EXPECT_NE(Narrow(DecodeUtf16(LogBytes())).find("/autoreal/version.ini?t="), std::string::npos)
+      << "the failed fetch is logged";
+}
+
 }  // namespace
 }  // namespace sl::e2e
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 4) {
-    fprintf(stderr, "usage: %s <http app> <https app> <servers.env>\n", argv[0]);
+  if (argc < 6) {
+    fprintf(stderr, "usage: %s <http app> <https app> <servers.env> <own-server app> <own-server port>\n",
+            argv[0]);
     return 2;
   }
   sl::e2e::g_httpApp = sl::test::WinePath(argv[1]);
   sl::e2e::g_tlsApp = sl::test::WinePath(argv[2]);
   sl::e2e::g_servers = sl::test::LoadTestServers(argv[3]);
-  return RUN_ALL_TESTS();
+  sl::e2e::g_ownServerApp = sl::test::WinePath(argv[4]);
+  if (!sl::e2e::g_ownServer.Start(static_cast<uint16_t>(std::stoul(argv[5])))) {
+    fprintf(stderr, "cannot listen on port %s\n", argv[5]);
+    return 2;
+  }
+  const int result = RUN_ALL_TESTS();
+  sl::e2e::g_ownServer.Stop();
+  return result;
 }

@@ -1,0 +1,52 @@
+// A download server of the tests' own, on a fixed loopback port that a program build can name, for
+// what nginx will not do: send slowly, stop after announcing a whole length, or say nothing at all.
+// Answers Range requests as a resuming client expects.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sl::e2e {
+
+class LoopbackServer {
+ public:
+  struct Resource {
+    std::string body;
+    size_t cutAt = std::string::npos;  // the connection closes once the body reaches this offset
+    DWORD pieceDelayMs = 0;            // pause after each piece
+    size_t pieceBytes = 64 * 1024;
+    DWORD silentMs = 0;  // waits this long before answering at all: a server that stopped talking
+  };
+
+  bool Start(uint16_t port);
+  void Stop();
+  void Publish(const std::string& path, Resource resource);
+  void Clear();
+  // "<path>|<Range header>" of every request, oldest first.
+  std::vector<std::string> Requests();
+  // Transfers that ended because the client went away.
+  int Abandoned();
+
+ private:
+  void AcceptLoop();
+  void Serve(SOCKET client);
+
+  std::mutex mutex_;
+  std::map<std::string, Resource> resources_;
+  std::vector<std::string> requests_;
+  int abandoned_ = 0;
+  SOCKET listener_ = INVALID_SOCKET;
+  std::atomic<bool> stopping_{false};
+  std::thread acceptor_;
+  std::vector<std::thread> connections_;
+};
+
+}  // namespace sl::e2e
