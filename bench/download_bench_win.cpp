@@ -1,13 +1,23 @@
-// Download throughput under Wine: the program's own download path against a bare WinINet read
-// loop with the same buffer size. Prints one "name MB/s bytes" line per run.
+// Download throughput under Wine: the program's own download path against bare WinINet loops.
+// Prints one "<mode> <MB/s> MB/s <bytes> bytes <seconds> s" line per run, and for the program the
+// progress messages it sent and how far apart they came.
+//   program <url> <path>   the download helper, as the installer uses it
+//   bare <url> <path>      the best loop WinINet allows: 1 MiB reads that InternetReadFile fills,
+//                          nothing written to the URL cache, no messages
+//   fixed10k <url> <path>  10,240-byte reads, the design this replaced (but for the cache write, which
+//                          would put a gigabyte into the cache each run and slow the runs after it)
+//   cache-size             bytes in the prefix's WinINet cache folder
 #include <windows.h>
 #include <wininet.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
 #include "base/text_win.h"
 #include "manifest/download_status.h"
 #include "net/download_probe_win.h"
@@ -15,29 +25,24 @@
 
 namespace {
 
-constexpr DWORD kBufferBytes = 1 << 20;  // the download path's read size
-
 double Seconds(LARGE_INTEGER start, LARGE_INTEGER end) {
   LARGE_INTEGER frequency;
   ::QueryPerformanceFrequency(&frequency);
   return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-uint64_t BareWinInet(const std::string& url, const std::wstring& path) {
+uint64_t BareLoop(const std::string& url, const std::wstring& path, DWORD readBytes, DWORD extraFlags) {
   sl::UniqueInternet session(
       ::InternetOpenW(L"FileDownloader", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-  sl::UniqueInternet request(::InternetOpenUrlW(session.get(), sl::Widen(url).c_str(), nullptr, 0,
-                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE, 0));
+  sl::UniqueInternet request(::InternetOpenUrlW(
+      session.get(), sl::Widen(url).c_str(), nullptr, 0,
+      INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_PRAGMA_NOCACHE | extraFlags, 0));
   sl::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   if (!request || !file) return 0;
-  std::vector<char> buffer(kBufferBytes);
+  std::vector<char> buffer(readBytes);
   uint64_t total = 0;
-  DWORD available = 0;
   DWORD read = 0;
-  while (::InternetQueryDataAvailable(request.get(), &available, 0, 0) && available > 0 &&
-         ::InternetReadFile(request.get(), buffer.data(), available < kBufferBytes ? available : kBufferBytes,
-                            &read) &&
-         read > 0) {
+  while (::InternetReadFile(request.get(), buffer.data(), readBytes, &read) && read > 0) {
     DWORD written = 0;
     ::WriteFile(file.get(), buffer.data(), read, &written, nullptr);
     total += read;
@@ -45,14 +50,45 @@ uint64_t BareWinInet(const std::string& url, const std::wstring& path) {
   return total;
 }
 
+uint64_t CacheBytes() {
+  PWSTR folder = nullptr;
+  if (FAILED(::SHGetKnownFolderPath(FOLDERID_InternetCache, 0, nullptr, &folder))) return 0;
+  const std::filesystem::path root(folder);
+  ::CoTaskMemFree(folder);
+  uint64_t total = 0;
+  std::error_code error;
+  for (auto it = std::filesystem::recursive_directory_iterator(root, error);
+       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    if (it->is_regular_file(error)) total += it->file_size(error);
+  }
+  return total;
+}
+
+void PrintProgressGaps(const sl::test::DownloadProbe& probe) {
+  std::vector<ULONGLONG> ticks;
+  for (const auto& event : probe.events())
+    if (event.message == sl::WM_DOWNLOAD_PROGRESS) ticks.push_back(event.tick);
+  ULONGLONG longest = 0;
+  for (size_t i = 1; i < ticks.size(); ++i) longest = std::max(longest, ticks[i] - ticks[i - 1]);
+  const double mean = ticks.size() > 1 ? static_cast<double>(ticks.back() - ticks.front()) / 1000.0 /
+                                             static_cast<double>(ticks.size() - 1)
+                                       : 0.0;
+  std::printf("progress-messages %zu mean-interval %.3f s longest-gap %.3f s\n", ticks.size(), mean,
+              static_cast<double>(longest) / 1000.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "cache-size") {
+    std::printf("%llu\n", static_cast<unsigned long long>(CacheBytes()));
+    return 0;
+  }
   if (argc < 4) {
-    std::fprintf(stderr, "usage: %s program|bare <url> <local path>\n", argv[0]);
+    std::fprintf(stderr, "usage: %s program|bare|fixed10k <url> <local path> | cache-size\n", argv[0]);
     return 2;
   }
-  const std::string mode = argv[1];
   const std::string url = argv[2];
   const std::wstring path = sl::Widen(argv[3]);
 
@@ -60,14 +96,15 @@ int main(int argc, char** argv) {
   uint64_t bytes = 0;
   ::QueryPerformanceCounter(&start);
   if (mode == "bare") {
-    ::DeleteFileW(path.c_str());
-    bytes = BareWinInet(url, path);
+    bytes = BareLoop(url, path, 1 << 20, INTERNET_FLAG_NO_CACHE_WRITE);
+  } else if (mode == "fixed10k") {
+    bytes = BareLoop(url, path, 10240, INTERNET_FLAG_NO_CACHE_WRITE);
   } else {
     sl::test::DownloadProbe probe;
     if (probe.Run(url, path, 3600000) != sl::MDS_STATUS_DONE) return 1;
     const auto* last = probe.LastProgress();
     bytes = last ? static_cast<uint64_t>(last->code) : 0;
-    std::printf("progress-messages %zu\n", probe.ProgressCount());
+    PrintProgressGaps(probe);
   }
   ::QueryPerformanceCounter(&end);
   const double seconds = Seconds(start, end);

@@ -3,6 +3,7 @@
 #include <wincrypt.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "app/messages.h"
 #include "base/format.h"
@@ -10,7 +11,8 @@
 namespace sl {
 namespace {
 
-constexpr DWORD kReadBytes = 8192;
+// Large reads cost fewer calls into the file system and CryptoAPI for the same bytes.
+constexpr DWORD kReadBytes = 1 << 20;
 constexpr uint64_t kMinPostBytes = 1024 * 1024;
 
 struct CryptContext {
@@ -32,11 +34,10 @@ std::string GetFileMd5(HANDLE file, uint64_t size, HWND progressWindow) {
   }
   bool hashed = context.provider != 0 && ::CryptCreateHash(context.provider, CALG_MD5, 0, 0, &context.hash);
   if (hashed) {
-    BYTE buffer[kReadBytes];
+    std::vector<BYTE> buffer(kReadBytes);
     uint64_t total = 0;
     uint64_t posted = 0;
-    // One progress message per 8 KiB block would be 131,072 for a gigabyte: more than a message
-    // queue holds, and posting them costs more than the hashing. A hundredth of the file is enough.
+    // A message per read would be many for a large file; a hundredth of the file is enough.
     const uint64_t postEvery = std::max<uint64_t>(size / 100, kMinPostBytes);
     uint64_t nextPost = 0;
     auto postProgress = [&] {
@@ -46,8 +47,8 @@ std::string GetFileMd5(HANDLE file, uint64_t size, HWND progressWindow) {
       nextPost = total + postEvery;
     };
     DWORD read = 0;
-    while (::ReadFile(file, buffer, kReadBytes, &read, nullptr) && read > 0) {
-      if (!::CryptHashData(context.hash, buffer, read, 0)) hashed = false;
+    while (::ReadFile(file, buffer.data(), kReadBytes, &read, nullptr) && read > 0) {
+      if (!::CryptHashData(context.hash, buffer.data(), read, 0)) hashed = false;
       total += read;
       if (total >= nextPost) postProgress();
     }

@@ -8,7 +8,7 @@
 
 namespace sl {
 
-// Hashes `file` from its current position to its end in 8192-byte reads, posting WM_MD5_PROGRESS
+// Hashes `file` from its current position to its end in 1 MiB reads, posting WM_MD5_PROGRESS
 // (bytes so far, `size`) to `progressWindow` when given, then WM_MD5_RESULT. Returns 32 lower-case
 // hexadecimal digits, or an empty text when no digest could be made.
 [[nodiscard]] std::string GetFileMd5(HANDLE file, uint64_t size, HWND progressWindow);

@@ -27,12 +27,13 @@ DownloadProbe::~DownloadProbe() {
   ::DestroyWindow(window_);
 }
 
-int64_t DownloadProbe::Run(const std::string& url, const std::wstring& savePath, DWORD timeoutMs) {
+int64_t DownloadProbe::Run(const std::string& url, const std::wstring& savePath, DWORD timeoutMs,
+                           uint64_t expectedSize) {
   events_.clear();
   finished_ = false;
   overlap_ = false;
   progressPending_ = false;
-  helper_->StartDownload(url, Narrow(savePath));
+  helper_->StartDownload(url, Narrow(savePath), expectedSize);
   const ULONGLONG end = ::GetTickCount64() + timeoutMs;
   MSG msg;
   while (!finished_ && ::GetTickCount64() < end) {
@@ -74,7 +75,8 @@ LRESULT CALLBACK DownloadProbe::Proc(HWND window, UINT message, WPARAM wParam, L
   if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
   if (message == WM_DOWNLOAD_PROGRESS) {
     if (self->progressPending_) self->overlap_ = true;
-    self->events_.push_back({message, static_cast<int64_t>(wParam), static_cast<int64_t>(lParam), {}});
+    self->events_.push_back(
+        {message, static_cast<int64_t>(wParam), static_cast<int64_t>(lParam), {}, ::GetTickCount64()});
     if (self->acknowledgeProgress) {
       self->helper_->ProgressTaken();
     } else {
@@ -84,7 +86,8 @@ LRESULT CALLBACK DownloadProbe::Proc(HWND window, UINT message, WPARAM wParam, L
   }
   if (message == WM_DOWNLOAD_STATUS) {
     const auto* text = reinterpret_cast<const wchar_t*>(lParam);
-    self->events_.push_back({message, static_cast<int64_t>(wParam), 0, text ? Narrow(text) : std::string()});
+    self->events_.push_back(
+        {message, static_cast<int64_t>(wParam), 0, text ? Narrow(text) : std::string(), ::GetTickCount64()});
     if (wParam == MDS_STATUS_DONE || wParam == MDS_STATUS_FAILED) {
       self->finished_ = true;
       if (self->progressPending_) {

@@ -16,6 +16,7 @@ struct DownloadEvent {
   int64_t code = 0;  // status code, or bytes done for progress
   int64_t total = 0;
   std::string text;
+  ULONGLONG tick = 0;  // GetTickCount64 when it arrived
 };
 
 class DownloadProbe {
@@ -28,9 +29,10 @@ class DownloadProbe {
   [[nodiscard]] HWND window() const { return window_; }
   MSHTTPHelper& helper() { return *helper_; }
 
-  // Starts the download and pumps messages until 1013 or 1018 arrives (or the timeout ends).
-  // Returns the final status code, or 0 on timeout.
-  int64_t Run(const std::string& url, const std::wstring& savePath, DWORD timeoutMs = 120000);
+  // Starts the download (expectedSize as StartDownload takes it) and pumps messages until 1013 or
+  // 1018 arrives (or the timeout ends). Returns the final status code, or 0 on timeout.
+  int64_t Run(const std::string& url, const std::wstring& savePath, DWORD timeoutMs = 120000,
+              uint64_t expectedSize = 0);
 
   const std::vector<DownloadEvent>& events() const { return events_; }
   [[nodiscard]] std::vector<int64_t> StatusCodes() const;

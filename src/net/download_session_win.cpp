@@ -14,6 +14,9 @@ namespace {
 // How long the thread waits for the window to take a progress message before the final
 // count; a window that stopped pumping must not hold the transfer forever.
 constexpr DWORD kProgressTakenWaitMs = 2000;
+// A fast transfer would post after every read; the window cannot show more than this anyway, and
+// each message is a trip through the system that the transfer pays for.
+constexpr ULONGLONG kProgressIntervalMs = 50;
 
 }  // namespace
 
@@ -43,7 +46,9 @@ void MSHTTPHelper::State::SendStatus(int32_t code, const std::wstring& text) {
 }
 
 void MSHTTPHelper::State::PostProgress(int64_t done, int64_t length) {
-  if (detached || progressInFlight.exchange(true)) return;
+  const ULONGLONG now = ::GetTickCount64();
+  if (detached || now - lastProgressPost < kProgressIntervalMs || progressInFlight.exchange(true)) return;
+  lastProgressPost = now;
   ::ResetEvent(progressTaken.get());
   if (!::PostMessageW(window, WM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(done), static_cast<LPARAM>(length))) {
     progressInFlight = false;
@@ -86,6 +91,7 @@ void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std:
   s.total = 0;
   s.downloaded = 0;
   s.progressInFlight = false;
+  s.lastProgressPost = 0;
   try {
     std::thread([state] { RunDownload(*state); }).detach();
   } catch (const std::system_error&) {

@@ -39,6 +39,7 @@ struct MSHTTPHelper::State {
   std::atomic<bool> detached{false};
   UniqueKernelHandle detachedEvent{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   std::atomic<bool> progressInFlight{false};
+  ULONGLONG lastProgressPost = 0;  // download thread only
   UniqueKernelHandle progressTaken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
 
   void Detach();
@@ -46,7 +47,8 @@ struct MSHTTPHelper::State {
   [[nodiscard]] bool WaitDetached(DWORD ms);
   void ProgressTaken();
   void SendStatus(int32_t code, const std::wstring& text);
-  // Posts progress unless the window has not yet taken the previous message.
+  // Posts progress unless the window has not yet taken the previous message, or the last one left
+  // less than 50 ms ago.
   void PostProgress(int64_t done, int64_t length);
   // Delivers a count synchronously, after any message still in flight, so it precedes what follows.
   void SendProgress(int64_t done, int64_t length);

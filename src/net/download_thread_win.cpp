@@ -1,6 +1,7 @@
 #include "net/download_thread_win.h"
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -13,8 +14,6 @@ namespace sl {
 namespace {
 
 constexpr char kSource[] = "MSHTTPHelper::Download";
-// Large reads are what make WinINet fast; the buffer is allocated once per file.
-constexpr DWORD kReadBufferBytes = 1 << 20;
 
 InternetRequest OpenRequest(const MSHTTPHelper::State& s, std::optional<uint64_t> rangeFrom) {
   // Resume by asking for the missing bytes: WinINet cannot position a response body itself.
@@ -220,21 +219,24 @@ std::optional<int> Download::Transfer() {
   s_.status = MDS_STATUS_DOWNLOADING;
   s_.SendStatus(MDS_STATUS_DOWNLOADING, Widen(s_.fileName));
 
-  std::vector<char> buffer(kReadBufferBytes);
+  std::vector<char> buffer(kMaxReadBytes);
   DWORD readError = 0;
+  const auto started = std::chrono::steady_clock::now();
+  const auto secondsSinceStart = [&] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  };
+  ReadSizer sizer(0.0);
   // Never past the announced length: a server sending more cannot grow the file.
   while (!s_.detached && s_.downloaded < s_.total) {
-    // Ask for what has arrived, so a slow server still shows progress with a large buffer.
-    const auto left = static_cast<uint64_t>(s_.total - s_.downloaded);
-    const DWORD most = static_cast<DWORD>(std::min<uint64_t>(kReadBufferBytes, left));
-    DWORD available = 0;
+    const auto wanted =
+        static_cast<DWORD>(std::min<uint64_t>(sizer.Next(), static_cast<uint64_t>(s_.total - s_.downloaded)));
     DWORD read = 0;
-    if (!::InternetQueryDataAvailable(request_.get(), &available, 0, 0) ||
-        !::InternetReadFile(request_.get(), buffer.data(), std::clamp<DWORD>(available, 1, most), &read)) {
+    if (!::InternetReadFile(request_.get(), buffer.data(), wanted, &read)) {
       readError = ::GetLastError();
       break;
     }
     if (read == 0) break;
+    sizer.Record(read, secondsSinceStart());
     if (!WriteAll(file_.get(), buffer.data(), read)) {
       // Going on would leave a hole in the file; stop and say why (a full disk, usually).
       const DWORD code = ::GetLastError();

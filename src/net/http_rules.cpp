@@ -29,7 +29,7 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed) {
-  uint32_t flags = kFlagReload | kFlagKeepConnection | kFlagPragmaNoCache;
+  uint32_t flags = kFlagReload | kFlagKeepConnection | kFlagPragmaNoCache | kFlagNoCacheWrite;
   if (!plainHttpAllowed || StartsWithNoCase(url, "https://")) flags |= kFlagSecure;
   return flags;
 }
@@ -106,6 +106,18 @@ DownloadDecision DecideDownload(bool fileExists, uint64_t localSize, std::option
   if (hasLength && expectedSize != 0 && decision.total != expectedSize)
     decision.action = DownloadAction::WrongLength;
   return decision;
+}
+
+void ReadSizer::Record(uint64_t bytes, double now) {
+  windowBytes_ += bytes;
+  const double elapsed = now - windowStart_;
+  if (elapsed < kRateWindowSeconds) return;
+  const double wanted = static_cast<double>(windowBytes_) / elapsed * kReadTargetSeconds;
+  const double bounded =
+      std::clamp(wanted, double{kMinReadBytes}, std::min(4.0 * size_, double{kMaxReadBytes}));
+  size_ = static_cast<uint32_t>(bounded) / kMinReadBytes * kMinReadBytes;
+  windowStart_ = now;
+  windowBytes_ = 0;
 }
 
 uint32_t ResumePauseMs(int attempt) { return 500u << std::clamp(attempt - 1, 0, 4); }

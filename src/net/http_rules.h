@@ -8,7 +8,8 @@
 
 namespace sl {
 
-// WinINet open flags: always from the server (reload, no-cache) on a kept connection, over TLS with
+// WinINet open flags: always from the server (reload, no-cache) on a kept connection, never into
+// WinINet's URL cache (a second copy of every release file on the system drive), over TLS with
 // every certificate check left on. Only a build that allows plain HTTP (tests, demo, benchmarks)
 // speaks it to an http:// URL; any other build asks for TLS whatever the scheme, so nothing it
 // sends or takes in, its own replacement least of all, ever crosses the network in clear text.
@@ -16,6 +17,7 @@ inline constexpr uint32_t kFlagReload = 0x80000000;
 inline constexpr uint32_t kFlagSecure = 0x00800000;
 inline constexpr uint32_t kFlagKeepConnection = 0x00400000;
 inline constexpr uint32_t kFlagPragmaNoCache = 0x00000100;
+inline constexpr uint32_t kFlagNoCacheWrite = 0x04000000;
 [[nodiscard]] uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed);
 
 // A manifest longer than this is no manifest: far above any real list, and a bound on what a
@@ -67,6 +69,31 @@ struct DownloadDecision {
 [[nodiscard]] DownloadDecision DecideDownload(bool fileExists, uint64_t localSize,
                                               std::optional<uint64_t> requestedOffset,
                                               const ServerAnswer& answer, uint64_t expectedSize = 0);
+
+// Sizes a download's body reads. WinINet is fast only with large reads, and a read returns when
+// its buffer is full, while each read ends in a progress message that a slow link must still see
+// often: so each read should take about kReadTargetSeconds at the rate measured over the last
+// window of at least kRateWindowSeconds, within [kMinReadBytes, kMaxReadBytes]. The first reads
+// are small, and a size grows at most fourfold a window, so that the burst a connection starts
+// with cannot make a slow link's next read last long.
+inline constexpr uint32_t kFirstReadBytes = 16 * 1024;
+inline constexpr uint32_t kMinReadBytes = 4 * 1024;
+inline constexpr uint32_t kMaxReadBytes = 1024 * 1024;
+inline constexpr double kReadTargetSeconds = 0.25;
+inline constexpr double kRateWindowSeconds = 0.05;
+
+class ReadSizer {
+ public:
+  explicit ReadSizer(double now) : windowStart_(now) {}
+  [[nodiscard]] uint32_t Next() const { return size_; }
+  // `bytes` arrived by `now` (seconds on any steady clock).
+  void Record(uint64_t bytes, double now);
+
+ private:
+  uint32_t size_ = kFirstReadBytes;
+  double windowStart_;
+  uint64_t windowBytes_ = 0;
+};
 
 // A transfer cut short is resumed this many times, after a pause that grows with each attempt
 // (attempt counts from 1), before the download fails.

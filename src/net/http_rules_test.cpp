@@ -2,17 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace sl {
 namespace {
 
 TEST(OpenUrlFlags, PlainHttpOnlyWhereTheBuildAllowsIt) {
-  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", true), 0x80400100u);
-  EXPECT_EQ(OpenUrlFlags("https://host/a", true), 0x80C00100u);
-  EXPECT_EQ(OpenUrlFlags("HTTPS://host/a", true), 0x80C00100u);
-  EXPECT_EQ(OpenUrlFlags("httpsx", true), 0x80400100u);
+  // Reload, keep-connection and no-cache as always, and nothing written into WinINet's cache.
+  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", true), 0x84400100u);
+  EXPECT_EQ(OpenUrlFlags("https://host/a", true), 0x84C00100u);
+  EXPECT_EQ(OpenUrlFlags("HTTPS://host/a", true), 0x84C00100u);
+  EXPECT_EQ(OpenUrlFlags("httpsx", true), 0x84400100u);
   // A shipped build asks for TLS whatever the list or the manifest says.
-  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", false), 0x80C00100u);
-  EXPECT_EQ(OpenUrlFlags("HTTP://host/a", false), 0x80C00100u);
+  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", false), 0x84C00100u);
+  EXPECT_EQ(OpenUrlFlags("HTTP://host/a", false), 0x84C00100u);
 }
 
 TEST(HeaderParsing, ContentLengthIsDigitsOnlyAndFitsSignedSixtyFourBits) {
@@ -97,6 +100,27 @@ TEST(DecideDownload, ServerIgnoringTheRangeRewritesFromTheStart) {
   EXPECT_EQ(d.writeOffset, 0u);
   EXPECT_TRUE(d.truncate);
   EXPECT_EQ(DecideDownload(true, 5000, 4999, Whole(5000)).action, DownloadAction::AlreadyComplete);
+}
+
+TEST(ReadSizer, ReadsTakeAQuarterSecondAtTheRateOfTheLastWindow) {
+  ReadSizer slow(0.0);
+  EXPECT_EQ(slow.Next(), kFirstReadBytes);
+  slow.Record(1024, 0.01);  // a fraction of a window: nothing decided yet
+  EXPECT_EQ(slow.Next(), kFirstReadBytes);
+  slow.Record(15 * 1024, 0.25);  // 64 KB/s
+  EXPECT_EQ(slow.Next(), 16u * 1024);
+  slow.Record(1024, 10.25);  // a trickle
+  EXPECT_EQ(slow.Next(), kMinReadBytes);
+
+  // Fast: fourfold a window up to the largest read, so a burst at the start cannot mislead it far.
+  ReadSizer fast(0.0);
+  uint32_t sizes[4];
+  for (int i = 0; i < 4; ++i) {
+    fast.Record(64u << 20, 0.05 * (i + 1));
+    sizes[i] = fast.Next();
+  }
+  EXPECT_EQ(std::vector<uint32_t>(sizes, sizes + 4),
+            (std::vector<uint32_t>{64u * 1024, 256u * 1024, kMaxReadBytes, kMaxReadBytes}));
 }
 
 // A release list's size is the only length taken: more could fill the disk, less is never whole.

@@ -1,14 +1,17 @@
 // Whole runs as a player makes them: press a start button and watch the program download, verify,
 // install and patch from the loopback servers, with the stand-in setup programs and patcher.
 // The releases come from make_scenarios.py; each test makes one scenario current.
+#include <windows.h>
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <regex>
 
 #include "app_driver.h"
-#include "trusted_ca.h"
 #include "base/text_win.h"
+#include "telemetry/tracking_test_support_win.h"
 #include "tests/support/test_servers_win.h"
 #include "window_probe.h"
 
@@ -51,6 +54,21 @@ int ServedCount(const std::string& name) {
   int count = 0;
   for (size_t at = log.find(name); at != std::string::npos; at = log.find(name, at + 1)) ++count;
   return count;
+}
+
+// Bytes in WinINet's cache folder of the prefix (the program runs as the same user).
+uint64_t InternetCacheBytes() {
+  PWSTR folder = nullptr;
+  if (FAILED(::SHGetKnownFolderPath(FOLDERID_InternetCache, 0, nullptr, &folder))) return 0;
+  const fs::path root(folder);
+  ::CoTaskMemFree(folder);
+  uint64_t total = 0;
+  std::error_code error;
+  for (auto it = fs::recursive_directory_iterator(root, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+    if (it->is_regular_file(error)) total += it->file_size(error);
+  }
+  return total;
 }
 
 // Names of the setup programs that ran in a game folder, in order (the stand-in records them).
@@ -145,9 +163,12 @@ class InstallTest : public ::testing::Test {
 
 TEST_F(InstallTest, FreshInstallRunsTheFullReleaseThenEveryPatch) {
   UseScenario(L"chain");
+  const uint64_t cacheBefore = InternetCacheBytes();
   HWND window = Start(0, kInstallButton);
   Press(window, kInstallButton);
   ASSERT_TRUE(EndsInPlayView(window));
+  // No second copy of the release (2 MB here) in WinINet's cache on the system drive.
+  EXPECT_LT(InternetCacheBytes() - cacheBefore, 16u * 1024);
   EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(122));
   for (const wchar_t* name : {L"game_120.txt", L"game_121.txt", L"game_122.txt", L"patcher_sl2.exe"})
     EXPECT_TRUE(fs::exists(game_ / name)) << Narrow(name);
@@ -331,7 +352,7 @@ TEST_F(InstallTest, FullInstallLeavingNoReleaseRunsItsSetupOnce) {
 // As shipped, over TLS only: every manifest and file of a whole install comes over https.
 TEST_F(InstallTest, FullInstallOverHttps) {
   UseScenario(L"tls");
-  TrustedTestCa trust(g_servers.folder);
+  test::TrustedCa trust(g_servers.folder + L"\\tls\\ca.crt");
   ASSERT_TRUE(trust.added());
   HWND window = Start(0, kInstallButton, g_tlsApp);
   Press(window, kInstallButton);

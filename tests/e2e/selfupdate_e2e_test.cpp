@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app_driver.h"
-#include "loopback_server.h"
-#include "trusted_ca.h"
 #include "base/text_win.h"
+#include "loopback_server.h"
+#include "telemetry/tracking_test_support_win.h"
 #include "tests/support/test_servers_win.h"
 #include "window_probe.h"
 
@@ -208,7 +208,7 @@ TEST_F(SelfUpdateTest, YesHandsOverToTheCopyWhichReplacesAndRestartsTheProgram) 
 
 // The replacement of a program that runs elevated comes over TLS, checked against the trusted CA.
 TEST_F(SelfUpdateTest, UpdateOverHttpsReplacesTheProgram) {
-  TrustedTestCa trust(g_servers.folder);
+  test::TrustedCa trust(g_servers.folder + L"\\tls\\ca.crt");
   ASSERT_TRUE(trust.added());
   PublishOnNginx("version.ini", "1026");
   PublishOnNginx("Stormline_VN_1026.zip", nextBytes_);

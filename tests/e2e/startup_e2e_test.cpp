@@ -8,9 +8,9 @@
 #include <regex>
 
 #include "app_driver.h"
-#include "loopback_server.h"
-#include "trusted_ca.h"
 #include "base/text_win.h"
+#include "loopback_server.h"
+#include "telemetry/tracking_test_support_win.h"
 #include "tests/support/test_servers_win.h"
 
 namespace sl::e2e {
@@ -80,7 +80,7 @@ TEST_F(StartupTest, ManifestOverHttpsNeedsTheCertificateToBeTrusted) {
   EXPECT_NE(Narrow(DecodeUtf16(LogBytes())).find("!m_hConnect"), std::string::npos)
       << "an unknown issuer must stop the request";
 
-  TrustedTestCa trust(g_servers.folder);
+  test::TrustedCa trust(g_servers.folder + L"\\tls\\ca.crt");
   ASSERT_TRUE(trust.added());
   ::DeleteFileW(LogFilePath().c_str());
   const std::wstring tlsLog = g_servers.folder + L"\\access-tls.log";

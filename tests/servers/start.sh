@@ -2,7 +2,8 @@
 # Starts the test servers on loopback: nginx serving <dir>/www (http, and https with a certificate
 # from a throw-away CA made here), and the fault-injecting server. Writes <dir>/servers.env.
 # Usage: start.sh <dir> [http-port https-port]; free ports are chosen when none are given.
-# SL_LIMIT_RATE (nginx's limit_rate, "4m" say) slows every answer down, for demonstrations.
+# SL_LIMIT_RATE (nginx's limit_rate, "4m" say) slows every answer down, for demonstrations and
+# benchmarks.
 set -euo pipefail
 dir=$(realpath -m "$1")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -53,6 +54,8 @@ http {
   default_type application/octet-stream;
   sendfile on;
   limit_rate ${SL_LIMIT_RATE:-0};
+  # A throttled answer in small pieces, as a slow link delivers it, not in large bursts.
+  ${SL_LIMIT_RATE:+sendfile_max_chunk 16k;}
   server {
     listen 127.0.0.1:$http_port;
     root $dir/www;
