@@ -28,7 +28,6 @@ struct FakeEnv : InstallControllerEnv {
   std::deque<Step> steps;
   std::deque<std::string> digests;  // FileMd5 results; the listed md5 once exhausted
   bool workerStarts = true;
-  int32_t planWhenNoStepsLeft = 0;
   std::string deleteError;
   double now = 1'000'000.0;
   Calls calls;
@@ -60,7 +59,7 @@ struct FakeEnv : InstallControllerEnv {
   int32_t PlanNextStep() override {
     Add("plan");
     list = FileList{};
-    if (steps.empty()) return planWhenNoStepsLeft;
+    if (steps.empty()) return 0;
     for (const Listed& file : steps.front().files) {
       list.items.push_back(std::make_unique<FileItem>(FileItem{"u/" + file.name, file.name, file.md5}));
       list.items.back()->size = file.size;
@@ -258,39 +257,6 @@ TEST_F(ControllerTest, EveryFailedEndingPlansAgainFromTheInstalledRelease) {
     EXPECT_EQ(env.state.workflowState, STATE_IDLE);
     const Calls calls = env.Take();
     EXPECT_EQ(Calls(calls.end() - 2, calls.end()), (Calls{"return-to-idle", "idle-view"}));
-  }
-}
-
-TEST_F(ControllerTest, FullInstallLeavingNoUsableReleaseRunsItsSetupOnce) {
-  for (const int32_t left : {0, 90}) {  // no version.dat, or one below the minimal release
-    Versions(0, 120);
-    Start({{120, {{"setup.exe", 1, ""}}}, {120, {{"setup.exe", 1, ""}}}});
-    Transfer("setup.exe", 1);
-    env.state.installedVersion = left;
-    controller.OnInstallResult(true, "setup.exe");
-    EXPECT_EQ(env.Take(), (Calls{"plan", "get u/setup.exe>dl/setup.exe", "worker",
-                                 "Tiến trình cài đặt: setup.exe đã hủy. Vui lòng thử lại | Thông báo",
-                                 "return-to-idle", "idle-view"}));
-    EXPECT_EQ(env.state.targetVersion, left);
-    env.steps.clear();
-  }
-  (void)TakeCapturedLog();
-}
-
-TEST_F(ControllerTest, ChainStoppingShortOfTheLatestReleaseSaysWhy) {
-  for (const int32_t plan : {0, -3}) {
-    Versions(120, 122);
-    env.planWhenNoStepsLeft = plan;
-    Start({{121, {{"p121.exe", 10, ""}}}});
-    Transfer("p121.exe", 10);
-    env.state.installedVersion = 121;
-    controller.OnInstallResult(true, "p121.exe");
-    const Calls calls = env.Take();
-    EXPECT_EQ(
-        Calls(calls.end() - 4, calls.end()),
-        (Calls{"plan", "Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại! | Thông báo!",
-               "return-to-idle", "idle-view"}));
-    EXPECT_EQ(env.state.targetVersion, 121);
   }
 }
 

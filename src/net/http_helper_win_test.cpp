@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <chrono>
 #include <sstream>
 #include <thread>
 

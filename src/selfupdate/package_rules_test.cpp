@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sl {
@@ -80,28 +81,20 @@ TEST(PackageRules, ShortFilesAreIncomplete) {
 }
 
 TEST(PackageRules, AnythingButAnX86OrX64ProgramIsRefused) {
-  auto judge = [](const Image& image) { return JudgePackage(Head(image), kImageEnd, std::nullopt); };
-  Image i386WithPe32Plus;  // each machine with the other's optional header
-  i386WithPe32Plus.machine = 0x14C;
-  EXPECT_EQ(judge(i386WithPe32Plus), PackageVerdict::NotExecutable);
-  Image amd64WithPe32;
-  amd64WithPe32.magic = 0x10B;
-  EXPECT_EQ(judge(amd64WithPe32), PackageVerdict::NotExecutable);
-  Image arm64;
-  arm64.machine = 0xAA64;
-  EXPECT_EQ(judge(arm64), PackageVerdict::NotExecutable);
-  Image dll;
-  dll.characteristics = 0x2022;
-  EXPECT_EQ(judge(dll), PackageVerdict::NotExecutable);
-  Image object;
-  object.characteristics = 0x0020;  // not marked executable: left from a failed link
-  EXPECT_EQ(judge(object), PackageVerdict::NotExecutable);
-  Image noSections;
-  noSections.sections.clear();
-  EXPECT_EQ(judge(noSections), PackageVerdict::NotExecutable);
-  Image farHeader;
-  farHeader.peOffset = kPackageHeadBytes - 8;  // the headers do not fit what was read
-  EXPECT_EQ(judge(farHeader), PackageVerdict::NotExecutable);
+  const std::pair<const char*, void (*)(Image&)> spoilers[] = {
+      {"x86 with the x64 optional header", [](Image& i) { i.machine = 0x14C; }},
+      {"x64 with the x86 optional header", [](Image& i) { i.magic = 0x10B; }},
+      {"arm64", [](Image& i) { i.machine = 0xAA64; }},
+      {"a DLL", [](Image& i) { i.characteristics = 0x2022; }},
+      {"not marked executable: left from a failed link", [](Image& i) { i.characteristics = 0x0020; }},
+      {"no sections", [](Image& i) { i.sections.clear(); }},
+      {"headers past what was read", [](Image& i) { i.peOffset = kPackageHeadBytes - 8; }},
+  };
+  for (const auto& [what, spoil] : spoilers) {
+    Image image;
+    spoil(image);
+    EXPECT_EQ(JudgePackage(Head(image), kImageEnd, std::nullopt), PackageVerdict::NotExecutable) << what;
+  }
   EXPECT_EQ(JudgePackage(Head(Image{}).replace(0x3C, 4, "\xF0\xFF\xFF\xFF", 4), kImageEnd, std::nullopt),
             PackageVerdict::NotExecutable);
 
