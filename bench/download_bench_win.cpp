@@ -19,7 +19,7 @@
 
 #include "app/messages.h"
 #include "base/text_win.h"
-#include "manifest/download_status.h"
+#include "net/download_status.h"
 #include "net/download_probe_win.h"
 #include "net/internet_handle_win.h"
 

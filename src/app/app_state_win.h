@@ -8,7 +8,7 @@
 
 #include "base/unique_handle_win.h"
 #include "install/controller.h"
-#include "install/install_state.h"
+#include "store/install_state.h"
 #include "net/http_helper_win.h"
 #include "ui/progress_control_win.h"
 #include "ui/skin_buttons_win.h"

@@ -7,7 +7,7 @@
 
 #include "base/format.h"
 #include "diag/log.h"
-#include "manifest/download_status.h"
+#include "net/download_status.h"
 
 namespace sl {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/unique_handle_win.h"
-#include "install/install_state.h"
+#include "store/install_state.h"
 #include "manifest/file_list.h"
 
 namespace sl {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "manifest/download_status.h"
+#include "net/download_status.h"
 #include "manifest/version_manifest.h"
 
 namespace sl {

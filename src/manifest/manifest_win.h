@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "install/install_state.h"
+#include "store/install_state.h"
 #include "manifest/file_list.h"
 #include "manifest/step_planner.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "install/install_state.h"
+#include "store/install_state.h"
 #include "manifest/file_list.h"
 #include "manifest/version_manifest.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/messages.h"
 #include "base/text_win.h"
-#include "manifest/download_status.h"
+#include "net/download_status.h"
 
 namespace sl::test {
 namespace {

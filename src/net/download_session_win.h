@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "base/unique_handle_win.h"
-#include "manifest/download_status.h"
+#include "net/download_status.h"
 #include "net/http_helper_win.h"
 #include "net/http_rules.h"
 #include "net/internet_request_win.h"

@@ -12,7 +12,7 @@
 #include "app/messages.h"
 #include "base/text_win.h"
 #include "diag/log_test_support_win.h"
-#include "manifest/download_status.h"
+#include "net/download_status.h"
 #include "net/download_probe_win.h"
 #include "net/http_helper_win.h"
 #include "tests/support/test_servers_win.h"

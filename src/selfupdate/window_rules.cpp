@@ -1,6 +1,6 @@
 #include "selfupdate/window_rules.h"
 
-#include "manifest/download_status.h"
+#include "net/download_status.h"
 
 namespace sl {
 namespace {

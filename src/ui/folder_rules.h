@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "install/install_state.h"
+#include "store/install_state.h"
 
 namespace sl {
 

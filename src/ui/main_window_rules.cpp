@@ -1,6 +1,6 @@
 #include "ui/main_window_rules.h"
 
-#include "install/install_state.h"
+#include "store/install_state.h"
 
 namespace sl {
 

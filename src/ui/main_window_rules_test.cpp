@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "install/install_state.h"
+#include "store/install_state.h"
 
 namespace sl {
 namespace {

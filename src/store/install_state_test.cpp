@@ -1,4 +1,4 @@
-#include "install/install_state.h"
+#include "store/install_state.h"
 
 #include <gtest/gtest.h>
 

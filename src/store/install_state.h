@@ -1,4 +1,5 @@
-// The install workflow record and the install-mode rule shared by the UI, controller and worker.
+// The install record (folders and versions, as read from the disk, the registry and the server)
+// and the install-mode rule, shared by every layer above the store.
 #pragma once
 
 #include <cstdint>
