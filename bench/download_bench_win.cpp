@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "net/download_messages.h"
 #include "base/text_win.h"
 #include "net/download_status.h"
 #include "net/download_probe_win.h"

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/messages.h"
+#include "install/install_messages.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "install/md5_win.h"

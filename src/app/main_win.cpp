@@ -4,10 +4,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <memory>
-
-#include "app/app_state_win.h"
-#include "app/shell_rules.h"
+#include "ui/shell_rules.h"
 #include "app/single_instance_win.h"
 #include "base/resource_string_win.h"
 #include "base/text_win.h"
@@ -17,7 +14,6 @@
 #include "selfupdate/self_update_win.h"
 #include "store/local_store_win.h"
 #include "ui/main_window_win.h"
-#include "ui/skin_image_win.h"
 
 namespace sl {
 namespace {
@@ -25,21 +21,6 @@ namespace {
 constexpr int kStringUnits = 100;
 // How long a program started by a self-update hand-over waits for its predecessor to end.
 constexpr DWORD kPredecessorWaitMs = 20000;
-
-void RegisterMainClass(HINSTANCE instance, const std::wstring& className) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = MainWindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_STORMLINE));
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  // The skin picture as class brush: default erasing paints the whole background.
-  wc.hbrBackground = LoadSkinImage(instance, IMG_BACKGROUND);
-  wc.lpszClassName = className.c_str();
-  wc.hIconSm = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
-  ::RegisterClassExW(&wc);
-}
 
 void CenterWindow(HWND window) {
   RECT rect{};
@@ -80,15 +61,10 @@ int Run(HINSTANCE instance, int showCmd) {
   Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
 
   InitLocalStore();
-  RegisterMainClass(instance, className);
 
-  auto app = std::make_unique<AppState>();
-  SetTheApp(app.get());
-  SetAppInstance(instance);
-
-  HWND window = ::CreateWindowExW(0, className.c_str(), title.c_str(), kMainWindowStyle, CW_USEDEFAULT, 0,
-                                  kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance, nullptr);
-  if (window == nullptr) return 0;
+  MainWindow main(instance, title);
+  if (!main.Create(className)) return 0;
+  const HWND window = main.Window();
   ::ShowWindow(window, showCmd);
   CenterWindow(window);
   ::UpdateWindow(window);
@@ -100,10 +76,6 @@ int Run(HINSTANCE instance, int showCmd) {
   const int exitCode = RunMessageLoop(instance);
 
   Gdiplus::GdiplusShutdown(gdiplusToken);
-  SetTheApp(nullptr);
-  // An install worker may still wait for its setup program and then write the install record;
-  // the record outlives the window so that thread never touches freed memory.
-  static_cast<void>(app->install.release());
   return exitCode;
 }
 

@@ -1,6 +1,6 @@
 #include "app/single_instance_win.h"
 
-#include "app/shell_rules.h"
+#include "ui/shell_rules.h"
 
 namespace sl {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/messages.h"
+#include "install/install_messages.h"
 #include "base/text_win.h"
 #include "install/install_worker_win.h"
 #include "install/launch_win.h"
@@ -139,12 +139,12 @@ TEST(LaunchGamePatcher, MissingPatcherRereadsTheInstalledVersion) {
   state.installDir = Narrow(folder.wstring());
   state.installedVersion = 120;
   state.targetVersion = 121;
-  LaunchGamePatcher(state);
+  LaunchGamePatcher(nullptr, state);
   EXPECT_EQ(state.installedVersion, 117);
   EXPECT_EQ(state.targetVersion, 117);
 
   fs::remove(folder / L"version.dat");
-  LaunchGamePatcher(state);
+  LaunchGamePatcher(nullptr, state);
   EXPECT_EQ(state.installedVersion, 0);
   EXPECT_EQ(state.targetVersion, 0);
   done = true;

@@ -1,18 +1,21 @@
 // The thread that installs one downloaded step: runs its setup program elevated and reports.
 #pragma once
 
+#include <windows.h>
+
+#include <memory>
 #include <string>
 
 #include "base/unique_handle_win.h"
-#include "store/install_state.h"
-#include "manifest/file_list.h"
+#include "install/install_job.h"
 
 namespace sl {
 
-// Starts the worker; false when its thread could not be started. The worker posts
-// WM_INSTALL_RESULT (1 or 0, the setup program's file name as a UTF-8 text) to the main window.
-// The caller leaves `state` and `list` alone until that message arrives.
-[[nodiscard]] bool StartInstallWorker(InstallState& state, FileList& list);
+// Starts the worker on `job`; false when its thread could not be started. The worker fills the
+// job's outcome and then posts WM_INSTALL_RESULT (1 or 0, the job's setupName) to `window`, trying
+// again while the window lives and its queue is full: a lost verdict would leave the run
+// installing forever.
+[[nodiscard]] bool StartInstallWorker(HWND window, std::shared_ptr<InstallJob> job);
 
 // Opens a file so that nobody can write, rename or delete it while the handle lives: the setup
 // program that was verified is the one that runs elevated.

@@ -43,25 +43,21 @@ UniqueKernelHandle CreateShellExecute(const std::string& program, const std::str
   return UniqueKernelHandle(survived ? process : nullptr);
 }
 
-void LaunchGamePatcher(InstallState& state) {
+void LaunchGamePatcher(HWND owner, InstallState& state) {
   const std::string patcher = JoinPath(state.installDir, "patcher_sl2.exe");
   if (!FileExists(patcher)) {
     // Said in the player's language, not by the shell's own "file not found" box.
     WriteLog(kSource, ERROR_FILE_NOT_FOUND, "LaunchGamePatcher: " + patcher);
-    ::MessageBoxW(static_cast<HWND>(state.mainWindow),
+    ::MessageBoxW(owner,
                   Widen(Format("Không tìm thấy %s để khởi động Bão Lửa. Vui lòng cài đặt lại trò chơi!",
                                patcher.c_str()))
                       .c_str(),
                   L"Thông báo", MB_ICONERROR);
   } else if (CreateShellExecute(patcher, state.installDir, std::nullopt)) {
-    ::PostMessageW(static_cast<HWND>(state.mainWindow), WM_CLOSE, 0, 0);
+    ::PostMessageW(owner, WM_CLOSE, 0, 0);
     return;
   }
-  state.installedVersion = 0;
-  if (!state.installDir.empty()) {
-    state.installedVersion = ReadInstalledVersion(state.installDir);
-    state.targetVersion = state.installedVersion;
-  }
+  RecordInstalledVersion(state, state.installDir.empty() ? 0 : ReadInstalledVersion(state.installDir));
 }
 
 bool RunProgram(const std::string& directory, const std::string& fileName) {

@@ -16,9 +16,9 @@ namespace sl {
 [[nodiscard]] UniqueKernelHandle CreateShellExecute(const std::string& program, const std::string& directory,
                                                     const std::optional<std::string>& parameters);
 
-// Starts installDir\patcher_sl2.exe and closes the main window; when it cannot be started, the
+// Starts installDir\patcher_sl2.exe and closes `owner`; when it cannot be started, the
 // installed version is read again and the window stays.
-void LaunchGamePatcher(InstallState& state);
+void LaunchGamePatcher(HWND owner, InstallState& state);
 
 // Starts directory\fileName as a plain process in that directory, without waiting for it.
 // False when it could not be started, or when the path is longer than MAX_PATH - 1 characters

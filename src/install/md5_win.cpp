@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/messages.h"
+#include "install/install_messages.h"
 #include "base/format.h"
 
 namespace sl {

@@ -1,9 +1,7 @@
 #include "manifest/file_list.h"
 
 #include <array>
-#include <cassert>
 #include <set>
-#include <thread>
 
 #include "base/case_fold.h"
 #include "base/url.h"
@@ -74,14 +72,6 @@ std::array<std::string_view, 3> FirstThreeFields(std::string_view line) {
 }
 
 }  // namespace
-
-FileList& TheFileList() {
-  // Never destroyed: an install worker may still read it while the process ends.
-  static FileList& list = *new FileList;
-  [[maybe_unused]] static const std::thread::id owner = std::this_thread::get_id();
-  assert(std::this_thread::get_id() == owner && "the file list belongs to the UI thread");
-  return list;
-}
 
 size_t ClearFileList(FileList& list) {
   list.sampleTime = 0.0;

@@ -35,9 +35,6 @@ struct FileList {
   uint64_t doneBytes = 0;  // counts across lists, so clearing keeps it
 };
 
-// The process's list. UI thread only: workers get copies of what they need.
-[[nodiscard]] FileList& TheFileList();
-
 // Removes every item and resets the counters other than doneBytes. Returns how many were removed.
 size_t ClearFileList(FileList& list);
 

@@ -53,9 +53,9 @@ void ReadVersionManifest(InstallState& state) {
   ApplyVersionManifest(fetched.body.value_or(std::string()), state);
 }
 
-int32_t PlanNextStep(InstallState& state) {
+int32_t PlanNextStep(InstallState& state, FileList& list) {
   auto env = MakeWinPlannerEnv();
-  return PlanNextStep(state, *env, TheFileList());
+  return PlanNextStep(state, *env, list);
 }
 
 std::string GetItemLocalPath(FileItem& item) {

@@ -1,4 +1,4 @@
-// The release manifests on Windows: fetched with the HTTP client, kept in the process-wide list.
+// The release manifests on Windows: fetched with the HTTP client.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +19,8 @@ namespace sl {
 // Fetches version.ini and stores its four numbers; a failed fetch leaves them as they were.
 void ReadVersionManifest(InstallState& state);
 
-// PlanNextStep on the process-wide list (UI thread only).
-[[nodiscard]] int32_t PlanNextStep(InstallState& state);
+// PlanNextStep with the download server, the disk and the system clock.
+[[nodiscard]] int32_t PlanNextStep(InstallState& state, FileList& list);
 
 // downloadDir\fileName, giving the item a timestamp name and creating the folder when needed.
 [[nodiscard]] std::string GetItemLocalPath(FileItem& item);

@@ -1,6 +1,6 @@
 #include "net/download_probe_win.h"
 
-#include "app/messages.h"
+#include "net/download_messages.h"
 #include "base/text_win.h"
 #include "net/download_status.h"
 

@@ -3,7 +3,7 @@
 #include <system_error>
 #include <thread>
 
-#include "app/messages.h"
+#include "net/download_messages.h"
 #include "base/text_win.h"
 #include "base/url.h"
 #include "net/download_thread_win.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "app/messages.h"
+#include "net/download_messages.h"
 #include "base/text_win.h"
 #include "diag/log_test_support_win.h"
 #include "net/download_status.h"

@@ -2,7 +2,7 @@
 // an object that defines OwnVersionNumber itself (sl_own_version_object) uses that one instead.
 #include "selfupdate/own_version.h"
 
-#include "app/shell_rules.h"
+#include "ui/shell_rules.h"
 
 namespace sl {
 

@@ -8,8 +8,8 @@
 #include <system_error>
 #include <thread>
 
-#include "app/messages.h"
-#include "app/shell_rules.h"
+#include "net/download_messages.h"
+#include "ui/shell_rules.h"
 #include "base/endpoints.h"
 #include "base/format.h"
 #include "base/scoped_dc_win.h"

@@ -9,4 +9,9 @@ InstallMode GetInstallMode(int32_t latest, int32_t installed, int32_t minimal) {
   return MODE_PATCH;
 }
 
+void RecordInstalledVersion(InstallState& state, int32_t version) {
+  state.installedVersion = version;
+  if (!state.installDir.empty()) state.targetVersion = version;
+}
+
 }  // namespace sl

@@ -21,10 +21,13 @@ struct InstallState {
   int32_t targetVersion = 0;
   uint32_t workflowState = STATE_IDLE;
   int32_t spaceWarning = 0;
-  void* mainWindow = nullptr;  // HWND; kept opaque so the record stays portable
-  std::string trackingId;      // user id from the installer's file name, for the first-open report
+  std::string trackingId;  // user id from the installer's file name, for the first-open report
 };
 
 [[nodiscard]] InstallMode GetInstallMode(int32_t latest, int32_t installed, int32_t minimal);
+
+// The release "version.dat" was just found to hold (0: none) becomes the installed one, and the
+// next plan starts from it when an install folder is set.
+void RecordInstalledVersion(InstallState& state, int32_t version);
 
 }  // namespace sl

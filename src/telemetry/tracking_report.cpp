@@ -1,6 +1,6 @@
 #include "telemetry/tracking_report.h"
 
-#include "app/shell_rules.h"
+#include "ui/shell_rules.h"
 #include "base/format.h"
 #include "diag/log.h"
 

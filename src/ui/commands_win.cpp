@@ -3,74 +3,72 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/app_state_win.h"
-#include "app/messages.h"
 #include "base/endpoints.h"
 #include "base/text_win.h"
 #include "install/launch_win.h"
-#include "manifest/manifest_win.h"
+#include "ui/commands.h"
 #include "ui/folder_choice_win.h"
+#include "ui/main_window_win.h"
 #include "ui/view_rules.h"
-#include "ui/views_win.h"
 
 namespace sl {
 namespace {
 
-constexpr uint16_t CMD_SHOW_PROGRESS = 1719;
-
-void ReturnToIdle(AppState& app) {
-  if (SkinButton* button = FindSkinButton(app.buttons, app.activeStartButton))
+void ReturnToIdle(MainWindow& main) {
+  MainControls& controls = main.Controls();
+  if (SkinButton* button = FindSkinButton(controls.buttons, controls.activeStartButton))
     ::EnableWindow(button->window, TRUE);
-  app.activeStartButton = kNoStartButton;
-  ShowView(app, false);
+  controls.activeStartButton = kNoStartButton;
+  main.ShowView(false);
 }
 
-void ShowPlanFailure(AppState& app) {
-  ::MessageBoxW(app.mainWindow, L"Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại!",
-                L"Thông báo!", MB_ICONERROR);
+void ShowPlanFailure(HWND owner) {
+  ::MessageBoxW(owner, L"Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại!", L"Thông báo!",
+                MB_ICONERROR);
 }
 
-void StartRun(AppState& app, uint16_t pressedId) {
-  InstallState& state = *app.install;
+void StartRun(MainWindow& main, uint16_t pressedId) {
+  InstallSession& session = main.Session();
+  InstallState& state = session.State();
   if (pressedId == CMD_INSTALL && state.latestVersion == 0) {
     // The server was out of reach at start; it may be back. The captions and the free-space
     // verdict follow what it says now.
-    ReadVersionManifest(state);
-    RefreshFolderTexts(app);
+    session.ReadVersionManifest();
+    RefreshFolderTexts(main);
     if (state.latestVersion == 0) {
-      ShowPlanFailure(app);
+      ShowPlanFailure(main.Window());
       return;
     }
   }
   const std::string_view warning = StartWarning(state.spaceWarning);
   if (!warning.empty()) {
-    ::MessageBoxW(app.mainWindow, Widen(warning).c_str(), L"Thông báo!", MB_ICONWARNING);
+    ::MessageBoxW(main.Window(), Widen(warning).c_str(), L"Thông báo!", MB_ICONWARNING);
     return;
   }
-  const int32_t plan = PlanNextStep(state);
+  const int32_t plan = session.PlanNextStep();
   if (plan == 0) {
-    LaunchGamePatcher(state);
-    RefreshFolderTexts(app);  // a patcher that could not start made the versions be read again
+    LaunchGamePatcher(main.Window(), state);
+    RefreshFolderTexts(main);  // a patcher that could not start made the versions be read again
     return;
   }
   if (plan < 0) {
-    ShowPlanFailure(app);
+    ShowPlanFailure(main.Window());
     return;
   }
 
-  app.activeStartButton = pressedId;
-  if (SkinButton* button = FindSkinButton(app.buttons, pressedId)) ::EnableWindow(button->window, FALSE);
-  ShowView(app, true);
-  app.controller->StartRun();
+  MainControls& controls = main.Controls();
+  controls.activeStartButton = pressedId;
+  if (SkinButton* button = FindSkinButton(controls.buttons, pressedId)) ::EnableWindow(button->window, FALSE);
+  main.ShowView(true);
+  session.StartRun();
 }
 
 }  // namespace
 
-void HandleCommand(AppState& app, uint16_t commandId) {
-  if (!app.install) return;
+void HandleCommand(MainWindow& main, uint16_t commandId) {
   switch (commandId) {
     case CMD_RETURN_TO_IDLE:
-      ReturnToIdle(app);
+      ReturnToIdle(main);
       break;
     case CMD_LINK_GUIDE:
     case CMD_LINK_HOME:
@@ -83,18 +81,18 @@ void HandleCommand(AppState& app, uint16_t commandId) {
       break;
     }
     case CMD_BROWSE_INSTALL:
-      OnBrowseInstall(app);
+      OnBrowseInstall(main);
       break;
     case CMD_BROWSE_DOWNLOAD:
-      OnBrowseDownload(app);
+      OnBrowseDownload(main);
       break;
     case CMD_SHOW_PROGRESS:
-      if (::IsWindowVisible(app.installDirField)) ShowView(app, true);
+      if (::IsWindowVisible(main.Controls().installDirField)) main.ShowView(true);
       break;
     case CMD_INSTALL:
     case CMD_UPDATE:
     case CMD_PLAY:
-      StartRun(app, commandId);
+      StartRun(main, commandId);
       break;
     default:
       break;

@@ -5,8 +5,8 @@
 
 namespace sl {
 
-struct AppState;
+class MainWindow;
 
-void HandleCommand(AppState& app, uint16_t commandId);
+void HandleCommand(MainWindow& main, uint16_t commandId);
 
 }  // namespace sl

@@ -4,13 +4,12 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
-#include "app/app_state_win.h"
 #include "base/text_win.h"
 #include "store/file_system_win.h"
 #include "store/local_paths.h"
 #include "store/local_store_win.h"
 #include "ui/folder_rules.h"
-#include "ui/views_win.h"
+#include "ui/main_window_win.h"
 
 namespace sl {
 namespace {
@@ -131,17 +130,18 @@ void SetText(HWND control, std::string_view text) { ::SetWindowTextW(control, Wi
 double FreeGiB(std::string_view folder) { return BytesToGiB(GetDriveFreeBytes(folder)); }
 
 // The player's folder, or none when cancelled. Asks again after a refusal or a "No".
-std::optional<std::string> PickFolder(AppState& app, FolderKind kind) {
+std::optional<std::string> PickFolder(MainWindow& main, FolderKind kind) {
   for (;;) {
-    const std::string initial = kind == FolderKind::kInstall ? app.install->installDir : EnsureDownloadDir();
-    std::optional<std::string> folder = ChooseFolder(app.mainWindow, PickerTitle(kind), initial);
+    const std::string initial =
+        kind == FolderKind::kInstall ? main.Session().State().installDir : EnsureDownloadDir();
+    std::optional<std::string> folder = ChooseFolder(main.Window(), PickerTitle(kind), initial);
     if (!folder) return std::nullopt;
     switch (JudgePickedFolder(*folder, FreeGiB(*folder))) {
       case PickVerdict::kShort:
-        Ask(app.mainWindow, ShortSpaceMessage(kind, DriveRoot(*folder)), L"Thông báo", MB_ICONERROR);
+        Ask(main.Window(), ShortSpaceMessage(kind, DriveRoot(*folder)), L"Thông báo", MB_ICONERROR);
         continue;
       case PickVerdict::kDriveRoot:
-        if (Ask(app.mainWindow, DriveRootQuestion(kind, *folder), L"Chọn thư mục",
+        if (Ask(main.Window(), DriveRootQuestion(kind, *folder), L"Chọn thư mục",
                 MB_ICONQUESTION | MB_YESNO) != IDYES) {
           continue;
         }
@@ -152,7 +152,7 @@ std::optional<std::string> PickFolder(AppState& app, FolderKind kind) {
   }
 }
 
-bool CanBrowse(const AppState& app) { return app.install && app.install->workflowState == STATE_IDLE; }
+bool CanBrowse(MainWindow& main) { return main.Session().State().workflowState == STATE_IDLE; }
 
 }  // namespace
 
@@ -183,45 +183,45 @@ std::optional<std::string> ChooseFolder(HWND owner, std::string_view title, std:
   return Narrow(pick.path);
 }
 
-void OnBrowseInstall(AppState& app) {
-  if (!CanBrowse(app)) return;
-  const std::optional<std::string> folder = PickFolder(app, FolderKind::kInstall);
+void OnBrowseInstall(MainWindow& main) {
+  if (!CanBrowse(main)) return;
+  const std::optional<std::string> folder = PickFolder(main, FolderKind::kInstall);
   if (!folder) return;
-  SetInstallDir(*app.install, *folder, true);
-  RefreshFolderTexts(app);
+  SetInstallDir(main.Session().State(), *folder, true);
+  RefreshFolderTexts(main);
 }
 
-void OnBrowseDownload(AppState& app) {
-  if (!CanBrowse(app)) return;
-  const std::optional<std::string> folder = PickFolder(app, FolderKind::kDownload);
+void OnBrowseDownload(MainWindow& main) {
+  if (!CanBrowse(main)) return;
+  const std::optional<std::string> folder = PickFolder(main, FolderKind::kDownload);
   if (!folder) return;
   // The working folder changes too: no run is active, so no download is split across folders.
   Paths().downloadDir = *folder;
   CreateFolderTree(*folder);
   SetDownloadDir(*folder);
-  RefreshFolderTexts(app);
+  RefreshFolderTexts(main);
 }
 
-void RefreshFolderTexts(AppState& app) {
-  if (!app.install) return;
-  InstallState& state = *app.install;
+void RefreshFolderTexts(MainWindow& main) {
+  InstallState& state = main.Session().State();
+  MainControls& controls = main.Controls();
   const InstallMode mode = GetInstallMode(state.latestVersion, state.installedVersion, state.minimalVersion);
 
-  SetText(app.installDirField, FolderFieldText(state.installDir));
+  SetText(controls.installDirField, FolderFieldText(state.installDir));
   const double installFree = FreeGiB(state.installDir);
   const InstallCaptions captions =
       InstallCaptionsFor(mode, installFree, state.installedVersion, state.latestVersion);
-  SetText(app.installDirLabel, captions.location);
-  SetText(app.versionLabel, captions.version);
+  SetText(controls.installDirLabel, captions.location);
+  SetText(controls.versionLabel, captions.version);
 
   const std::string downloadDir = EnsureDownloadDir();
-  SetText(app.downloadDirField, FolderFieldText(downloadDir));
+  SetText(controls.downloadDirField, FolderFieldText(downloadDir));
   const double downloadFree = FreeGiB(downloadDir);
-  SetText(app.downloadDirLabel, DownloadCaption(downloadFree));
+  SetText(controls.downloadDirLabel, DownloadCaption(downloadFree));
 
   state.spaceWarning = ComputeSpaceWarning(mode, DriveRoot(state.installDir), DriveRoot(downloadDir),
                                            installFree, downloadFree);
-  ShowView(app, false);
+  main.ShowView(false);
 }
 
 }  // namespace sl

@@ -10,7 +10,7 @@
 
 namespace sl {
 
-struct AppState;
+class MainWindow;
 
 // An explorer-style open dialog that lists folders only. "Select" opens the selected folder, or
 // with none selected chooses the folder being shown. None when the player cancels.
@@ -19,11 +19,11 @@ struct AppState;
 
 // CMD_BROWSE_INSTALL / CMD_BROWSE_DOWNLOAD: pick until the folder's drive has 20 GB free (a drive
 // root gets the default subfolder if the player agrees), record it, refresh. Idle state only.
-void OnBrowseInstall(AppState& app);
-void OnBrowseDownload(AppState& app);
+void OnBrowseInstall(MainWindow& main);
+void OnBrowseDownload(MainWindow& main);
 
 // The folder fields, their captions with the free space, the version text and spaceWarning; ends
 // by showing the idle view.
-void RefreshFolderTexts(AppState& app);
+void RefreshFolderTexts(MainWindow& main);
 
 }  // namespace sl

@@ -1,17 +1,12 @@
 #include "ui/main_controls_win.h"
 
-#include <memory>
-
-#include "app/app_state_win.h"
-#include "app/messages.h"
-#include "install/controller_env_win.h"
-#include "manifest/file_list.h"
+#include "ui/window_messages.h"
 
 namespace sl {
 namespace {
 
 struct StaticSpec {
-  HWND AppState::*field;
+  HWND MainControls::*field;
   DWORD style;
   int x, y, width, height;
   int controlId;
@@ -19,11 +14,14 @@ struct StaticSpec {
 
 // Fixed positions of the five static texts, in creation order.
 constexpr StaticSpec kStatics[] = {
-    {&AppState::installDirField, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE, 290, 510, 480, 24, 31},
-    {&AppState::installDirLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20, 290, 486, 320, 24, 0},
-    {&AppState::versionLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20 | SS_RIGHT, 610, 486, 160, 24, 0},
-    {&AppState::downloadDirField, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE, 290, 560, 480, 24, 32},
-    {&AppState::downloadDirLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20, 290, 536, 480, 24, 0},
+    {&MainControls::installDirField, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE, 290, 510, 480, 24,
+     31},
+    {&MainControls::installDirLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20, 290, 486, 320, 24, 0},
+    {&MainControls::versionLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20 | SS_RIGHT, 610, 486, 160, 24,
+     0},
+    {&MainControls::downloadDirField, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE, 290, 560, 480, 24,
+     32},
+    {&MainControls::downloadDirLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20, 290, 536, 480, 24, 0},
 };
 
 }  // namespace
@@ -33,22 +31,16 @@ HFONT CreateSkinFont(int height) {
                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, L"Segoe UI");
 }
 
-void BuildMainControls(AppState& app, HWND mainWindow) {
-  app.mainWindow = mainWindow;
-  app.install = std::make_unique<InstallState>();
-  app.install->mainWindow = mainWindow;
-  app.controllerEnv = MakeWinControllerEnv(app);
-  app.controller = std::make_unique<InstallController>(*app.install, TheFileList(), *app.controllerEnv);
-
-  CreateSkinButtons(app.buttons, mainWindow);
-  app.staticsFont.reset(CreateSkinFont(14));
-  app.progress = CreateProgressControl(mainWindow);
+void BuildMainControls(MainControls& controls, HWND mainWindow) {
+  CreateSkinButtons(controls.buttons, mainWindow);
+  controls.staticsFont.reset(CreateSkinFont(14));
+  controls.progress = CreateProgressControl(mainWindow);
   for (const StaticSpec& row : kStatics) {
     HWND control =
         ::CreateWindowExW(0, L"STATIC", L"", row.style, row.x, row.y, row.width, row.height, mainWindow,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.controlId)), nullptr, nullptr);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(app.staticsFont.get()), FALSE);
-    app.*row.field = control;
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(controls.staticsFont.get()), FALSE);
+    controls.*row.field = control;
   }
 
   ::PostMessageW(mainWindow, WM_STARTUP_CHECK, 0, 0);

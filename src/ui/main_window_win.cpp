@@ -2,18 +2,19 @@
 
 #include <commctrl.h>
 
-#include "app/app_state_win.h"
-#include "app/messages.h"
-#include "app/shell_rules.h"
-#include "base/resource_string_win.h"
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"
-#include "install/install_controller_win.h"
+#include "base/window_object_win.h"
 #include "res/resource.h"
 #include "ui/about_dialog_win.h"
+#include "ui/commands.h"
 #include "ui/commands_win.h"
-#include "ui/main_controls_win.h"
+#include "ui/folder_choice_win.h"
 #include "ui/main_window_rules.h"
+#include "ui/shell_rules.h"
+#include "ui/skin_image_win.h"
+#include "ui/views_win.h"
+#include "ui/window_messages.h"
 
 namespace sl {
 namespace {
@@ -24,14 +25,92 @@ constexpr LRESULT kOtherNotifyResult = 4;
 
 COLORREF ToColorRef(Rgb color) { return RGB(color.r, color.g, color.b); }
 
-void PaintTitle(HWND window) {
-  RECT update;
-  ::GetUpdateRect(window, &update, TRUE);  // erase first: the class brush paints the skin
-  ScopedPaint paint(window);
-  if (TheApp() == nullptr) return;
+}  // namespace
 
-  const std::wstring title =
-      Widen(MakeVersionedTitle(Narrow(LoadResourceString(AppInstance(), IDS_APP_TITLE, MAX_PATH))));
+MainWindow::MainWindow(HINSTANCE instance, std::wstring title)
+    : instance_(instance), title_(std::move(title)), session_(*this) {}
+
+MainWindow::~MainWindow() {
+  if (window_ != nullptr) ::DestroyWindow(window_);
+}
+
+bool MainWindow::Create(const std::wstring& className) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = &MainWindow::Procedure;
+  wc.hInstance = instance_;
+  wc.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_STORMLINE));
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  // The skin picture as class brush: default erasing paints the whole background.
+  wc.hbrBackground = LoadSkinImage(instance_, IMG_BACKGROUND);
+  wc.lpszClassName = className.c_str();
+  wc.hIconSm = ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_SMALL));
+  if (!RegisterClassOnce(wc)) return false;
+  return ::CreateWindowExW(0, className.c_str(), title_.c_str(), kMainWindowStyle, CW_USEDEFAULT, 0,
+                           kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance_, this) != nullptr;
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = WindowObject<MainWindow>(window, message, lParam);
+  if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) self->window_ = window;
+  const LRESULT result = self->OnMessage(message, wParam, lParam);
+  if (message == WM_NCDESTROY) self->window_ = nullptr;
+  return result;
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      BuildMainControls(controls_, window_);
+      return 0;
+    case WM_DESTROY:
+      ::PostQuitMessage(0);
+      return 0;
+    case WM_ACTIVATE:
+      return 0;
+    case WM_PAINT:
+      PaintTitle();
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_COMMAND:
+      return OnCommand(message, wParam, lParam);
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) {
+        ::SendMessageW(window_, WM_COMMAND, CMD_CLOSE, 0);
+        return 0;
+      }
+      return ::DefWindowProcW(window_, message, wParam, lParam);
+    case WM_TIMER:
+      if (wParam == kTimerId88) ::KillTimer(window_, kTimerId88);
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_LBUTTONDOWN:
+      // The whole surface is the caption of this frameless window.
+      ::SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+      return 0;
+    case WM_RESERVED_1147:
+      return 0;
+    case WM_SHOW_MINIMIZED:
+      ::ShowWindow(window_, SW_SHOWMINIMIZED);
+      return 0;
+    case WM_STARTUP_CHECK:
+      session_.DetectInstall();
+      return 0;
+    default:
+      if (session_.HandleMessage(message, wParam, lParam)) return 0;
+      return ::DefWindowProcW(window_, message, wParam, lParam);
+  }
+}
+
+void MainWindow::PaintTitle() {
+  RECT update;
+  ::GetUpdateRect(window_, &update, TRUE);  // erase first: the class brush paints the skin
+  ScopedPaint paint(window_);
+  const std::wstring title = Widen(MakeVersionedTitle(Narrow(title_)));
   UniqueFont font(CreateSkinFont(18));
   ScopedDcState saved(paint.dc());
   ::SelectObject(paint.dc(), font.get());
@@ -41,51 +120,43 @@ void PaintTitle(HWND window) {
   ::DrawTextW(paint.dc(), title.c_str(), static_cast<int>(title.size()), &box, DT_SINGLELINE | DT_VCENTER);
 }
 
-void RequestClose(AppState& app) {
-  const uint32_t state = app.install ? app.install->workflowState : STATE_IDLE;
-  const auto question = CloseQuestion(state);
-  if (question) {
+void MainWindow::RequestClose() {
+  if (const auto question = CloseQuestion(session_.State().workflowState)) {
     const int answer =
-        ::MessageBoxW(app.mainWindow, Widen(*question).c_str(), L"Thông báo", MB_ICONQUESTION | MB_YESNO);
+        ::MessageBoxW(window_, Widen(*question).c_str(), L"Thông báo", MB_ICONQUESTION | MB_YESNO);
     if (answer != IDYES) return;
   }
-  ::PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
+  ::PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
-LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  AppState* app = TheApp();
+LRESULT MainWindow::OnCommand(UINT message, WPARAM wParam, LPARAM lParam) {
   const uint16_t id = LOWORD(wParam);
-  if (app != nullptr) {
-    if (id == CMD_MINIMIZE) {
-      ::ShowWindow(app->mainWindow, SW_MINIMIZE);
-    } else if (id == CMD_CLOSE) {
-      RequestClose(*app);
-    } else {
-      HandleCommand(*app, id);
-    }
+  if (id == CMD_MINIMIZE) {
+    ::ShowWindow(window_, SW_MINIMIZE);
+  } else if (id == CMD_CLOSE) {
+    RequestClose();
+  } else {
+    HandleCommand(*this, id);
   }
   switch (id) {
     case CMD_ABOUT:
-      ShowAboutBox(AppInstance(), window);
+      ShowAboutBox(instance_, window_);
       return 0;
     case CMD_EXIT:
-      ::SendMessageW(window, WM_COMMAND, CMD_CLOSE, 0);
+      ::SendMessageW(window_, WM_COMMAND, CMD_CLOSE, 0);
       return 0;
     default:
-      return ::DefWindowProcW(window, message, wParam, lParam);
+      return ::DefWindowProcW(window_, message, wParam, lParam);
   }
 }
 
-LRESULT OnCtlColorStatic(HDC dc, HWND control) {
-  AppState* app = TheApp();
-  if (app == nullptr) return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
-
+LRESULT MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
   StaticRole role;
-  if (control == app->installDirField || control == app->downloadDirField) {
+  if (control == controls_.installDirField || control == controls_.downloadDirField) {
     role = StaticRole::FolderField;
-  } else if (control == app->installDirLabel || control == app->downloadDirLabel) {
+  } else if (control == controls_.installDirLabel || control == controls_.downloadDirLabel) {
     role = StaticRole::FolderLabel;
-  } else if (control == app->versionLabel) {
+  } else if (control == controls_.versionLabel) {
     role = StaticRole::VersionLabel;
   } else {
     return 0;
@@ -93,7 +164,7 @@ LRESULT OnCtlColorStatic(HDC dc, HWND control) {
 
   const StaticColors colors = ColorsOf(role);
   // One brush per background colour, made on first use and kept for the window's life.
-  UniqueBrush& brush = role == StaticRole::FolderField ? app->fieldBrush : app->labelBrush;
+  UniqueBrush& brush = role == StaticRole::FolderField ? controls_.fieldBrush : controls_.labelBrush;
   if (!brush) brush.reset(::CreateSolidBrush(ToColorRef(colors.background)));
   ::SetBkMode(dc, TRANSPARENT);
   ::SetBkColor(dc, ToColorRef(colors.background));
@@ -101,62 +172,42 @@ LRESULT OnCtlColorStatic(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(brush.get());
 }
 
-LRESULT OnNotify(const NMHDR& header) {
-  AppState* app = TheApp();
-  if (app == nullptr || header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return kOtherNotifyResult;
-  if (SkinButton* button = FindSkinButton(app->buttons, LOWORD(header.idFrom))) {
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+  if (header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return kOtherNotifyResult;
+  if (SkinButton* button = FindSkinButton(controls_.buttons, LOWORD(header.idFrom))) {
     const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
     DrawSkinButton(*button, draw.hdc, draw.rc, draw.uItemState, header.hwndFrom);
   }
   return CDRF_DODEFAULT;
 }
 
-}  // namespace
+void MainWindow::ShowView(bool busy) { sl::ShowView(controls_, session_.State(), busy); }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  AppState* app = TheApp();
-  switch (message) {
-    case WM_CREATE:
-      if (app != nullptr) BuildMainControls(*app, window);
-      return 0;
-    case WM_DESTROY:
-      ::PostQuitMessage(0);
-      return 0;
-    case WM_ACTIVATE:
-      return 0;
-    case WM_PAINT:
-      PaintTitle(window);
-      return 0;
-    case WM_CLOSE:
-      return ::DefWindowProcW(window, message, wParam, lParam);
-    case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND:
-      return OnCommand(window, message, wParam, lParam);
-    case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == SC_CLOSE) {
-        ::SendMessageW(window, WM_COMMAND, CMD_CLOSE, 0);
-        return 0;
-      }
-      return ::DefWindowProcW(window, message, wParam, lParam);
-    case WM_TIMER:
-      if (app != nullptr && wParam == kTimerId88) ::KillTimer(app->mainWindow, kTimerId88);
-      return 0;
-    case WM_CTLCOLORSTATIC:
-      return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_LBUTTONDOWN:
-      // The whole surface is the caption of this frameless window.
-      ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
-      return 0;
-    case WM_RESERVED_1147:
-      return 0;
-    case WM_SHOW_MINIMIZED:
-      ::ShowWindow(window, SW_SHOWMINIMIZED);
-      return 0;
-    default:
-      if (app != nullptr) OnInstallMessage(*app, message, wParam, lParam);
-      return ::DefWindowProcW(window, message, wParam, lParam);
-  }
+void MainWindow::SetStatusLine(const std::string& text) {
+  if (controls_.progress) controls_.progress->statusText = text;
 }
+
+void MainWindow::SetRemainingLine(const std::string& text) {
+  if (controls_.progress) controls_.progress->timeText = text;
+}
+
+void MainWindow::SetCurrentPercent(int32_t percent, const std::string& text) {
+  if (!controls_.progress) return;
+  controls_.progress->currentPercent = percent;
+  controls_.progress->currentText = text;
+}
+
+void MainWindow::SetTotalProgress(uint64_t done, uint64_t total) {
+  if (controls_.progress)
+    sl::SetTotalProgress(*controls_.progress, static_cast<double>(done), static_cast<double>(total));
+}
+
+void MainWindow::Redraw() {
+  if (controls_.progress) sl::Redraw(*controls_.progress);
+}
+
+void MainWindow::ReturnToIdle() { ::SendMessageW(window_, WM_COMMAND, CMD_RETURN_TO_IDLE, 0); }
+
+void MainWindow::RefreshFolderTexts() { sl::RefreshFolderTexts(*this); }
 
 }  // namespace sl

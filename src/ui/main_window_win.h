@@ -1,10 +1,59 @@
-// The main window's procedure: its own messages, then everything else to the install controller.
+// The main window: its class, its controls, its views and commands, and the install session it
+// shows. The object is bound to its window at WM_NCCREATE and outlives it. UI thread only.
 #pragma once
 
 #include <windows.h>
 
+#include <string>
+
+#include "install/install_session_win.h"
+#include "install/install_view.h"
+#include "ui/main_controls_win.h"
+
 namespace sl {
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+class MainWindow final : public InstallView {
+ public:
+  MainWindow(HINSTANCE instance, std::wstring title);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Registers the window class (the skin picture as its brush) and creates the window hidden;
+  // false when either fails.
+  [[nodiscard]] bool Create(const std::wstring& className);
+
+  [[nodiscard]] HINSTANCE Instance() const { return instance_; }
+  [[nodiscard]] MainControls& Controls() { return controls_; }
+  [[nodiscard]] InstallSession& Session() { return session_; }
+
+  // busy: the progress view; otherwise the idle view of the install mode now in force.
+  void ShowView(bool busy);
+
+  // InstallView.
+  [[nodiscard]] HWND Window() const override { return window_; }
+  void SetStatusLine(const std::string& text) override;
+  void SetRemainingLine(const std::string& text) override;
+  void SetCurrentPercent(int32_t percent, const std::string& text) override;
+  void SetTotalProgress(uint64_t done, uint64_t total) override;
+  void Redraw() override;
+  void ReturnToIdle() override;
+  void RefreshFolderTexts() override;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  LRESULT OnNotify(const NMHDR& header);
+  void PaintTitle();
+  void RequestClose();
+
+  HINSTANCE instance_;
+  std::wstring title_;
+  HWND window_ = nullptr;
+  MainControls controls_;
+  InstallSession session_;
+};
 
 }  // namespace sl

@@ -4,9 +4,10 @@
 #include <string_view>
 
 #include "base/scoped_dc_win.h"
+#include "base/window_object_win.h"
 #include "base/text_win.h"
 #include "ui/main_controls_win.h"
-#include "install/clock_win.h"
+#include "base/clock_win.h"
 #include "ui/progress_rules.h"
 
 namespace sl {
@@ -20,10 +21,9 @@ constexpr LRESULT kNotifyResult = 4;  // as the main window answers notification
 constexpr int kLabelWidth = 50;       // "Hiện Tại" / "Tổng" left of each bar
 constexpr int kLabelMargin = 6;       // above and below the bar
 constexpr UINT_PTR kDeferredRedrawTimer = 1;
+constexpr wchar_t kClassName[] = L"SlProgressControl";
 
-ProgressControl* RecordOf(HWND window) {
-  return reinterpret_cast<ProgressControl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-}
+ProgressControl* RecordOf(HWND window) { return BoundObject<ProgressControl>(window); }
 
 RECT LabelRect(const RECT& bar) {
   return RECT{0, bar.top - kLabelMargin, kLabelWidth, bar.bottom + kLabelMargin};
@@ -90,8 +90,8 @@ void Paint(HWND window) {
   DrawLine(dc, Widen(control->totalText), control->totalTextRect);
 }
 
-// Replaces the Static class's procedure entirely: its own painting would cover the bars.
 LRESULT CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowObject<ProgressControl>(window, message, lParam);
   switch (message) {
     case WM_NCHITTEST:
       return HTCAPTION;
@@ -120,9 +120,24 @@ LRESULT CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LP
       // hit test turns into WM_NCLBUTTONDOWN): no drag starts and the main window never sees it.
       ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
       return 0;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+      return 0;  // a caption's press would move, maximise or open a menu for the control
     default:
-      return 0;
+      return ::DefWindowProcW(window, message, wParam, lParam);
   }
+}
+
+bool RegisterProgressClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &ProgressWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kClassName;
+  return RegisterClassOnce(windowClass);
 }
 
 }  // namespace
@@ -148,12 +163,12 @@ std::unique_ptr<ProgressControl> CreateProgressControl(HWND parent) {
 
 void Show(ProgressControl& control) {
   if (control.window == nullptr) {
-    const HWND window = ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, control.area.left,
-                                          control.area.top, control.width, control.height, control.parent,
-                                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (!RegisterProgressClass(instance)) return;
+    const HWND window =
+        ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, control.area.left, control.area.top,
+                          control.width, control.height, control.parent, nullptr, instance, &control);
     if (window == nullptr) return;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
-    ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressWindowProc));
     control.window = window;
   }
   const BOOL wasVisible = ::ShowWindow(control.window, control.visible != 0 ? SW_SHOW : SW_HIDE);

@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 
 #include "base/scoped_dc_win.h"
+#include "base/window_object_win.h"
 #include "base/text_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/progress_panel_rules.h"
@@ -16,9 +17,9 @@ constexpr LRESULT kNotifyResult = 4;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 
-ProgressPanel* PanelOf(HWND window) {
-  return reinterpret_cast<ProgressPanel*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-}
+constexpr wchar_t kClassName[] = L"SlProgressPanel";
+
+ProgressPanel* PanelOf(HWND window) { return BoundObject<ProgressPanel>(window); }
 
 void DrawLine(HDC dc, const std::wstring& text, RECT box, UINT format) {
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
@@ -39,9 +40,10 @@ void Paint(HWND window) {
   DrawLine(dc, panel->percentText, panel->percentRect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
 }
 
-// Replaces the Static class's procedure entirely; the panel paints its own texts over the
-// children, which draw nothing of their own (hollow background, empty or unchanged text).
-LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+// The panel paints its own texts over the children, which draw nothing of their own (hollow
+// background, empty or unchanged text).
+LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowObject<ProgressPanel>(window, message, lParam);
   switch (message) {
     case WM_PAINT:
       Paint(window);
@@ -58,9 +60,24 @@ LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
       return HTCAPTION;
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+      return 0;  // a caption's press would move, maximise or open a menu for the panel
     default:
-      return 0;
+      return ::DefWindowProcW(window, message, wParam, lParam);
   }
+}
+
+bool RegisterPanelClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &PanelWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kClassName;
+  return RegisterClassOnce(windowClass);
 }
 
 HWND CreateChild(const ProgressPanel& panel, const wchar_t* className, const wchar_t* text, DWORD style,
@@ -107,14 +124,14 @@ ProgressPanel::~ProgressPanel() {
 
 void ShowPanel(ProgressPanel& panel) {
   if (panel.hwndPanel == nullptr) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (!RegisterPanelClass(instance)) return;
     const HWND window =
-        ::CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, panel.x, panel.y, panel.width,
-                          panel.height, panel.hwndParent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, panel.x, panel.y, panel.width,
+                          panel.height, panel.hwndParent, nullptr, instance, &panel);
     if (window == nullptr) return;
     panel.hwndPanel = window;
     CreateChildren(panel);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&panel));
-    ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PanelWindowProc));
   }
   const BOOL wasVisible = ::ShowWindow(panel.hwndPanel, panel.visible != 0 ? SW_SHOW : SW_HIDE);
   if (wasVisible) ::UpdateWindow(panel.hwndPanel);

@@ -33,7 +33,4 @@ inline constexpr double kRedrawIntervalSeconds = 0.2;
 // Milliseconds until a refused request becomes due, 1 to 200.
 [[nodiscard]] uint32_t RedrawDelayMs(double now, double lastRedraw);
 
-// A file time (100-ns units since 1601-01-01 UTC) as seconds since 1970-01-01 UTC.
-[[nodiscard]] double UnixSecondsFromFileTime(uint64_t fileTime);
-
 }  // namespace sl

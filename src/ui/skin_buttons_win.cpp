@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/messages.h"
+#include "ui/commands.h"
 #include "ui/skin_image_win.h"
 #include "ui/skin_rules.h"
 

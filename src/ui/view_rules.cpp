@@ -1,6 +1,6 @@
 #include "ui/view_rules.h"
 
-#include "app/messages.h"
+#include "ui/commands.h"
 
 namespace sl {
 

@@ -1,22 +1,21 @@
 #include "ui/views_win.h"
 
-#include "app/app_state_win.h"
-#include "app/messages.h"
+#include "ui/commands.h"
 #include "ui/view_rules.h"
 
 namespace sl {
 namespace {
 
-void ShowButton(AppState& app, uint16_t id, bool show) {
-  if (SkinButton* button = FindSkinButton(app.buttons, id))
+void ShowButton(MainControls& controls, uint16_t id, bool show) {
+  if (SkinButton* button = FindSkinButton(controls.buttons, id))
     ::ShowWindow(button->window, show ? SW_SHOWNORMAL : SW_HIDE);
 }
 
 void ShowStatic(HWND control, bool show) { ::ShowWindow(control, show ? SW_SHOW : SW_HIDE); }
 
-void ShowStatics(AppState& app, bool show) {
-  for (HWND control : {app.installDirField, app.installDirLabel, app.versionLabel, app.downloadDirField,
-                       app.downloadDirLabel}) {
+void ShowStatics(MainControls& controls, bool show) {
+  for (HWND control : {controls.installDirField, controls.installDirLabel, controls.versionLabel,
+                       controls.downloadDirField, controls.downloadDirLabel}) {
     ShowStatic(control, show);
   }
 }
@@ -26,42 +25,42 @@ void MoveStatic(HWND control, int x, int y, int width, int height) {
   ::SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER);
 }
 
-void ShowIdleView(AppState& app) {
-  const InstallState& state = *app.install;
+void ShowIdleView(MainControls& controls, const InstallState& state) {
   switch (ChooseIdleView(state.latestVersion, state.installedVersion, state.minimalVersion)) {
     case IdleView::Play:
       for (uint16_t id : {CMD_BROWSE_INSTALL, CMD_BROWSE_DOWNLOAD, CMD_INSTALL, CMD_UPDATE})
-        ShowButton(app, id, false);
-      ShowButton(app, CMD_PLAY, true);
+        ShowButton(controls, id, false);
+      ShowButton(controls, CMD_PLAY, true);
       // The download statics are hidden here, so the install ones move down into the gap.
-      MoveStatic(app.installDirField, 290, 525, 480, 24);
-      MoveStatic(app.installDirLabel, 290, 501, 320, 24);
-      MoveStatic(app.versionLabel, 610, 501, 160, 24);
-      ShowStatic(app.downloadDirField, false);
-      ShowStatic(app.downloadDirLabel, false);
+      MoveStatic(controls.installDirField, 290, 525, 480, 24);
+      MoveStatic(controls.installDirLabel, 290, 501, 320, 24);
+      MoveStatic(controls.versionLabel, 610, 501, 160, 24);
+      ShowStatic(controls.downloadDirField, false);
+      ShowStatic(controls.downloadDirLabel, false);
       break;
     case IdleView::Update:
-      ShowButton(app, CMD_BROWSE_INSTALL, false);
-      ShowButton(app, CMD_BROWSE_DOWNLOAD, true);
-      ShowButton(app, CMD_INSTALL, false);
-      ShowButton(app, CMD_UPDATE, true);
-      ShowButton(app, CMD_PLAY, false);
-      ShowStatics(app, true);
+      ShowButton(controls, CMD_BROWSE_INSTALL, false);
+      ShowButton(controls, CMD_BROWSE_DOWNLOAD, true);
+      ShowButton(controls, CMD_INSTALL, false);
+      ShowButton(controls, CMD_UPDATE, true);
+      ShowButton(controls, CMD_PLAY, false);
+      ShowStatics(controls, true);
       break;
     case IdleView::Install:
-      for (uint16_t id : {CMD_BROWSE_INSTALL, CMD_BROWSE_DOWNLOAD, CMD_INSTALL}) ShowButton(app, id, true);
-      ShowButton(app, CMD_UPDATE, false);
-      ShowButton(app, CMD_PLAY, false);
-      ShowStatics(app, true);
+      for (uint16_t id : {CMD_BROWSE_INSTALL, CMD_BROWSE_DOWNLOAD, CMD_INSTALL})
+        ShowButton(controls, id, true);
+      ShowButton(controls, CMD_UPDATE, false);
+      ShowButton(controls, CMD_PLAY, false);
+      ShowStatics(controls, true);
       break;
   }
 }
 
 }  // namespace
 
-void ShowView(AppState& app, bool busy) {
-  if (app.progress) {
-    ProgressControl& progress = *app.progress;
+void ShowView(MainControls& controls, const InstallState& state, bool busy) {
+  if (controls.progress) {
+    ProgressControl& progress = *controls.progress;
     progress.statusText.clear();
     Redraw(progress);
     SetTotalProgress(progress, 0, 100);
@@ -71,12 +70,12 @@ void ShowView(AppState& app, bool busy) {
     }
   }
   if (busy) {
-    ShowStatics(app, false);
-    ShowButton(app, CMD_BROWSE_INSTALL, false);
-    ShowButton(app, CMD_BROWSE_DOWNLOAD, false);
+    ShowStatics(controls, false);
+    ShowButton(controls, CMD_BROWSE_INSTALL, false);
+    ShowButton(controls, CMD_BROWSE_DOWNLOAD, false);
     return;
   }
-  if (app.install) ShowIdleView(app);
+  ShowIdleView(controls, state);
 }
 
 }  // namespace sl

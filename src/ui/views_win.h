@@ -1,11 +1,12 @@
 // The main window's two views: idle (by install mode) and progress.
 #pragma once
 
+#include "store/install_state.h"
+#include "ui/main_controls_win.h"
+
 namespace sl {
 
-struct AppState;
-
-// busy: the progress view; otherwise the idle view of the current install mode.
-void ShowView(AppState& app, bool busy);
+// busy: the progress view; otherwise the idle view of the install mode `state` is in.
+void ShowView(MainControls& controls, const InstallState& state, bool busy);
 
 }  // namespace sl

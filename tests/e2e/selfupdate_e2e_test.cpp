@@ -115,7 +115,7 @@ UniqueKernelHandle StartWithParent(const fs::path& path, DWORD parentId) {
 }
 
 int BarPosition(HWND selfUpdateWindow) {
-  const HWND panel = ::FindWindowExW(selfUpdateWindow, nullptr, L"Static", nullptr);
+  const HWND panel = ::FindWindowExW(selfUpdateWindow, nullptr, L"SlProgressPanel", nullptr);
   return static_cast<int>(::SendMessageW(::GetDlgItem(panel, kBarId), PBM_GETPOS, 0, 0));
 }
 

@@ -1,8 +1,8 @@
-#include "install/clock_win.h"
+#include "base/clock_win.h"
 
 #include <windows.h>
 
-#include "ui/progress_rules.h"
+#include "base/clock.h"
 
 namespace sl {
 

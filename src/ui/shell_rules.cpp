@@ -1,4 +1,4 @@
-#include "app/shell_rules.h"
+#include "ui/shell_rules.h"
 
 #include "base/format.h"
 

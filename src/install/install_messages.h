@@ -1,0 +1,13 @@
+// What the install pipeline's threads post to the main window.
+#pragma once
+
+namespace sl {
+
+// The MD5 check's progress (bytes hashed, total) and verdict (1 or 0); nobody acts on them.
+inline constexpr unsigned WM_MD5_PROGRESS = 52;
+inline constexpr unsigned WM_MD5_RESULT = 53;
+// The install worker's verdict on one step: wParam 1 or 0, lParam the setup program's file name
+// (UTF-8, owned by the worker's job, valid until the job is replaced).
+inline constexpr unsigned WM_INSTALL_RESULT = 1104;
+
+}  // namespace sl

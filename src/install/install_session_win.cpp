@@ -1,0 +1,164 @@
+#include "install/install_session_win.h"
+
+#include <string>
+
+#include "base/ascii.h"
+#include "base/system_message_win.h"
+#include "base/text_win.h"
+#include "base/clock_win.h"
+#include "install/install_messages.h"
+#include "install/install_worker_win.h"
+#include "install/md5_win.h"
+#include "install/startup_rules.h"
+#include "manifest/manifest_win.h"
+#include "net/download_messages.h"
+#include "store/file_system_win.h"
+#include "store/local_paths.h"
+#include "store/local_store_win.h"
+
+namespace sl {
+namespace {
+
+std::string ReadProgramFiles() {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = ::GetEnvironmentVariableW(L"ProgramFiles", buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return Narrow(std::wstring_view(buffer, length));
+}
+
+std::string OwnExePath() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? std::string() : Narrow(std::wstring_view(path, length));
+}
+
+// By the file name, which is the URL's path without a query: "setup.exe?v=2" is the program.
+FileItem* FindSetupItem(FileList& list) {
+  for (const auto& item : list.items) {
+    if (item && EndsWithNoCase(item->fileName, ".exe")) return item.get();
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+InstallSession::InstallSession(InstallView& view) : view_(view), controller_(state_, list_, *this) {}
+
+InstallSession::~InstallSession() = default;
+
+void InstallSession::DetectInstall() {
+  ReadVersionManifest();
+  DetectInstallLocation(state_);
+  if (state_.installDir.empty()) {
+    const std::string folder = DefaultInstallDir(ReadProgramFiles());
+    if (!folder.empty()) SetInstallDir(state_, folder, true);
+  }
+  view_.RefreshFolderTexts();
+}
+
+void InstallSession::ReadVersionManifest() { sl::ReadVersionManifest(state_); }
+
+int32_t InstallSession::PlanNextStep() { return sl::PlanNextStep(state_, list_); }
+
+void InstallSession::StartRun() { controller_.StartRun(); }
+
+bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DOWNLOAD_PROGRESS:
+      if (downloadHelper_) downloadHelper_->ProgressTaken();
+      controller_.OnDownloadProgress(static_cast<uint64_t>(wParam), static_cast<uint64_t>(lParam));
+      return true;
+    case WM_DOWNLOAD_STATUS: {
+      const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+      controller_.OnDownloadStatus(static_cast<int32_t>(wParam),
+                                   text != nullptr ? Narrow(text) : std::string());
+      return true;
+    }
+    case WM_INSTALL_RESULT:
+      OnInstallResult(wParam != 0, reinterpret_cast<const char*>(lParam));
+      return true;
+    default:
+      return false;
+  }
+}
+
+void InstallSession::OnInstallResult(bool ok, const char* setupName) {
+  // The job is the one this session started: its outcome is read only now that its worker is done.
+  if (job_) ApplyInstallOutcome(*job_, state_);
+  const std::string name = setupName != nullptr ? setupName : "";
+  job_.reset();
+  controller_.OnInstallResult(ok, name);
+}
+
+void InstallSession::SetStatusLine(const std::string& text) { view_.SetStatusLine(text); }
+void InstallSession::SetRemainingLine(const std::string& text) { view_.SetRemainingLine(text); }
+void InstallSession::SetCurrentPercent(int32_t percent, const std::string& text) {
+  view_.SetCurrentPercent(percent, text);
+}
+void InstallSession::SetTotalProgress(uint64_t done, uint64_t total) { view_.SetTotalProgress(done, total); }
+void InstallSession::Redraw() { view_.Redraw(); }
+
+std::string InstallSession::GetItemLocalPath(FileItem& item) { return sl::GetItemLocalPath(item); }
+
+void InstallSession::NameTempItem(FileItem& item) { MakeTempName(item, NowUtcTime()); }
+
+void InstallSession::StartDownload(const FileItem& item, const std::string& localPath) {
+  if (!downloadHelper_) downloadHelper_ = MSHTTPHelper::Init(view_.Window());
+  downloadHelper_->StartDownload(item.url, localPath, item.size);
+}
+
+std::string InstallSession::FileMd5(FileItem& item) {
+  const auto path = WidePath(sl::GetItemLocalPath(item));
+  if (!path) return {};
+  UniqueFile file(::CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {};
+  uint64_t size = item.size;
+  if (size == 0) {
+    LARGE_INTEGER onDisk{};
+    if (::GetFileSizeEx(file.get(), &onDisk)) size = static_cast<uint64_t>(onDisk.QuadPart);
+  }
+  return GetFileMd5(file.get(), size, view_.Window());
+}
+
+std::string InstallSession::DeleteLocalFile(const std::string& path) {
+  const auto wide = WidePath(path);
+  if (!wide) return Narrow(SystemErrorTextOrFallback(ERROR_FILENAME_EXCED_RANGE));
+  if (::DeleteFileW(wide->c_str())) return {};
+  const DWORD code = ::GetLastError();
+  if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return {};
+  std::string text = Narrow(SystemErrorTextOrFallback(code));
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+bool InstallSession::StartInstallWorker() {
+  auto job = std::make_shared<InstallJob>();
+  if (FileItem* setup = FindSetupItem(list_)) {
+    job->setupPath = sl::GetItemLocalPath(*setup);
+    job->setupName = setup->fileName;
+    job->setupMd5 = setup->md5;
+    job->setupSize = setup->size;
+  }
+  job->downloadDir = EnsureDownloadDir();
+  job->installDir = state_.installDir;
+  job->mode = GetInstallMode(state_.latestVersion, state_.installedVersion, state_.minimalVersion);
+  job->ownExePath = OwnExePath();
+  job_ = job;
+  if (sl::StartInstallWorker(view_.Window(), std::move(job))) return true;
+  job_.reset();
+  return false;
+}
+
+void InstallSession::ShowError(const std::string& text, const std::string& caption) {
+  ::MessageBoxW(view_.Window(), Widen(text).c_str(), Widen(caption).c_str(), MB_ICONERROR);
+}
+
+void InstallSession::ReturnToIdle() { view_.ReturnToIdle(); }
+
+// The captions follow the mode the run leaves behind ("Phiên bản 122", not the install offer).
+void InstallSession::ShowIdleView() { view_.RefreshFolderTexts(); }
+
+double InstallSession::NowSeconds() { return sl::NowSeconds(); }
+
+}  // namespace sl

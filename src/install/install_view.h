@@ -1,0 +1,33 @@
+// What an install session shows: the window that owns its messages and dialogs, the progress
+// panel and the idle view. The main window implements it; the session never sees a control.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace sl {
+
+class InstallView {
+ public:
+  virtual ~InstallView() = default;
+
+  // Receives the pipeline's messages and owns its message boxes.
+  [[nodiscard]] virtual HWND Window() const = 0;
+
+  // The progress panel. The set operations only store; Redraw repaints (throttled by the view).
+  virtual void SetStatusLine(const std::string& text) = 0;
+  virtual void SetRemainingLine(const std::string& text) = 0;
+  virtual void SetCurrentPercent(int32_t percent, const std::string& text) = 0;
+  virtual void SetTotalProgress(uint64_t done, uint64_t total) = 0;
+  virtual void Redraw() = 0;
+
+  // The start button comes back and the idle view is shown (CMD_RETURN_TO_IDLE, in order with
+  // the window's other commands).
+  virtual void ReturnToIdle() = 0;
+  // The folder and version captions and the idle view of the install mode now in force.
+  virtual void RefreshFolderTexts() = 0;
+};
+
+}  // namespace sl
