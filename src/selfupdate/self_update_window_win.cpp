@@ -14,6 +14,7 @@
 #include "base/format.h"
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"
+#include "base/window_object_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log.h"
 #include "net/http_helper_win.h"
@@ -74,9 +75,7 @@ struct SelfUpdateWindow {
   std::unique_ptr<MSHTTPHelper> http;
 };
 
-SelfUpdateWindow* StateOf(HWND window) {
-  return reinterpret_cast<SelfUpdateWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-}
+SelfUpdateWindow* StateOf(HWND window) { return BoundObject<SelfUpdateWindow>(window); }
 
 // Moves a complete, valid download to the package name. A transfer cut short keeps its partial
 // file for the next attempt to resume; a file that is no program is removed.
@@ -158,7 +157,7 @@ void OnStatus(SelfUpdateWindow& state, WPARAM code, LPARAM text) {
 }
 
 LRESULT CALLBACK SelfUpdateWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  SelfUpdateWindow* state = StateOf(window);
+  SelfUpdateWindow* state = WindowObject<SelfUpdateWindow>(window, message, lParam);
   switch (message) {
     case WM_ERASEBKGND:
       EraseBackground(window, reinterpret_cast<HDC>(wParam));
@@ -269,13 +268,12 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   ::RegisterClassExW(&wc);
 
   const HWND window = ::CreateWindowExW(0, kClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                        nullptr, nullptr, instance, nullptr);
+                                        nullptr, nullptr, instance, &state);
   if (window == nullptr) {
     job->End(JobPhase::Cancelled);
     ::UnregisterClassW(kClassName, instance);
     return;
   }
-  ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
   job->window = window;
   BuildPanel(state.panel, window);
   state.http = MSHTTPHelper::Init(window);
