@@ -64,7 +64,7 @@ InstallController::InstallController(InstallState& state, FileList& list, Instal
 
 void InstallController::StartRun() {
   list_.currentIndex = 0;
-  refetched_ = nullptr;
+  refetchedIndex_ = kNoItem;
   StartCurrentOrInstall();
 }
 
@@ -165,7 +165,7 @@ void InstallController::OnFileDone() {
     item->downloadedBytes = item->size;
     item->status = MDS_STATUS_DONE;
     item->sampleBytes = 0;
-    refetched_ = nullptr;
+    refetchedIndex_ = kNoItem;
   }
   ++list_.currentIndex;
   StartCurrentOrInstall();
@@ -183,8 +183,8 @@ void InstallController::RejectFile(FileItem& item, const std::string& digest) {
             kCaption);
     return;
   }
-  if (refetched_ == &item) {
-    refetched_ = nullptr;
+  if (refetchedIndex_ == list_.currentIndex) {
+    refetchedIndex_ = kNoItem;
     WriteLog(kLogSource, 0,
              Format("MD5 check failed again after a fresh download, run stopped: %s expected %s got %s",
                     item.fileName.c_str(), item.md5.c_str(), got.c_str()));
@@ -196,7 +196,7 @@ void InstallController::RejectFile(FileItem& item, const std::string& digest) {
   WriteLog(kLogSource, 0,
            Format("MD5 check failed, downloading again: %s expected %s got %s", item.fileName.c_str(),
                   item.md5.c_str(), got.c_str()));
-  refetched_ = &item;
+  refetchedIndex_ = list_.currentIndex;
   // The file is gone, so the counts start over; a stale sampleBytes would make the first rate huge.
   item.downloadedBytes = 0;
   item.sampleBytes = 0;

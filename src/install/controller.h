@@ -98,9 +98,10 @@ class InstallController {
   InstallState& state_;
   FileList& list_;
   InstallControllerEnv& env_;
-  // The item already downloaded again after a failed check: a second failure ends the run, as a
-  // server holding a bad file would otherwise be asked for it forever.
-  const FileItem* refetched_ = nullptr;
+  static constexpr int32_t kNoItem = -1;
+  // The item (by index) already downloaded again after a failed check: a second failure ends the
+  // run, as a server holding a bad file would otherwise be asked for it forever.
+  int32_t refetchedIndex_ = kNoItem;
   // The install mode the running step's setup program was started in.
   InstallMode stepMode_ = MODE_NONE;
 };
