@@ -1,18 +1,19 @@
 // Process entry: one instance, GDI+, local store, the main window, the self-update check and the
 // message loop.
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include "ui/shell_rules.h"
 #include "app/single_instance_win.h"
 #include "base/resource_string_win.h"
 #include "base/text_win.h"
+#include "diag/log_folder_win.h"
 #include "res/resource.h"
 #include "selfupdate/hand_over_win.h"
 #include "selfupdate/self_update_window_win.h"
 #include "selfupdate/self_update_win.h"
+#include "store/local_paths.h"
 #include "store/local_store_win.h"
+#include "ui/gdiplus_session_win.h"
 #include "ui/main_window_win.h"
 
 namespace sl {
@@ -56,11 +57,10 @@ int Run(HINSTANCE instance, int showCmd) {
     return 0;
   }
 
-  Gdiplus::GdiplusStartupInput gdiplusInput;
-  ULONG_PTR gdiplusToken = 0;
-  Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
-
+  const GdiplusSession gdiplus;  // the skin pictures are loaded through it
   InitLocalStore();
+  // Before anything of the run logs: the first entry fixes the log file.
+  SetLogFolder(Paths().logRoot);
 
   MainWindow main(instance, title);
   if (!main.Create(className)) return 0;
@@ -73,10 +73,7 @@ int Run(HINSTANCE instance, int showCmd) {
   selfUpdate.caption = MakeVersionedTitle(Narrow(title));
   if (CheckSelfUpdate(selfUpdate)) ShowSelfUpdateWindow(selfUpdate);
 
-  const int exitCode = RunMessageLoop(instance);
-
-  Gdiplus::GdiplusShutdown(gdiplusToken);
-  return exitCode;
+  return RunMessageLoop(instance);
 }
 
 }  // namespace

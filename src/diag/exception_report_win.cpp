@@ -32,29 +32,39 @@ void FindModule(const void* address, ExceptionFacts& facts) {
   facts.modulePath = Narrow(std::wstring_view(path, length));
 }
 
-ExceptionFacts GatherFacts(DWORD code, const EXCEPTION_RECORD* record) {
-  ExceptionFacts facts;
+}  // namespace
+
+void CaptureException(DWORD code, const EXCEPTION_POINTERS* pointers, ExceptionFacts& facts) noexcept {
+  facts = ExceptionFacts{};
   facts.code = code;
-  if (record == nullptr) return facts;
+  const EXCEPTION_RECORD* record = pointers ? pointers->ExceptionRecord : nullptr;
+  if (record == nullptr) return;
   facts.exceptionAddress = reinterpret_cast<uintptr_t>(record->ExceptionAddress);
   facts.numberParameters = record->NumberParameters;
   // Parameters past NumberParameters hold whatever was on the raiser's stack.
   const DWORD count = std::min<DWORD>(record->NumberParameters, std::size(facts.parameters));
   for (DWORD i = 0; i < count; ++i) facts.parameters[i] = record->ExceptionInformation[i];
-  FindModule(record->ExceptionAddress, facts);
-  return facts;
+  try {
+    FindModule(record->ExceptionAddress, facts);
+  } catch (const std::bad_alloc&) {
+    facts.moduleBase = 0;  // reported as in no module; the entry still names the address
+  }
 }
 
-}  // namespace
-
-LONG ReportException(std::string_view source, DWORD code, const EXCEPTION_POINTERS* pointers) {
+void LogException(std::string_view source, const ExceptionFacts& facts) noexcept {
   std::string description;
   try {
-    description = DescribeException(GatherFacts(code, pointers ? pointers->ExceptionRecord : nullptr));
+    description = DescribeException(facts);
   } catch (const std::bad_alloc&) {
     // The entry still names the source and the code.
   }
-  WriteLog(source, code, description);
+  WriteLog(source, facts.code, description);
+}
+
+LONG ReportException(std::string_view source, DWORD code, const EXCEPTION_POINTERS* pointers) {
+  ExceptionFacts facts;
+  CaptureException(code, pointers, facts);
+  LogException(source, facts);
   return EXCEPTION_EXECUTE_HANDLER;
 }
 

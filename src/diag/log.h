@@ -1,4 +1,5 @@
-// The program's one logging operation. Entries go to %TEMP%\slvn\Logs\Log.txt as UTF-16.
+// The program's one logging operation. Entries go to <log root>\Logs\Log.txt as UTF-16; the
+// Windows build learns the root from SetLogFolder (log_folder_win.h).
 #pragma once
 
 #include <cstdint>

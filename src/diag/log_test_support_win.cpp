@@ -9,14 +9,14 @@
 
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
-#include "store/local_paths.h"
+#include "diag/log_folder_win.h"
 
 namespace sl::test {
 namespace {
 
 class LogFolderEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override { Paths().logRoot = Narrow(TestLogRoot()); }
+  void SetUp() override { SetLogFolder(Narrow(TestLogRoot())); }
 
   void TearDown() override {
     ::DeleteFileW(TestLogFile().c_str());

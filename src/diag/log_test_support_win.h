@@ -8,7 +8,7 @@
 
 namespace sl::test {
 
-// Set as the log root before the first test (WriteLog fixes its path on first use). It does not
+// Set as the log folder before the first test (WriteLog fixes its path on first use). It does not
 // exist beforehand and has a Vietnamese name: folder creation and path conversion get exercised.
 [[nodiscard]] const std::wstring& TestLogRoot();
 [[nodiscard]] std::wstring TestLogFile();

@@ -1,10 +1,9 @@
-// WriteLog for Windows: appends UTF-16LE entries to %TEMP%\slvn\Logs\Log.txt.
+// WriteLog for Windows: appends UTF-16LE entries to <log root>\Logs\Log.txt.
 #include "diag/log.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include <memory>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -14,15 +13,26 @@
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log_entry.h"
+#include "diag/log_folder_win.h"
 #include "diag/log_path.h"
-#include "store/local_paths.h"
 
 namespace sl {
 namespace {
 
+// Never destroyed, like the lock and the path below: detached threads may still log while the
+// process ends.
+struct LogRoot {
+  std::mutex mutex;
+  std::string folder;  // guarded by mutex
+};
+
+LogRoot& Root() {
+  static LogRoot& root = *new LogRoot;
+  return root;
+}
+
 // The file is opened unshared, which keeps other processes from interleaving but would make a
 // second thread of ours fail its open and lose its entry; so our own threads take turns here.
-// Never destroyed, like the path below: detached threads may still log while the process ends.
 std::mutex& WriteMutex() {
   static std::mutex& mutex = *new std::mutex;
   return mutex;
@@ -31,7 +41,11 @@ std::mutex& WriteMutex() {
 // Fixed on first use: a later change of the log root must not split one run's log in two.
 const std::wstring& LogFile() {
   static const std::wstring& path = *new std::wstring([] {
-    const std::string& root = Paths().logRoot;
+    std::string root;
+    {
+      std::lock_guard lock(Root().mutex);
+      root = Root().folder;
+    }
     // A folder that cannot be made shows up as a failed open; nothing else to do about it.
     ::SHCreateDirectoryExW(nullptr, Widen(LogFolderPath(root)).c_str(), nullptr);
     return Widen(LogFilePath(root));
@@ -39,20 +53,35 @@ const std::wstring& LogFile() {
   return path;
 }
 
-std::u16string Compose(std::string_view source, uint32_t errorCode, std::optional<std::string_view> message) {
+// What an entry says, copied out of the caller's memory.
+struct EntryText {
+  std::string source;
+  uint32_t errorCode = 0;
+  std::optional<std::string> message;
+  std::optional<std::u16string> systemText;
+};
+
+EntryText Gather(std::string_view source, uint32_t errorCode, std::optional<std::string_view> message) {
+  EntryText text;
+  text.source = source;
+  text.errorCode = errorCode;
+  if (message) text.message.emplace(*message);
+  if (errorCode != 0) {
+    if (auto system = SystemErrorText(errorCode)) text.systemText.emplace(system->begin(), system->end());
+  }
+  return text;
+}
+
+// Stamped under the write lock, so the file's entries stay in time order.
+std::u16string Compose(const EntryText& text) {
   SYSTEMTIME now;
   ::GetLocalTime(&now);
-  std::optional<std::u16string> systemText;
-  if (errorCode != 0) {
-    if (auto text = SystemErrorText(errorCode)) systemText.emplace(text->begin(), text->end());
-  }
-
   LogEntryFields fields;
   fields.time = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-  fields.source = source;
-  fields.errorCode = errorCode;
-  if (systemText) fields.systemText = *systemText;
-  fields.message = message;
+  fields.source = text.source;
+  fields.errorCode = text.errorCode;
+  fields.systemText = text.systemText;
+  fields.message = text.message;
   return ComposeLogEntry(fields);
 }
 
@@ -61,15 +90,16 @@ void WriteUnits(HANDLE file, std::u16string_view units) {
   ::WriteFile(file, units.data(), static_cast<DWORD>(units.size() * sizeof(char16_t)), &written, nullptr);
 }
 
-void AppendEntry(std::string_view source, uint32_t errorCode, std::optional<std::string_view> message) {
-  const std::wstring& path = LogFile();
-
+// Call with the write lock held; text is empty when there was no memory to copy it.
+void AppendEntry(const std::wstring& path, const std::optional<EntryText>& text) {
   std::u16string composed;
   std::u16string_view entry = kLogAllocFailure;
-  try {
-    composed = Compose(source, errorCode, message);
-    entry = composed;
-  } catch (const std::bad_alloc&) {
+  if (text) {
+    try {
+      composed = Compose(*text);
+      entry = composed;
+    } catch (const std::bad_alloc&) {
+    }
   }
 
   UniqueFile file(
@@ -83,18 +113,31 @@ void AppendEntry(std::string_view source, uint32_t errorCode, std::optional<std:
 void Write(std::string_view source, uint32_t errorCode, std::optional<std::string_view> message) {
   // Callers often log right after a failed call and then read GetLastError for their own use.
   const DWORD callerError = ::GetLastError();
-  {
+  // The caller's text is read before the lock is taken. A structured exception raised while reading
+  // it ends in a guard (RunGuarded) that skips destructors: under the lock it would leave the lock
+  // held and every later entry waiting for it.
+  std::optional<EntryText> text;
+  try {
+    text.emplace(Gather(source, errorCode, message));
+  } catch (const std::bad_alloc&) {
+    // Written as the allocation-failure entry.
+  }
+  try {
+    const std::wstring& path = LogFile();
     std::lock_guard lock(WriteMutex());
-    try {
-      AppendEntry(source, errorCode, message);
-    } catch (const std::bad_alloc&) {
-      // No memory even for the file's path: there is nowhere to write.
-    }
+    AppendEntry(path, text);
+  } catch (const std::bad_alloc&) {
+    // No memory even for the file's path: there is nowhere to write.
   }
   ::SetLastError(callerError);
 }
 
 }  // namespace
+
+void SetLogFolder(std::string_view logRoot) {
+  std::lock_guard lock(Root().mutex);
+  Root().folder = logRoot;
+}
 
 void WriteLog(std::string_view source, uint32_t errorCode) { Write(source, errorCode, std::nullopt); }
 

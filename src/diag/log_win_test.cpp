@@ -12,6 +12,7 @@
 
 #include "base/format.h"
 #include "base/text_win.h"
+#include "diag/log_folder_win.h"
 #include "diag/log_test_support_win.h"
 
 namespace sl {
@@ -81,6 +82,15 @@ TEST(LogFile, EntryIsDroppedWhileTheFileIsHeldElsewhere) {
   WriteLog("Bị khóa", 0);
   ::CloseHandle(holder);
   EXPECT_EQ(LogFileSize(), start);
+}
+
+TEST(LogFile, FolderNamedAfterTheFirstEntryChangesNothing) {
+  WriteLog("Trước", 0);
+  SetLogFolder(Narrow(TestLogRoot()) + "\\khác");
+  const uint64_t start = LogFileSize();
+  WriteLog("Sau", 0);
+  EXPECT_GT(LogFileSize(), start);
+  SetLogFolder(Narrow(TestLogRoot()));
 }
 
 TEST(LogFile, KeepsTheCallersLastError) {

@@ -3,9 +3,9 @@
 #define SL_DIAG_SEH_GUARD_FRAME_WIN_H_
 
 /* Bytes the routine reserves below its return address: the callee's 32-byte home area, then the
-   source slot; 40 keeps the stack 16-byte aligned at the call. */
+   fault slot; 40 keeps the stack 16-byte aligned at the call. */
 #define SL_SEH_GUARD_FRAME_SIZE 40
-/* Offset of the caller's source text from the establisher frame (the stack after the prologue). */
-#define SL_SEH_GUARD_SOURCE_SLOT 32
+/* Offset of the caller's fault record from the establisher frame (the stack after the prologue). */
+#define SL_SEH_GUARD_FAULT_SLOT 32
 
 #endif /* SL_DIAG_SEH_GUARD_FRAME_WIN_H_ */

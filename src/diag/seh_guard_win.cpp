@@ -14,10 +14,13 @@ bool IsCppException(DWORD code) {
 
 }  // namespace
 
+// Only records what it sees: it runs before the faulting frames are unwound, maybe inside the log
+// itself, so the guard logs once the body has been left.
 extern "C" LONG SlSehGuardFilter(EXCEPTION_POINTERS* pointers, void* establisherFrame) noexcept {
   const DWORD code = pointers->ExceptionRecord->ExceptionCode;
   if (IsCppException(code)) return EXCEPTION_CONTINUE_SEARCH;
-  const char* source = *reinterpret_cast<const char* const*>(static_cast<const char*>(establisherFrame) +
-                                                             SL_SEH_GUARD_SOURCE_SLOT);
-  return sl::ReportException(source != nullptr ? source : "", code, pointers);
+  sl::ExceptionFacts* fault = *reinterpret_cast<sl::ExceptionFacts* const*>(
+      static_cast<const char*>(establisherFrame) + SL_SEH_GUARD_FAULT_SLOT);
+  if (fault != nullptr) sl::CaptureException(code, pointers, *fault);
+  return EXCEPTION_EXECUTE_HANDLER;
 }

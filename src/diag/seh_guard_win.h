@@ -1,10 +1,13 @@
 // Runs code so that a hardware or system exception inside it is logged and survived.
 #pragma once
 
+#include "diag/exception_report_win.h"
+#include "diag/exception_text.h"
+
 extern "C" {
 // Calls fn(context) under a structured-exception frame (seh_guard_x64.S). Returns 1 when fn
-// returned, 0 when an exception ended it after being logged under `source`.
-int SlSehGuardedCall(void (*fn)(void*), void* context, const char* source);
+// returned, 0 when an exception ended it; then *fault holds what the exception filter saw.
+int SlSehGuardedCall(void (*fn)(void*), void* context, sl::ExceptionFacts* fault);
 }
 
 namespace sl {
@@ -13,15 +16,22 @@ namespace sl {
 // RaiseException...) ended it. The exception is logged once, under sourceUtf8, and the program
 // goes on. Guards nest: the innermost one reports.
 //
+// The entry is written once the body has been left, never from the exception filter: the filter
+// runs on top of the faulting frames, which may be WriteLog's own.
+//
 // GCC's unwinder ignores exceptions it did not throw itself, so destructors of objects living
 // between this call and the fault do NOT run: a body must not hold locks or other state whose
-// release the rest of the program depends on. C++ exceptions pass through unreported and unwind
-// as usual.
+// release the rest of the program depends on (WriteLog takes its lock only around its own
+// memory). C++ exceptions pass through unreported and unwind as usual.
 template <class F>
 [[nodiscard]] bool RunGuarded(const char* sourceUtf8, F&& body) {
   auto call = [&body] { body(); };  // one object type for lambdas, functions and pointers alike
   using Call = decltype(call);
-  return SlSehGuardedCall([](void* context) { (*static_cast<Call*>(context))(); }, &call, sourceUtf8) != 0;
+  ExceptionFacts fault;
+  if (SlSehGuardedCall([](void* context) { (*static_cast<Call*>(context))(); }, &call, &fault) != 0)
+    return true;
+  LogException(sourceUtf8, fault);
+  return false;
 }
 
 }  // namespace sl

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <regex>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 
+#include "diag/log.h"
 #include "diag/log_test_support_win.h"
 
 namespace sl {
@@ -100,6 +103,33 @@ TEST(SehGuard, GuardsNestWorkAgainAndOnOtherThreads) {
     at = text.find(piece, at);
     ASSERT_NE(at, std::string::npos) << piece << " missing or out of order in\n" << text;
   }
+}
+
+TEST(SehGuard, FaultInsideWriteLogIsLoggedAfterwardsAndTheLogGoesOn) {
+  const uint64_t start = LogFileSize();
+  // A source in unmapped memory: WriteLog itself faults while reading it.
+  const std::string_view unreadable(reinterpret_cast<const char*>(0x10), 8);
+  // On another thread, so that a log left locked fails the test instead of hanging it.
+  std::atomic<bool> returned{false};
+  std::thread writer([&] {
+    EXPECT_FALSE(RunGuarded("Trong nhật ký: ", [&] { WriteLog(unreadable, 0); }));
+    WriteLog("Sau lỗi", 0);
+    returned = true;
+  });
+  for (int waited = 0; !returned && waited < 200; ++waited) ::Sleep(50);
+  if (!returned) {
+    writer.detach();
+    FAIL() << "WriteLog did not return after a fault inside it";
+  }
+  writer.join();
+
+  const std::string text = ReadLogUtf8(start);
+  EXPECT_EQ(CountEntries(text), 2u) << text;
+  const size_t fault = text.find("]\tTrong nhật ký: ");
+  ASSERT_NE(fault, std::string::npos) << text;
+  EXPECT_NE(text.find("-1073741819", fault), std::string::npos) << text;
+  EXPECT_NE(text.find("\tSE EXCEPTION_ACCESS_VIOLATION at address", fault), std::string::npos) << text;
+  EXPECT_TRUE(text.ends_with("]\tSau lỗi\r\n\r\n")) << text;
 }
 
 TEST(SehGuard, CppExceptionsPassThroughUnreported) {

@@ -1,10 +1,11 @@
-/* int SlSehGuardedCall(void (*fn)(void*), void* context, const char* source)
+/* int SlSehGuardedCall(void (*fn)(void*), void* context, sl::ExceptionFacts* fault)
 
    Calls fn(context) inside a frame shaped like the one MSVC builds for __try/__except, which
    GCC cannot express. The unwind info names the system's __C_specific_handler with a one-entry
-   scope table; for an exception raised while fn runs, that handler calls SlSehGuardFilter, and
-   when the filter answers EXCEPTION_EXECUTE_HANDLER it unwinds the frames above and resumes at
-   .Lfaulted with this frame's stack and non-volatile registers restored.
+   scope table; for an exception raised while fn runs, that handler calls SlSehGuardFilter, which
+   records it in *fault, and when the filter answers EXCEPTION_EXECUTE_HANDLER it unwinds the
+   frames above and resumes at .Lfaulted with this frame's stack and non-volatile registers
+   restored.
 
    Being an ordinary frame-based handler, it only sees exceptions that nothing nearer the fault
    has handled, unlike a vectored handler, which would also see the first-chance exceptions that
@@ -22,9 +23,9 @@ SlSehGuardedCall:
 	subq	$SL_SEH_GUARD_FRAME_SIZE, %rsp
 	.seh_stackalloc	SL_SEH_GUARD_FRAME_SIZE
 	.seh_endprologue
-	/* The filter finds the source through the establisher frame, so nested guards and guards
-	   on other threads each report their own. */
-	movq	%r8, SL_SEH_GUARD_SOURCE_SLOT(%rsp)
+	/* The filter finds the fault record through the establisher frame, so nested guards and
+	   guards on other threads each record their own. */
+	movq	%r8, SL_SEH_GUARD_FAULT_SLOT(%rsp)
 	movq	%rcx, %rax
 	movq	%rdx, %rcx
 .Lguarded_begin:

@@ -1,6 +1,5 @@
 #include "install/install_worker_win.h"
 
-#include <exception>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -8,6 +7,7 @@
 #include "base/format.h"
 #include "base/text_win.h"
 #include "diag/log.h"
+#include "diag/thread_entry.h"
 #include "install/install_messages.h"
 #include "install/launch_win.h"
 #include "install/md5_win.h"
@@ -73,16 +73,9 @@ void Install(InstallJob& job) {
   if (job.mode == MODE_FULL || job.ok) job.installedVersion = ReadVersionOf(job.installDir);
 }
 
+// Whatever ends the work, the verdict is posted: the run must not wait for it forever.
 void RunWorker(HWND window, InstallJob& job) {
-  try {
-    Install(job);
-  } catch (const std::exception& e) {
-    job.ok = false;
-    WriteLog(kSource, 0, Format("Install worker stopped: %s", e.what()));
-  } catch (...) {
-    job.ok = false;
-    WriteLog(kSource, 0, "Install worker stopped by an unknown exception");
-  }
+  if (!RunThreadEntry("InstallWorker", [&] { Install(job); })) job.ok = false;
   PostResult(window, job);
 }
 

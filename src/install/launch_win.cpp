@@ -3,11 +3,11 @@
 #include <shellapi.h>
 
 #include "base/format.h"
+#include "base/path.h"
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "diag/seh_guard_win.h"
 #include "store/file_system_win.h"
-#include "store/path_helpers.h"
 
 namespace sl {
 namespace {
@@ -20,9 +20,12 @@ UniqueKernelHandle CreateShellExecute(const std::string& program, const std::str
                                       const std::optional<std::string>& parameters) {
   const std::string line = Format("CreateShellExecute: %s, %s , %s", program.c_str(), directory.c_str(),
                                   parameters ? parameters->c_str() : "(null)");
+  WriteLog(kSource, 0, line);
   HANDLE process = nullptr;
+  DWORD error = ERROR_SUCCESS;
+  bool refused = false;
+  // Only the shell call is guarded; its log entries are written outside, after it.
   const bool survived = RunGuarded(kSource, [&] {
-    WriteLog(kSource, 0, line);
     const std::wstring file = Widen(program);
     const std::wstring folder = Widen(directory);
     const std::wstring arguments = parameters ? Widen(*parameters) : std::wstring();
@@ -37,9 +40,11 @@ UniqueKernelHandle CreateShellExecute(const std::string& program, const std::str
     if (::ShellExecuteExW(&info)) {
       process = info.hProcess;
     } else {
-      WriteLog(kSource, ::GetLastError(), line);
+      error = ::GetLastError();
+      refused = true;
     }
   });
+  if (refused) WriteLog(kSource, error, line);
   return UniqueKernelHandle(survived ? process : nullptr);
 }
 

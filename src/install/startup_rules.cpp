@@ -1,6 +1,6 @@
 #include "install/startup_rules.h"
 
-#include "store/path_helpers.h"
+#include "base/path.h"
 
 namespace sl {
 

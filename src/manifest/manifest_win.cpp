@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include "base/endpoints.h"
+#include "base/path.h"
 #include "base/text_win.h"
 #include "manifest/folder_size_win.h"
 #include "manifest/version_manifest.h"
 #include "net/http_helper_win.h"
 #include "store/file_system_win.h"
 #include "store/local_store_win.h"
-#include "store/path_helpers.h"
 
 namespace sl {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -9,11 +10,14 @@
 #include "base/system_message_win.h"
 #include "base/text_win.h"
 #include "diag/log.h"
+#include "diag/thread_entry.h"
 
 namespace sl {
 namespace {
 
 constexpr char kSource[] = "MSHTTPHelper::Download";
+// RunDownload's result when an exception ended the transfer.
+constexpr int kThrownErrorNumber = 13;
 
 InternetRequest OpenRequest(const MSHTTPHelper::State& s, std::optional<uint64_t> rangeFrom) {
   // Resume by asking for the missing bytes: WinINet cannot position a response body itself.
@@ -275,6 +279,18 @@ std::optional<int> Download::Transfer() {
 
 }  // namespace
 
-int RunDownload(MSHTTPHelper::State& state) { return Download(state).Run(); }
+int RunDownload(MSHTTPHelper::State& state) {
+  int result = kThrownErrorNumber;
+  if (RunThreadEntry(kSource, [&] { result = Download(state).Run(); })) return result;
+  // The transfer ends as a failed step ends it (the request and file were closed by the unwinding),
+  // or the window would wait for a status that never comes.
+  state.status = MDS_STATUS_FAILED;
+  try {
+    state.SendStatus(MDS_STATUS_FAILED, Widen(kConnectionErrorText));
+  } catch (const std::bad_alloc&) {
+    state.SendStatus(MDS_STATUS_FAILED, std::wstring());  // no memory even for the text
+  }
+  return result;
+}
 
 }  // namespace sl

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
 #include <thread>
 
@@ -15,7 +18,27 @@
 #include "net/download_status.h"
 #include "net/download_probe_win.h"
 #include "net/http_helper_win.h"
+#include "net/http_rules.h"
 #include "tests/support/test_servers_win.h"
+
+namespace {
+
+// Refuses the next allocation of this many bytes (0: none), as a machine short of memory would.
+std::atomic<size_t> g_refusedAllocation{0};
+
+}  // namespace
+
+void* operator new(size_t size) {
+  size_t refused = size;
+  if (size != 0 && g_refusedAllocation.compare_exchange_strong(refused, 0)) throw std::bad_alloc();
+  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+
+// Not inlined: GCC would then see free() meet memory from operator new and warn of a mismatch.
+__attribute__((noinline)) void operator delete(void* memory) noexcept { std::free(memory); }
+
+__attribute__((noinline)) void operator delete(void* memory, size_t) noexcept { std::free(memory); }
 
 namespace sl {
 namespace {
@@ -170,6 +193,20 @@ TEST_F(DownloadTest, UnreachableServerFailsAtTheOpen) {
   EXPECT_NE(probe_.helper().LastError(), 0u);
   EXPECT_NE(NewLog().find("[ERR-2] InternetOpenUrlW thất bại, URL: http://127.0.0.1:9/x.bin"),
             std::string::npos);
+}
+
+TEST_F(DownloadTest, ExceptionInTheThreadIsLoggedAndEndsTheTransferAsFailed) {
+  Publish(L"no-memory.bin", PatternBytes(0, 5000));
+  g_refusedAllocation = kMaxReadBytes;  // the transfer's read buffer
+  EXPECT_EQ(probe_.Run(g_servers.http + "/no-memory.bin", ScratchPath(L"no-memory.bin")), MDS_STATUS_FAILED);
+  EXPECT_EQ(g_refusedAllocation.exchange(0), 0u) << "the read buffer was not refused";
+  EXPECT_EQ(probe_.StatusCodes(),
+            (std::vector<int64_t>{MDS_STATUS_PREPARING, MDS_STATUS_DOWNLOADING, MDS_STATUS_FAILED}));
+  EXPECT_EQ(probe_.events().back().text, kConnectionText);
+  EXPECT_EQ(probe_.helper().Status(), MDS_STATUS_FAILED);
+  EXPECT_NE(NewLog().find("]\tMSHTTPHelper::Download\tLuồng dừng vì ngoại lệ: std::bad_alloc"),
+            std::string::npos)
+      << NewLog();
 }
 
 TEST_F(DownloadTest, MissingContentLengthFails) {

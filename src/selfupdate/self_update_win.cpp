@@ -4,6 +4,7 @@
 
 #include "base/endpoints.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "install/launch_win.h"

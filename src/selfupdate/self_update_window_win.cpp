@@ -12,11 +12,13 @@
 #include "ui/shell_rules.h"
 #include "base/endpoints.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"
 #include "base/window_object_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log.h"
+#include "diag/thread_entry.h"
 #include "net/http_helper_win.h"
 #include "selfupdate/package_file_win.h"
 #include "selfupdate/update_rules.h"
@@ -99,14 +101,19 @@ bool PromotePackage(const UpdateJob& job) {
   return true;
 }
 
+void FinishUpdate(const UpdateJob& job) {
+  if (job.transferDone && PromotePackage(job)) {
+    ApplyUpdate(job.exeDir, job.mainName, job.packagePath);
+  } else {
+    ::MessageBoxW(job.window, Widen(kUpdateFailedText).c_str(), Widen(job.caption).c_str(), MB_ICONERROR);
+  }
+}
+
 void SelfUpdateThread(const std::shared_ptr<UpdateJob>& job) {
   ::WaitForSingleObject(job->phaseChanged.get(), INFINITE);
   if (job->phase != JobPhase::Finished) return;
-  if (job->transferDone && PromotePackage(*job)) {
-    ApplyUpdate(job->exeDir, job->mainName, job->packagePath);
-  } else {
-    ::MessageBoxW(job->window, Widen(kUpdateFailedText).c_str(), Widen(job->caption).c_str(), MB_ICONERROR);
-  }
+  // The window refuses to close from here on: the process ends here even after an exception.
+  static_cast<void>(RunThreadEntry(kSource, [&job] { FinishUpdate(*job); }));
   ::ExitProcess(0);
 }
 

@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "base/path.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
-#include "store/path_helpers.h"
 
 namespace sl {
 

@@ -5,11 +5,11 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "base/path.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "store/file_system_win.h"
 #include "store/location_store.h"
-#include "store/path_helpers.h"
 #include "store/registry_win.h"
 
 namespace sl {
@@ -107,7 +107,6 @@ void InitLocalStore() {
     paths.logRoot = JoinPath(Narrow(temp), "slvn");
     CreateFolderTree(paths.logRoot);
   }
-
   RegistryBackend backend;
   std::string downloads;
   if (backend.OpenKey(StoreKey::kLauncher)) {

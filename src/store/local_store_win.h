@@ -11,9 +11,9 @@
 
 namespace sl {
 
-// Fills Paths(): executable folder and names, %TEMP%\slvn (created) and the download folder
-// setting (TempDownloadPath, else Downloads\slvn, not created). Call once at start-up, before
-// any other thread exists.
+// Fills Paths(): executable folder and names, %TEMP%\slvn (created, and made the log's folder)
+// and the download folder setting (TempDownloadPath, else Downloads\slvn, not created). Call once
+// at start-up, before any other thread exists.
 void InitLocalStore();
 
 // See the portable DetectInstallLocation: SLLocation first, the game installer's entry second.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/path.h"
 #include "base/text_win.h"
 #include "store/file_system_win.h"
 #include "store/local_paths.h"

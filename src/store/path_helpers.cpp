@@ -18,13 +18,6 @@ std::optional<std::string> Substring(std::string_view text, size_t start, size_t
   return std::string(text.substr(start, count));
 }
 
-std::string JoinPath(std::string_view folder, std::string_view name) {
-  std::string path(folder);
-  if (folder.empty() || folder.back() != '\\') path += '\\';
-  path += name;
-  return path;
-}
-
 std::string TrimOneTrailingBackslash(std::string_view path) {
   if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
   return std::string(path);

@@ -15,11 +15,6 @@ namespace sl {
 // At most count bytes from start; no result when start is not inside the text.
 [[nodiscard]] std::optional<std::string> Substring(std::string_view text, size_t start, size_t count);
 
-// folder + "\" + name, without doubling a backslash the folder already ends with. An empty folder
-// gives "\name" (root of the current drive). Length is not limited here: the Win32 layer
-// (WidePath) refuses paths that do not fit MAX_PATH.
-[[nodiscard]] std::string JoinPath(std::string_view folder, std::string_view name);
-
 // Removes exactly one trailing backslash, so "C:\" stays a drive ("C:") and "a\\" keeps one.
 [[nodiscard]] std::string TrimOneTrailingBackslash(std::string_view path);
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "base/format.h"
+#include "base/path.h"
 #include "base/text_win.h"
-#include "store/path_helpers.h"
 
 namespace sl {
 

@@ -12,6 +12,7 @@
 #include "base/network_timeouts.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
+#include "diag/thread_entry.h"
 #include "telemetry/tracking_report.h"
 
 namespace sl {
@@ -39,8 +40,9 @@ struct Exchange {
     session.reset(::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                 WINHTTP_NO_PROXY_BYPASS, 0));
     if (session) {
-      ::WinHttpSetTimeouts(session.get(), static_cast<int>(kConnectTimeoutMs), static_cast<int>(kConnectTimeoutMs),
-                           static_cast<int>(kSendTimeoutMs), static_cast<int>(kReceiveTimeoutMs));
+      ::WinHttpSetTimeouts(session.get(), static_cast<int>(kConnectTimeoutMs),
+                           static_cast<int>(kConnectTimeoutMs), static_cast<int>(kSendTimeoutMs),
+                           static_cast<int>(kReceiveTimeoutMs));
       connection.reset(::WinHttpConnect(session.get(), Widen(host).c_str(), INTERNET_DEFAULT_HTTPS_PORT, 0));
     }
     if (!connection) {
@@ -183,7 +185,9 @@ std::string GetPublicIp() {
 
 void StartTrackingReport(std::string userId) {
   try {
-    std::thread([id = std::move(userId)] { SendSLTrackingReport(id); }).detach();
+    std::thread([id = std::move(userId)] {
+      static_cast<void>(RunThreadEntry("SendSLTrackingReport", [&id] { SendSLTrackingReport(id); }));
+    }).detach();
   } catch (const std::system_error&) {
     // No thread, no report: nothing else depends on it.
   }

@@ -1,13 +1,11 @@
 #include "window_probe.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
-
 #include <memory>
 
 #include "app_driver.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
+#include "ui/gdiplus_session_win.h"
 
 namespace sl::e2e {
 namespace {
@@ -66,18 +64,11 @@ bool SaveScreenshot(HWND window, const std::wstring& path) {
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
 
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartup(&token, &input, nullptr);
-  bool saved = false;
-  {
-    Gdiplus::Bitmap picture(bitmap.get(), nullptr);
-    // The PNG encoder's class id.
-    const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    saved = picture.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-  }
-  Gdiplus::GdiplusShutdown(token);
-  return saved;
+  const GdiplusSession gdiplus;
+  Gdiplus::Bitmap picture(bitmap.get(), nullptr);
+  // The PNG encoder's class id.
+  const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+  return picture.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
 MessageBoxSeen AnswerMessageBox(DWORD processId, int button, std::chrono::milliseconds timeout) {
