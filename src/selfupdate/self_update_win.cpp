@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
-#include "base/endpoints.h"
+#include "base/build_info.h"
 #include "base/format.h"
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "install/launch_win.h"
 #include "net/http_helper_win.h"
 #include "selfupdate/hand_over_win.h"
-#include "selfupdate/own_version.h"
 #include "selfupdate/package_file_win.h"
 #include "selfupdate/update_rules.h"
 #include "store/file_system_win.h"

@@ -10,7 +10,7 @@
 
 #include "app/messages.h"
 #include "app/shell_rules.h"
-#include "base/endpoints.h"
+#include "base/build_info.h"
 #include "base/format.h"
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"

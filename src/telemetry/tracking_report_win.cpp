@@ -8,7 +8,7 @@
 #include <system_error>
 #include <thread>
 
-#include "base/endpoints.h"
+#include "base/build_info.h"
 #include "base/network_timeouts.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
@@ -39,8 +39,9 @@ struct Exchange {
     session.reset(::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                                 WINHTTP_NO_PROXY_BYPASS, 0));
     if (session) {
-      ::WinHttpSetTimeouts(session.get(), static_cast<int>(kConnectTimeoutMs), static_cast<int>(kConnectTimeoutMs),
-                           static_cast<int>(kSendTimeoutMs), static_cast<int>(kReceiveTimeoutMs));
+      ::WinHttpSetTimeouts(session.get(), static_cast<int>(kConnectTimeoutMs),
+                           static_cast<int>(kConnectTimeoutMs), static_cast<int>(kSendTimeoutMs),
+                           static_cast<int>(kReceiveTimeoutMs));
       connection.reset(::WinHttpConnect(session.get(), Widen(host).c_str(), INTERNET_DEFAULT_HTTPS_PORT, 0));
     }
     if (!connection) {

@@ -5,7 +5,7 @@
 
 #include "app/app_state_win.h"
 #include "app/messages.h"
-#include "base/endpoints.h"
+#include "base/build_info.h"
 #include "base/text_win.h"
 #include "install/launch_win.h"
 #include "manifest/manifest_win.h"
