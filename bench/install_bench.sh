@@ -37,11 +37,12 @@ rm -f "$work/md5.bin"
 
 echo "== Whole run: release of $release_mib MiB of data"
 port=$(sed -n 's/^SL_BENCH_HTTP_PORT:STRING=//p' build/win/CMakeCache.txt)
+own_version=$(sed -n 's/^SL_OWN_VERSION_NUMBER:INTERNAL=//p' build/win/CMakeCache.txt)
 bash tests/servers/start.sh "$servers" "$port" "$((port + 1))" >/dev/null
 python3 tests/releases/release_tree.py "$servers/www" "http://127.0.0.1:$port" \
   --setup build/win/tests/standins/setup_standin.exe --patcher build/win/tests/standins/patcher_standin.exe \
   --full 120 --data-files 4 --data-size $((release_mib * 1024 * 1024 / 4))
-mkdir -p "$servers/www/launcher" && printf 1025 > "$servers/www/launcher/version.ini"  # no self-update offer
+mkdir -p "$servers/www/launcher" && printf "$own_version" > "$servers/www/launcher/version.ini"  # no self-update offer
 game=$work/game downloads=$work/downloads
 rm -rf "$game" "$downloads" && mkdir -p "$game" "$downloads"
 scripts/wine-run.sh cmd /c exit 0

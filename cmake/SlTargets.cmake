@@ -14,27 +14,58 @@ function(sl_win_library name)
   endif()
 endfunction()
 
-# sl_endpoints_library(name downloadUrl trackingHost publicIpHost webHost topupT): one set of the
-# compiled-in endpoints (base/endpoints.h) as a library of its own.
-function(sl_endpoints_library name ENDPOINT_DOWNLOAD_URL ENDPOINT_TRACKING_HOST ENDPOINT_PUBLIC_IP_HOST
-         ENDPOINT_WEB_HOST ENDPOINT_TOPUP_T)
-  if(ENDPOINT_DOWNLOAD_URL MATCHES "^[Hh][Tt][Tt][Pp]://" AND NOT STORMLINE_ALLOW_PLAIN_HTTP)
-    message(FATAL_ERROR "${name}: ${ENDPOINT_DOWNLOAD_URL} is plain HTTP, which needs "
+# sl_version_number(out version): the version as one integer, 1.0.2.5 is 1025, as the self-update
+# and the launcher manifest count. The last three parts are single digits, so the integer names one
+# version only.
+function(sl_version_number out version)
+  if(NOT version MATCHES "^([0-9]+)\\.([0-9])\\.([0-9])\\.([0-9])$")
+    message(FATAL_ERROR "version ${version}: four parts expected, the last three of one digit (1.0.2.5)")
+  endif()
+  math(EXPR number "${CMAKE_MATCH_1} * 1000 + ${CMAKE_MATCH_2} * 100 + ${CMAKE_MATCH_3} * 10 + ${CMAKE_MATCH_4}")
+  set(${out} ${number} PARENT_SCOPE)
+endfunction()
+
+# sl_build_info_library(name [VERSION x.y.z.w] [DOWNLOAD_URL url] [TRACKING_HOST host]
+#   [PUBLIC_IP_HOST host] [WEB_HOST host] [TOPUP_T t]): what one build of the program reports as its
+# version and the outside endpoints it talks to (base/build_info.h), as objects of their own. Each
+# part left out is the project's version or its STORMLINE_* cache variable.
+function(sl_build_info_library name)
+  cmake_parse_arguments(PARSE_ARGV 1 BUILD "" "VERSION;DOWNLOAD_URL;TRACKING_HOST;PUBLIC_IP_HOST;WEB_HOST;TOPUP_T"
+                        "")
+  if(BUILD_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "${name}: unexpected arguments ${BUILD_UNPARSED_ARGUMENTS}")
+  endif()
+  foreach(part IN ITEMS VERSION DOWNLOAD_URL TRACKING_HOST PUBLIC_IP_HOST WEB_HOST TOPUP_T)
+    if(NOT DEFINED BUILD_${part})
+      if(part STREQUAL "VERSION")
+        set(BUILD_VERSION ${PROJECT_VERSION})
+      else()
+        set(BUILD_${part} "${STORMLINE_${part}}")
+      endif()
+    endif()
+  endforeach()
+  sl_version_number(BUILD_VERSION_NUMBER ${BUILD_VERSION})
+  if(BUILD_DOWNLOAD_URL MATCHES "^[Hh][Tt][Tt][Pp]://" AND NOT STORMLINE_ALLOW_PLAIN_HTTP)
+    message(FATAL_ERROR "${name}: ${BUILD_DOWNLOAD_URL} is plain HTTP, which needs "
                         "STORMLINE_ALLOW_PLAIN_HTTP=ON (test, demo and benchmark builds only)")
   endif()
   set(source ${CMAKE_BINARY_DIR}/generated/${name}.cpp)
-  configure_file(${PROJECT_SOURCE_DIR}/cmake/endpoints.cpp.in ${source} @ONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/build_info.cpp.in ${source} @ONLY)
   # Objects, not an archive: they must resolve references from libraries linked after them.
   add_library(${name} OBJECT ${source})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
 endfunction()
 
-# sl_native_test(name SOURCES... LIBS ...): GoogleTest unit test of the portable core (host build).
+# sl_native_test(name SOURCES... LIBS ... [BUILD_INFO lib]): GoogleTest unit test of the portable core
+# (host build), linked with the project's own build information unless BUILD_INFO names another.
 function(sl_native_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "BUILD_INFO" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_BUILD_INFO)
+    set(T_BUILD_INFO sl_build_info)
+  endif()
   if(NOT WIN32)
     add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} ${T_BUILD_INFO} GTest::gtest_main)
     add_test(NAME ${name} COMMAND ${name})
   endif()
 endfunction()

@@ -14,13 +14,14 @@ cmake --preset win >/dev/null
 cmake --build --preset win -j "$(nproc)" --target Stormline_VN Stormline_VN_demo setup_standin patcher_standin
 
 port=$(sed -n 's/^SL_DEMO_HTTP_PORT:STRING=//p' build/win/CMakeCache.txt)
+own_version=$(sed -n 's/^SL_OWN_VERSION_NUMBER:INTERNAL=//p' build/win/CMakeCache.txt)
 server=$root/build/demo-server
 SL_LIMIT_RATE=${SL_DEMO_RATE:-6m} bash tests/servers/start.sh "$server" "$port" "$((port + 1))" >/dev/null
 python3 tests/releases/release_tree.py "$server/www" "http://127.0.0.1:$port" \
   --setup build/win/tests/standins/setup_standin.exe --patcher build/win/tests/standins/patcher_standin.exe \
   --full 120 --patches 121,122 --minimal 100 --data-files 3 --data-size $((12 * 1024 * 1024))
 # The launcher manifest names the program's own version: no self-update offer in the demo.
-mkdir -p "$server/www/launcher" && printf 1025 > "$server/www/launcher/version.ini"
+mkdir -p "$server/www/launcher" && printf "$own_version" > "$server/www/launcher/version.ini"
 echo "Demo releases served at http://127.0.0.1:$port by nginx (limit_rate ${SL_DEMO_RATE:-6m})."
 
 export WINEPREFIX=$root/build/demo/wineprefix

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/endpoints.h"
+#include "base/build_info.h"
 #include "base/path.h"
 #include "base/text_win.h"
 #include "manifest/folder_size_win.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "base/endpoints.h"
+#include "base/build_info.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "base/text_win.h"
@@ -10,7 +10,6 @@
 #include "install/launch_win.h"
 #include "net/http_helper_win.h"
 #include "selfupdate/hand_over_win.h"
-#include "selfupdate/own_version.h"
 #include "selfupdate/package_file_win.h"
 #include "selfupdate/update_rules.h"
 #include "store/file_system_win.h"

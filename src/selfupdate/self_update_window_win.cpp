@@ -8,9 +8,9 @@
 #include <system_error>
 #include <thread>
 
+#include "base/build_info.h"
 #include "net/download_messages.h"
 #include "ui/shell_rules.h"
-#include "base/endpoints.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "base/scoped_dc_win.h"

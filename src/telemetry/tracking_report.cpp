@@ -1,6 +1,6 @@
 #include "telemetry/tracking_report.h"
 
-#include "ui/shell_rules.h"
+#include "base/build_info.h"
 #include "base/format.h"
 #include "diag/log.h"
 
@@ -86,9 +86,8 @@ std::string ComposeTrackingBody(const TrackingFacts& facts) {
   AppendMember(body, "afUserId", facts.userId);
   AppendMember(body, "requestId", facts.requestId);
   AppendMember(body, "deviceIp", facts.deviceIp);
-  AppendMember(body, "deviceUserAgent", Format("SL%d", kOwnVersionNumber));
-  AppendMember(body, "appVersion",
-               Format("%d.%d.%d.%d", kOwnVersion[0], kOwnVersion[1], kOwnVersion[2], kOwnVersion[3]));
+  AppendMember(body, "deviceUserAgent", Format("SL%d", OwnVersionNumber()));
+  AppendMember(body, "appVersion", OwnVersionText());
   AppendMember(body, "osVersion", facts.osVersion);
   AppendMember(body, "deviceModel", facts.deviceModel);
   body += '}';

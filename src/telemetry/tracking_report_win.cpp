@@ -8,7 +8,7 @@
 #include <system_error>
 #include <thread>
 
-#include "base/endpoints.h"
+#include "base/build_info.h"
 #include "base/network_timeouts.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"

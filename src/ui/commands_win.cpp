@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "base/endpoints.h"
+#include "base/build_info.h"
 #include "base/text_win.h"
 #include "install/launch_win.h"
 #include "ui/commands.h"

@@ -1,12 +1,12 @@
 #include "ui/shell_rules.h"
 
+#include "base/build_info.h"
 #include "base/format.h"
 
 namespace sl {
 
 std::string MakeVersionedTitle(std::string_view title) {
-  return Format("%.*s - %d.%d.%d.%d", static_cast<int>(title.size()), title.data(), kOwnVersion[0],
-                kOwnVersion[1], kOwnVersion[2], kOwnVersion[3]);
+  return Format("%.*s - %s", static_cast<int>(title.size()), title.data(), OwnVersionText());
 }
 
 Origin CenterOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight) {

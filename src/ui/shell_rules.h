@@ -10,8 +10,6 @@ namespace sl {
 inline constexpr int kMainWindowWidth = 1020;
 inline constexpr int kMainWindowHeight = 597;
 inline constexpr uint32_t kMainWindowStyle = 0x800A0000;  // WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX
-inline constexpr int kOwnVersion[4] = {1, 0, 2, 5};
-inline constexpr int kOwnVersionNumber = 1025;  // the same version as one integer, for comparisons
 
 // "<title> - 1.0.2.5": the painted window title and the self-update caption.
 [[nodiscard]] std::string MakeVersionedTitle(std::string_view title);

@@ -1,0 +1,21 @@
+// What CMake compiled into this build: the version it reports and the outside endpoints it talks to.
+// Each executable links one definition (sl_build_info_library): the product its project version and
+// configured servers, a test or demo build its own version and loopback servers.
+#pragma once
+
+#include <cstdint>
+
+namespace sl {
+
+[[nodiscard]] const char* OwnVersionText();  // "1.0.2.5"
+// The same version as one integer (1.0.2.5 is 1025): what the self-update compares the server's
+// number with and sends as the "t" query of the launcher manifest.
+[[nodiscard]] int32_t OwnVersionNumber();
+
+[[nodiscard]] const char* DownloadBaseUrl();  // scheme, host and path prefix; no trailing "/"
+[[nodiscard]] const char* TrackingHost();
+[[nodiscard]] const char* PublicIpHost();
+[[nodiscard]] const char* WebHost();
+[[nodiscard]] const char* TopupT();
+
+}  // namespace sl
