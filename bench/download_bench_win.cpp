@@ -20,7 +20,7 @@
 #include "net/download_messages.h"
 #include "base/text_win.h"
 #include "net/download_status.h"
-#include "net/download_probe_win.h"
+#include "tests/support/download_probe_win.h"
 #include "net/internet_handle_win.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/format.h"
-#include "diag/log_test_support_win.h"
+#include "tests/support/log_test_support_win.h"
 
 namespace sl {
 namespace {

@@ -13,7 +13,7 @@
 #include "base/format.h"
 #include "base/text_win.h"
 #include "diag/log_folder_win.h"
-#include "diag/log_test_support_win.h"
+#include "tests/support/log_test_support_win.h"
 
 namespace sl {
 namespace {

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "diag/log.h"
-#include "diag/log_test_support_win.h"
+#include "tests/support/log_test_support_win.h"
 
 namespace sl {
 namespace {

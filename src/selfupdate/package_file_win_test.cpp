@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "base/text_win.h"
-#include "diag/log_test_support_win.h"
+#include "tests/support/log_test_support_win.h"
 
 namespace sl {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/test_folder_win.h"
+#include "tests/support/test_folder_win.h"
 
 namespace sl {
 namespace {

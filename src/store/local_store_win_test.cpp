@@ -7,7 +7,7 @@
 #include "store/file_system_win.h"
 #include "store/local_paths.h"
 #include "store/registry_win.h"
-#include "store/test_folder_win.h"
+#include "tests/support/test_folder_win.h"
 
 namespace sl {
 namespace {

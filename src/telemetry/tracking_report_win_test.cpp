@@ -6,9 +6,9 @@
 
 #include <regex>
 
-#include "diag/log_test_support_win.h"
+#include "tests/support/log_test_support_win.h"
 #include "telemetry/tracking_report_win.h"
-#include "telemetry/tracking_test_support_win.h"
+#include "tests/support/tracking_test_support_win.h"
 
 namespace sl {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "app_driver.h"
 #include "base/text_win.h"
-#include "telemetry/tracking_test_support_win.h"
+#include "tests/support/tracking_test_support_win.h"
 #include "tests/support/test_servers_win.h"
 #include "window_probe.h"
 

@@ -1,4 +1,4 @@
-#include "diag/log_test_support_win.h"
+#include "tests/support/log_test_support_win.h"
 
 #include <windows.h>
 

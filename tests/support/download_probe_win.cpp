@@ -1,4 +1,4 @@
-#include "net/download_probe_win.h"
+#include "tests/support/download_probe_win.h"
 
 #include "net/download_messages.h"
 #include "base/text_win.h"

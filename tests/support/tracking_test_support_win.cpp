@@ -1,4 +1,4 @@
-#include "telemetry/tracking_test_support_win.h"
+#include "tests/support/tracking_test_support_win.h"
 
 #include <windows.h>
 #include <wincrypt.h>
