@@ -13,6 +13,7 @@
 #include "selfupdate/self_update_win.h"
 #include "store/local_paths.h"
 #include "store/local_store_win.h"
+#include "ui/center_window_win.h"
 #include "ui/gdiplus_session_win.h"
 #include "ui/main_window_win.h"
 
@@ -22,14 +23,6 @@ namespace {
 constexpr int kStringUnits = 100;
 // How long a program started by a self-update hand-over waits for its predecessor to end.
 constexpr DWORD kPredecessorWaitMs = 20000;
-
-void CenterWindow(HWND window) {
-  RECT rect{};
-  ::GetWindowRect(window, &rect);
-  const Origin origin = CenterOrigin(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-                                     rect.right - rect.left, rect.bottom - rect.top);
-  ::SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-}
 
 int RunMessageLoop(HINSTANCE instance) {
   HACCEL accelerators = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_STORMLINE));
@@ -66,7 +59,7 @@ int Run(HINSTANCE instance, int showCmd) {
   if (!main.Create(className)) return 0;
   const HWND window = main.Window();
   ::ShowWindow(window, showCmd);
-  CenterWindow(window);
+  CenterOnScreen(window);
   ::UpdateWindow(window);
 
   SelfUpdateRequest selfUpdate;

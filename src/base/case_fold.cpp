@@ -1,5 +1,7 @@
 #include "base/case_fold.h"
 
+#include "base/utf8.h"
+
 #include <cstdint>
 
 namespace sl {
@@ -20,24 +22,6 @@ char32_t UpperOf(char32_t c) {
   if (c >= 0x430 && c <= 0x44F) return c - 0x20;
   if (c >= 0x450 && c <= 0x45F) return c - 0x50;
   return c;
-}
-
-// Length of the well-formed sequence at the start of text and its code point; 0 when malformed.
-size_t Decode(std::string_view text, char32_t& c) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  size_t length = lead < 0x80                    ? 1
-                  : lead >= 0xC2 && lead <= 0xDF ? 2
-                  : lead >= 0xE0 && lead <= 0xEF ? 3
-                  : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                 : 0;
-  if (length == 0 || text.size() < length) return 0;
-  c = length == 1 ? lead : lead & (0x7F >> length);
-  for (size_t k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[k]);
-    if ((next & 0xC0) != 0x80) return 0;
-    c = (c << 6) | (next & 0x3F);
-  }
-  return length;
 }
 
 void Encode(char32_t c, std::string& out) {
@@ -64,15 +48,14 @@ std::string FoldCaseUtf8(std::string_view text) {
   std::string folded;
   folded.reserve(text.size());
   while (!text.empty()) {
-    char32_t c = 0;
-    const size_t length = Decode(text, c);
-    if (length == 0) {
+    const Utf8Sequence next = DecodeUtf8(text);
+    if (next.length == 0) {
       folded += text[0];
       text.remove_prefix(1);
       continue;
     }
-    Encode(UpperOf(c), folded);
-    text.remove_prefix(length);
+    Encode(UpperOf(next.value), folded);
+    text.remove_prefix(next.length);
   }
   return folded;
 }

@@ -1,6 +1,7 @@
 #include "diag/log_entry.h"
 
 #include "base/format.h"
+#include "base/utf8.h"
 
 namespace sl {
 namespace {
@@ -14,36 +15,14 @@ bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // Decodes the character at `pos` and moves past it; a malformed sequence yields U+FFFD for its
 // first byte only, so decoding resynchronises on the next byte.
-char32_t DecodeUtf8(std::string_view text, size_t& pos) {
-  const auto byteAt = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byteAt(pos);
-  if (lead < 0x80) {
-    ++pos;
-    return lead;
-  }
-  size_t length = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4;
-  }
-  // Below these a sequence is an overlong form of a shorter one.
-  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  char32_t c = lead & (0x7F >> length);
-  bool valid = length != 0 && text.size() - pos >= length;
-  for (size_t i = 1; valid && i < length; ++i) {
-    const unsigned char next = byteAt(pos + i);
-    valid = (next & 0xC0) == 0x80;
-    c = (c << 6) | (next & 0x3F);
-  }
-  if (!valid || c < kSmallest[length] || c > 0x10FFFF || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+char32_t NextChar(std::string_view text, size_t& pos) {
+  const Utf8Sequence next = DecodeUtf8(text.substr(pos));
+  if (next.length == 0) {
     ++pos;
     return kReplacement;
   }
-  pos += length;
-  return c;
+  pos += next.length;
+  return next.value;
 }
 
 // Collects whole characters until the body limit; once one does not fit, later ones are dropped
@@ -53,7 +32,7 @@ class EntryBuilder {
   EntryBuilder() { text_.reserve(kLogEntryMaxUnits); }
 
   void AppendUtf8(std::string_view utf8) {
-    for (size_t pos = 0; pos < utf8.size() && !full_;) AppendChar(DecodeUtf8(utf8, pos));
+    for (size_t pos = 0; pos < utf8.size() && !full_;) AppendChar(NextChar(utf8, pos));
   }
 
   // Pairs travel together; a lone surrogate is kept as the single unit it is.

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <limits>
 
+#include "base/ascii.h"
 #include "base/format.h"
+#include "base/saturate.h"
 #include "diag/log.h"
 #include "net/download_status.h"
 
@@ -23,22 +25,10 @@ std::string SetupFailedText(std::string_view setupName) {
 // The ui library already depends on this one, so the bar's percent text is formatted here too.
 std::string PercentText(double percent) { return Format("%.01f%%", percent); }
 
-// Converting an out-of-range double to an integer is undefined: a rate of 0 makes the estimates
-// infinite, and they saturate instead; NaN (nothing over nothing) counts as 0.
-template <typename Int>
-Int Saturate(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= static_cast<double>(std::numeric_limits<Int>::max())) return std::numeric_limits<Int>::max();
-  if (value <= static_cast<double>(std::numeric_limits<Int>::min())) return std::numeric_limits<Int>::min();
-  return static_cast<Int>(value);
-}
-
 double Difference(uint64_t a, uint64_t b) { return static_cast<double>(a) - static_cast<double>(b); }
 
 bool SameDigest(std::string_view computed, std::string_view expected) {
-  return !computed.empty() &&
-         std::equal(computed.begin(), computed.end(), expected.begin(), expected.end(),
-                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+  return !computed.empty() && EqualsNoCase(computed, expected);
 }
 
 }  // namespace
@@ -95,7 +85,7 @@ bool InstallController::UpdateTransferRate(FileItem& item, uint64_t bytes) {
   list_.rate = std::max(Difference(bytes, item.sampleBytes), 0.0) / elapsed;
   if (elapsed > 5.0 || list_.remainingSeconds == 0) {
     // downloadedBytes still holds the previous message's count here.
-    item.secondsLeft = Saturate<int32_t>(Difference(item.size, item.downloadedBytes) / list_.rate);
+    item.secondsLeft = SaturatingCast<int32_t>(Difference(item.size, item.downloadedBytes) / list_.rate);
     uint64_t done = 0;
     uint64_t total = 0;
     for (const auto& each : list_.items) {
@@ -107,7 +97,8 @@ bool InstallController::UpdateTransferRate(FileItem& item, uint64_t bytes) {
     if (list_.totalBytes == 0 && !list_.items.empty()) list_.totalBytes = total;
     item.sampleBytes = bytes;
     list_.sampleTime = now;
-    list_.remainingSeconds = Saturate<uint32_t>(Difference(list_.totalBytes, list_.doneBytes) / list_.rate);
+    list_.remainingSeconds =
+        SaturatingCast<uint32_t>(Difference(list_.totalBytes, list_.doneBytes) / list_.rate);
   }
   item.downloadedBytes = bytes;
   return true;
@@ -124,7 +115,7 @@ void InstallController::OnDownloadProgress(uint64_t done, uint64_t length) {
   if (length != 0) {
     const double percent = static_cast<double>(done) / static_cast<double>(length) * 100;
     // The bar is drawn from the integer; the text keeps the exact value.
-    env_.SetCurrentPercent(Saturate<int32_t>(std::clamp(percent, 0.0, 100.0)), PercentText(percent));
+    env_.SetCurrentPercent(SaturatingCast<int32_t>(std::clamp(percent, 0.0, 100.0)), PercentText(percent));
     env_.Redraw();
   }
   if (list_.doneBytes != 0) env_.SetTotalProgress(list_.doneBytes, list_.totalBytes);

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <thread>
 
+#include "base/ascii.h"
 #include "base/format.h"
 #include "base/text_win.h"
 #include "diag/log.h"
@@ -37,7 +38,7 @@ std::optional<DWORD> RunLockedSetup(const InstallJob& job) {
   UniqueFile lock = LockForLaunch(job.setupPath);
   if (lock && !job.setupMd5.empty()) {
     const std::string digest = GetFileMd5(lock.get(), job.setupSize, nullptr);
-    if (_stricmp(digest.c_str(), job.setupMd5.c_str()) != 0) {
+    if (!EqualsNoCase(digest, job.setupMd5)) {
       WriteLog(kSource, 0,
                Format("Setup program changed after its check, not started: %s", job.setupPath.c_str()));
       return std::nullopt;

@@ -3,49 +3,14 @@
 #include <array>
 
 #include "base/ascii.h"
+#include "base/decimal.h"
+#include "base/utf8.h"
 #include "base/url.h"
 
 namespace sl {
 namespace {
 
-bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (AsciiUpper(c) >= 'A' && AsciiUpper(c) <= 'F'); }
-
-// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates or values past
-// U+10FFFF. Windows would turn any of them into U+FFFD, so the file on disk would not be the one
-// named in the list.
-bool IsValidUtf8(std::string_view text) {
-  for (size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    size_t length = 0;
-    uint32_t value = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2, value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3, value = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4, value = lead & 0x07;
-    } else {
-      return false;
-    }
-    if (text.size() - i < length) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      value = (value << 6) | (next & 0x3F);
-    }
-    if ((length == 3 && value < 0x800) || (length == 4 && value < 0x10000) || value > 0x10FFFF ||
-        (value >= 0xD800 && value <= 0xDFFF)) {
-      return false;
-    }
-    i += length;
-  }
-  return true;
-}
 
 // Names Windows opens as devices whatever the folder and extension: "NUL.txt" is NUL.
 bool IsDeviceName(std::string_view name) {
@@ -85,21 +50,10 @@ const char* UrlProblem(std::string_view url) {
 }  // namespace
 
 std::optional<uint64_t> ParseSizeField(std::string_view field) {
-  size_t i = 0;
-  while (i < field.size() && IsCSpace(field[i])) ++i;
-  if (i == field.size()) return field.empty() ? std::optional<uint64_t>(0) : std::nullopt;
-  if (field[i] == '+') ++i;
-  const size_t firstDigit = i;
-  uint64_t value = 0;
-  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-    const auto digit = static_cast<uint64_t>(field[i] - '0');
-    if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  if (i == firstDigit) return std::nullopt;
-  while (i < field.size() && IsCSpace(field[i])) ++i;
-  if (i != field.size()) return std::nullopt;
-  return value;
+  std::string_view digits = TrimAsciiSpace(field);
+  if (digits.empty()) return field.empty() ? std::optional<uint64_t>(0) : std::nullopt;
+  if (digits.front() == '+') digits.remove_prefix(1);
+  return ParseDecimalDigits(digits);
 }
 
 const char* FileNameProblem(std::string_view name) {

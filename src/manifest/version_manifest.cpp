@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/decimal.h"
 #include "base/format.h"
 #include "diag/log.h"
 #include "manifest/log_text.h"
@@ -11,27 +12,6 @@ namespace sl {
 namespace {
 
 bool IsIniBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// Leading digits after optional white space and sign, as atoi reads them, but out-of-range and
-// digit-less values are failures instead of garbage or 0.
-std::optional<int32_t> LeadingInt32(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && IsCSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const size_t firstDigit = i;
-  int64_t magnitude = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    magnitude = magnitude * 10 + (text[i] - '0');
-    if (magnitude > int64_t{INT32_MAX} + 1) return std::nullopt;  // stop before int64 could overflow
-  }
-  if (i == firstDigit) return std::nullopt;
-  const int64_t value = negative ? -magnitude : magnitude;
-  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
-  return static_cast<int32_t>(value);
-}
 
 void ApplyValue(std::string_view text, std::string_view key, int32_t& field) {
   const std::string value = GetIniValue(text, key);

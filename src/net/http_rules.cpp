@@ -1,5 +1,7 @@
 #include "net/http_rules.h"
 
+#include "base/decimal.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -7,18 +9,6 @@
 
 namespace sl {
 namespace {
-
-std::optional<uint64_t> ParseDigits(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    const uint64_t digit = static_cast<uint64_t>(c - '0');
-    if (value > (std::numeric_limits<uint64_t>::max() - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
-}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -35,7 +25,7 @@ uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed) {
 }
 
 std::optional<uint64_t> ParseContentLength(std::string_view text) {
-  const std::optional<uint64_t> length = ParseDigits(Trim(text));
+  const std::optional<uint64_t> length = ParseDecimalDigits(Trim(text));
   if (length > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) return std::nullopt;
   return length;
 }
@@ -52,8 +42,8 @@ std::optional<ContentRange> ParseContentRange(std::string_view text) {
   if (span == "*") return ContentRange{false, 0, 0, *total};
   const size_t dash = span.find('-');
   if (dash == std::string_view::npos) return std::nullopt;
-  const auto first = ParseDigits(span.substr(0, dash));
-  const auto last = ParseDigits(span.substr(dash + 1));
+  const auto first = ParseDecimalDigits(span.substr(0, dash));
+  const auto last = ParseDecimalDigits(span.substr(dash + 1));
   if (!first || !last || *first > *last || *last >= *total) return std::nullopt;
   return ContentRange{true, *first, *last, *total};
 }

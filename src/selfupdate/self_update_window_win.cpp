@@ -10,6 +10,7 @@
 
 #include "base/build_info.h"
 #include "net/download_messages.h"
+#include "ui/center_window_win.h"
 #include "ui/shell_rules.h"
 #include "base/format.h"
 #include "base/path.h"
@@ -197,14 +198,6 @@ LRESULT CALLBACK SelfUpdateWindowProc(HWND window, UINT message, WPARAM wParam, 
       break;
   }
   return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-void CenterOnScreen(HWND window) {
-  RECT rect{};
-  ::GetWindowRect(window, &rect);
-  const Origin origin = CenterOrigin(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-                                     rect.right - rect.left, rect.bottom - rect.top);
-  ::SetWindowPos(window, nullptr, origin.x, origin.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
 }
 
 void BuildPanel(ProgressPanel& panel, HWND parent) {

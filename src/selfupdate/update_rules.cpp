@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "base/ascii.h"
+#include "base/decimal.h"
 #include "base/format.h"
 #include "diag/log.h"
 
@@ -11,8 +12,6 @@ namespace {
 
 constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorSharingViolation = 32;
-
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // The last four characters of a file name: its extension as the self-update files use it.
 std::string_view Extension(std::string_view name) {
@@ -24,28 +23,16 @@ std::string_view Extension(std::string_view name) {
 int32_t ParseLauncherVersion(std::string_view text) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  int64_t value = 0;
-  size_t digits = 0;
-  for (; digits < text.size() && text[digits] >= '0' && text[digits] <= '9'; ++digits) {
-    value = value * 10 + (text[digits] - '0');
-    if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) return 0;
-  }
-  if (digits == 0) return 0;
-  if (negative) value = -value;
-  if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min()) return 0;
+  const std::optional<int32_t> number = LeadingInt32(text);
+  if (!number) return 0;
+  const int32_t value = *number;
   if (value < 1) {
     WriteLog("CheckSelfUpdate", 0,
              Format("version.ini: %lld không phải là số phiên bản, bỏ qua cập nhật",
                     static_cast<long long>(value)));
     return 0;
   }
-  return static_cast<int32_t>(value);
+  return value;
 }
 
 Role RoleOf(std::string_view exeName) {

@@ -1,5 +1,6 @@
 #include "telemetry/tracking_report.h"
 
+#include "base/ascii.h"
 #include "base/build_info.h"
 #include "base/format.h"
 #include "diag/log.h"
@@ -12,8 +13,6 @@ constexpr uint16_t kArchitectureAmd64 = 9;
 constexpr uint16_t kArchitectureArm64 = 12;
 constexpr uint32_t kFirstWindows11Build = 22000;
 constexpr uint32_t kHttpOk = 200;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 void AppendJsonString(std::string& out, std::string_view value) {
   out += '"';
@@ -76,8 +75,7 @@ std::string FormatRequestId(const Guid& guid) {
 
 std::string PublicIpFromAnswer(uint32_t httpStatus, std::string_view answer) {
   if (httpStatus != kHttpOk) return kNoPublicIp;
-  while (!answer.empty() && IsBlank(answer.front())) answer.remove_prefix(1);
-  while (!answer.empty() && IsBlank(answer.back())) answer.remove_suffix(1);
+  answer = TrimAsciiSpace(answer);
   return answer.empty() ? std::string(kNoPublicIp) : std::string(answer);
 }
 

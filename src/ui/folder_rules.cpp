@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "base/ascii.h"
 #include "base/format.h"
+#include "base/utf8.h"
 
 namespace sl {
 namespace {
@@ -15,20 +17,9 @@ struct Utf8Char {
 // The character at the start of text. A malformed sequence counts as one byte and one unit, as
 // the UTF-16 conversion turns it into one replacement character.
 Utf8Char NextChar(std::string_view text) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  size_t bytes = 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    bytes = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    bytes = 3;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    bytes = 4;
-  }
-  if (bytes > text.size()) return {1, 1};
-  for (size_t i = 1; i < bytes; ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return {1, 1};
-  }
-  return {bytes, bytes == 4 ? size_t{2} : size_t{1}};  // beyond the BMP: a surrogate pair
+  const Utf8Sequence next = DecodeUtf8(text);
+  if (next.length == 0) return {1, 1};
+  return {next.length, next.value > 0xFFFF ? size_t{2} : size_t{1}};  // beyond the BMP: a surrogate pair
 }
 
 size_t Utf16Length(std::string_view text) {
@@ -42,8 +33,6 @@ size_t Utf16Length(std::string_view text) {
 }
 
 constexpr size_t kDriveRootUnits = 3;
-
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 constexpr const char kInstallCaptionFree[] = "Vị trí cài đặt Bão lửa (Cần 20GB/%.2fGB Trống)";
 
@@ -64,13 +53,7 @@ std::string DriveRoot(std::string_view path) {
   return std::string(path.substr(0, bytes));
 }
 
-bool SameDrive(std::string_view rootA, std::string_view rootB) {
-  if (rootA.size() != rootB.size()) return false;
-  for (size_t i = 0; i < rootA.size(); ++i) {
-    if (AsciiUpper(rootA[i]) != AsciiUpper(rootB[i])) return false;
-  }
-  return true;
-}
+bool SameDrive(std::string_view rootA, std::string_view rootB) { return EqualsNoCase(rootA, rootB); }
 
 int32_t ComputeSpaceWarning(InstallMode mode, std::string_view installRoot, std::string_view downloadRoot,
                             double installFreeGiB, double downloadFreeGiB) {

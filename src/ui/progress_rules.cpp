@@ -5,18 +5,10 @@
 #include <limits>
 
 #include "base/format.h"
+#include "base/saturate.h"
 
 namespace sl {
 namespace {
-
-// Converting an out-of-range double to an integer is undefined; a huge ratio (done far above
-// total) saturates instead, and NaN counts as nothing done.
-int32_t TruncateToInt32(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(value);
-}
 
 // Two's-complement wrap-around without the undefined behaviour of signed overflow.
 int32_t Wrap32(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
@@ -28,7 +20,7 @@ std::string PercentText(double percent) { return Format("%.01f%%", percent); }
 std::optional<TotalProgress> ComputeTotalProgress(double done, double total) {
   if (total == 0) return std::nullopt;
   const double percent = done / total * 100;
-  return TotalProgress{TruncateToInt32(percent), PercentText(percent)};
+  return TotalProgress{SaturatingCast<int32_t>(percent), PercentText(percent)};
 }
 
 int32_t BarFillRight(int32_t left, int32_t right, int32_t percent) {
