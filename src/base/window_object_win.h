@@ -35,4 +35,22 @@ inline bool RegisterClassOnce(const WNDCLASSEXW& windowClass) {
   return ::RegisterClassExW(&windowClass) != 0;
 }
 
+// A control class that paints all of itself: arrow cursor, no background brush.
+inline bool RegisterControlClassOnce(HINSTANCE instance, const wchar_t* className, WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = className;
+  return RegisterClassOnce(windowClass);
+}
+
+// The presses a control whose surface hit-tests as a caption must swallow: left to the default
+// procedure they would move the control, maximise it or open a system menu for it.
+[[nodiscard]] constexpr bool IsCaptionPress(UINT message) {
+  return message == WM_NCLBUTTONDOWN || message == WM_NCLBUTTONDBLCLK || message == WM_NCRBUTTONDOWN ||
+         message == WM_NCRBUTTONUP;
+}
+
 }  // namespace sl

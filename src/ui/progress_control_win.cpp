@@ -120,24 +120,9 @@ LRESULT CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LP
       // hit test turns into WM_NCLBUTTONDOWN): no drag starts and the main window never sees it.
       ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
       return 0;
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-    case WM_NCRBUTTONDOWN:
-    case WM_NCRBUTTONUP:
-      return 0;  // a caption's press would move, maximise or open a menu for the control
     default:
-      return ::DefWindowProcW(window, message, wParam, lParam);
+      return IsCaptionPress(message) ? 0 : ::DefWindowProcW(window, message, wParam, lParam);
   }
-}
-
-bool RegisterProgressClass(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &ProgressWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassOnce(windowClass);
 }
 
 }  // namespace
@@ -164,7 +149,7 @@ std::unique_ptr<ProgressControl> CreateProgressControl(HWND parent) {
 void Show(ProgressControl& control) {
   if (control.window == nullptr) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    if (!RegisterProgressClass(instance)) return;
+    if (!RegisterControlClassOnce(instance, kClassName, &ProgressWindowProc)) return;
     const HWND window =
         ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, control.area.left, control.area.top,
                           control.width, control.height, control.parent, nullptr, instance, &control);

@@ -60,24 +60,9 @@ LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
       return HTCAPTION;
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-    case WM_NCRBUTTONDOWN:
-    case WM_NCRBUTTONUP:
-      return 0;  // a caption's press would move, maximise or open a menu for the panel
     default:
-      return ::DefWindowProcW(window, message, wParam, lParam);
+      return IsCaptionPress(message) ? 0 : ::DefWindowProcW(window, message, wParam, lParam);
   }
-}
-
-bool RegisterPanelClass(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &PanelWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassOnce(windowClass);
 }
 
 HWND CreateChild(const ProgressPanel& panel, const wchar_t* className, const wchar_t* text, DWORD style,
@@ -125,7 +110,7 @@ ProgressPanel::~ProgressPanel() {
 void ShowPanel(ProgressPanel& panel) {
   if (panel.hwndPanel == nullptr) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    if (!RegisterPanelClass(instance)) return;
+    if (!RegisterControlClassOnce(instance, kClassName, &PanelWindowProc)) return;
     const HWND window =
         ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, panel.x, panel.y, panel.width,
                           panel.height, panel.hwndParent, nullptr, instance, &panel);
