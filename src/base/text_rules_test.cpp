@@ -10,7 +10,8 @@ TEST(DecodeUtf8, TakesOnlyWellFormedSequences) {
   EXPECT_EQ(DecodeUtf8("A").value, U'A');
   EXPECT_EQ(DecodeUtf8("\xE1\xBA\xA1").length, 3u);  // ạ
   EXPECT_EQ(DecodeUtf8("\xF0\x9F\x94\xA5").value, U'\U0001F525');
-  for (const char* bad : {"", "\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE1\xBA"}) {
+  for (const char* bad :
+       {"", "\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE1\xBA"}) {
     EXPECT_EQ(DecodeUtf8(bad).length, 0u) << bad;
   }
   EXPECT_TRUE(IsValidUtf8("Bão Lửa"));
