@@ -22,9 +22,6 @@ std::string SetupFailedText(std::string_view setupName) {
   return Format("Tiến trình cài đặt: %s đã hủy. Vui lòng thử lại", std::string(setupName).c_str());
 }
 
-// The ui library already depends on this one, so the bar's percent text is formatted here too.
-std::string PercentText(double percent) { return Format("%.01f%%", percent); }
-
 double Difference(uint64_t a, uint64_t b) { return static_cast<double>(a) - static_cast<double>(b); }
 
 bool SameDigest(std::string_view computed, std::string_view expected) {
@@ -32,6 +29,8 @@ bool SameDigest(std::string_view computed, std::string_view expected) {
 }
 
 }  // namespace
+
+std::string PercentText(double percent) { return Format("%.01f%%", percent); }
 
 std::string TransferRateText(const std::string& fileName, double bytesPerSecond) {
   static constexpr const char* kUnits[] = {"Byte", "Kb", "Mb", "Gb"};

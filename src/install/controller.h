@@ -53,6 +53,9 @@ class InstallControllerEnv {
   [[nodiscard]] virtual double NowSeconds() = 0;
 };
 
+// A progress bar's percent text, one decimal, rounded by the format: 66.666... gives "66.7%".
+[[nodiscard]] std::string PercentText(double percent);
+
 // "Đang tải..<name> [Tốc độ: <value><unit>/s]", the rate scaled by 1024 while the result stays
 // strictly above 1 (Byte, Kb, Mb, Gb).
 [[nodiscard]] std::string TransferRateText(const std::string& fileName, double bytesPerSecond);

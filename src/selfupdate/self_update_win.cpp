@@ -82,7 +82,7 @@ bool CheckSelfUpdate(SelfUpdateRequest& request) {
     case CheckOutcome::ApplyOrDownload: {
       const std::string packagePath = JoinPath(paths.exeDir, MakeZipName(request.serverVersion));
       if (!PackageReady(packagePath)) return true;
-      ApplyUpdate(paths.exeDir, MakeExeName(), packagePath);
+      ApplyUpdate(paths.exeDir, MakeExeName(), packagePath, paths.exeName);
       ::ExitProcess(0);
     }
     case CheckOutcome::Download:
@@ -91,7 +91,8 @@ bool CheckSelfUpdate(SelfUpdateRequest& request) {
   return true;
 }
 
-bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package) {
+bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package,
+                 const std::string& ownName) {
   WaitForProcessExit(target);
   const std::wstring packagePath = Widen(package);
   if (!::CopyFileW(packagePath.c_str(), Widen(JoinPath(folder, target)).c_str(), FALSE)) {
@@ -104,11 +105,11 @@ bool ApplyUpdate(const std::string& folder, const std::string& target, const std
   if (!RunProgram(folder, target)) {
     WriteLog(kApplySource, ::GetLastError(), Format("Không chạy được %s", target.c_str()));
   }
-  const std::wstring ownName = Widen(Paths().exeName);
+  const std::wstring wideOwnName = Widen(ownName);
   const std::wstring targetName = Widen(target);
-  if (::CompareStringOrdinal(ownName.c_str(), static_cast<int>(ownName.size()), targetName.c_str(),
+  if (::CompareStringOrdinal(wideOwnName.c_str(), static_cast<int>(wideOwnName.size()), targetName.c_str(),
                              static_cast<int>(targetName.size()), TRUE) != CSTR_EQUAL) {
-    ::DeleteFileW(Widen(JoinPath(folder, Paths().exeName)).c_str());
+    ::DeleteFileW(Widen(JoinPath(folder, ownName)).c_str());
   }
   ::DeleteFileW(packagePath.c_str());
   return true;

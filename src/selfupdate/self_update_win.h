@@ -18,9 +18,10 @@ struct SelfUpdateRequest {
 [[nodiscard]] bool CheckSelfUpdate(SelfUpdateRequest& request);
 
 // Writes `package` over folder\target, starts it, and removes the package and, when it is not
-// the target, this program's own file (refused while it runs; a later check removes it). On a
-// failed copy the player is told why and the package stays. The package must have been judged
-// Ready (package_rules.h).
-bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package);
+// the target, this program's own file `ownName` (refused while it runs; a later check removes it).
+// On a failed copy the player is told why and the package stays. The package must have been
+// judged Ready (package_rules.h). Any thread: it reads nothing but its arguments.
+bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package,
+                 const std::string& ownName);
 
 }  // namespace sl

@@ -52,6 +52,7 @@ enum class JobPhase {
 struct UpdateJob {
   std::string exeDir;
   std::string mainName;
+  std::string ownName;  // this program's file name, removed once the main file is replaced
   std::string partialPath;
   std::string packagePath;
   std::string caption;
@@ -104,7 +105,7 @@ bool PromotePackage(const UpdateJob& job) {
 
 void FinishUpdate(const UpdateJob& job) {
   if (job.transferDone && PromotePackage(job)) {
-    ApplyUpdate(job.exeDir, job.mainName, job.packagePath);
+    ApplyUpdate(job.exeDir, job.mainName, job.packagePath, job.ownName);
   } else {
     ::MessageBoxW(job.window, Widen(kUpdateFailedText).c_str(), Widen(job.caption).c_str(), MB_ICONERROR);
   }
@@ -239,6 +240,7 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   auto job = std::make_shared<UpdateJob>();
   job->exeDir = paths.exeDir;
   job->mainName = MakeExeName();
+  job->ownName = paths.exeName;
   job->packagePath = JoinPath(paths.exeDir, MakeZipName(request.serverVersion));
   job->partialPath = PartialPackageName(job->packagePath);
   job->caption = request.caption;

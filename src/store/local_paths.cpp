@@ -3,8 +3,7 @@
 namespace sl {
 
 LocalPaths& Paths() {
-  // Never destroyed: worker and report threads may still read it while the process ends.
-  static LocalPaths& paths = *new LocalPaths;
+  static LocalPaths paths;
   return paths;
 }
 

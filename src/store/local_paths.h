@@ -14,8 +14,8 @@ struct LocalPaths {
   std::string downloadDir;         // working download folder; empty until first use
 };
 
-// Process-wide paths. Written by InitLocalStore before any other thread exists and
-// afterwards only on the UI thread (folder commands).
+// Process-wide paths. Written by InitLocalStore before any other thread exists and afterwards
+// only on the UI thread (folder commands); worker threads get copies of what they need.
 LocalPaths& Paths();
 
 }  // namespace sl

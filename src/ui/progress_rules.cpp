@@ -15,8 +15,6 @@ int32_t Wrap32(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t
 
 }  // namespace
 
-std::string PercentText(double percent) { return Format("%.01f%%", percent); }
-
 std::optional<TotalProgress> ComputeTotalProgress(double done, double total) {
   if (total == 0) return std::nullopt;
   const double percent = done / total * 100;

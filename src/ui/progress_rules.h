@@ -5,10 +5,9 @@
 #include <optional>
 #include <string>
 
-namespace sl {
+#include "install/controller.h"  // PercentText
 
-// One decimal, rounded by the format: 66.666... gives "66.7%".
-[[nodiscard]] std::string PercentText(double percent);
+namespace sl {
 
 struct TotalProgress {
   int32_t percent = 0;  // truncated toward zero
