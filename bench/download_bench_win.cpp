@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "net/download_messages.h"
 #include "base/text_win.h"
+#include "net/download_messages.h"
 #include "net/download_status.h"
-#include "tests/support/download_probe_win.h"
 #include "net/internet_handle_win.h"
+#include "tests/support/download_probe_win.h"
 
 namespace {
 

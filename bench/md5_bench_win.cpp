@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "install/install_messages.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
+#include "install/install_messages.h"
 #include "install/md5_win.h"
 
 namespace {

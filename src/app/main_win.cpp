@@ -2,20 +2,20 @@
 // message loop.
 #include <windows.h>
 
-#include "ui/shell_rules.h"
 #include "app/single_instance_win.h"
 #include "base/resource_string_win.h"
 #include "base/text_win.h"
 #include "diag/log_folder_win.h"
 #include "res/resource.h"
 #include "selfupdate/hand_over_win.h"
-#include "selfupdate/self_update_window_win.h"
 #include "selfupdate/self_update_win.h"
+#include "selfupdate/self_update_window_win.h"
 #include "store/local_paths.h"
 #include "store/local_store_win.h"
 #include "ui/center_window_win.h"
 #include "ui/gdiplus_session_win.h"
 #include "ui/main_window_win.h"
+#include "ui/shell_rules.h"
 
 namespace sl {
 namespace {

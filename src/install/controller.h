@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "store/install_state.h"
 #include "manifest/file_list.h"
+#include "store/install_state.h"
 
 namespace sl {
 

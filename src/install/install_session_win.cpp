@@ -3,9 +3,9 @@
 #include <string>
 
 #include "base/ascii.h"
+#include "base/clock_win.h"
 #include "base/system_message_win.h"
 #include "base/text_win.h"
-#include "base/clock_win.h"
 #include "install/install_messages.h"
 #include "install/install_worker_win.h"
 #include "install/md5_win.h"

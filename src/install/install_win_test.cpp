@@ -7,8 +7,8 @@
 #include <fstream>
 #include <thread>
 
-#include "install/install_messages.h"
 #include "base/text_win.h"
+#include "install/install_messages.h"
 #include "install/install_worker_win.h"
 #include "install/launch_win.h"
 #include "install/md5_win.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "install/install_messages.h"
 #include "base/format.h"
+#include "install/install_messages.h"
 
 namespace sl {
 namespace {

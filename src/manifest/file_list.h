@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "net/download_status.h"
 #include "manifest/version_manifest.h"
+#include "net/download_status.h"
 
 namespace sl {
 

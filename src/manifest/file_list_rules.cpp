@@ -4,8 +4,8 @@
 
 #include "base/ascii.h"
 #include "base/decimal.h"
-#include "base/utf8.h"
 #include "base/url.h"
+#include "base/utf8.h"
 
 namespace sl {
 namespace {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "store/install_state.h"
 #include "manifest/file_list.h"
 #include "manifest/step_planner.h"
+#include "store/install_state.h"
 
 namespace sl {
 

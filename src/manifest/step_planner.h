@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "store/install_state.h"
 #include "manifest/file_list.h"
 #include "manifest/version_manifest.h"
+#include "store/install_state.h"
 
 namespace sl {
 

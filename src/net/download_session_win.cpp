@@ -3,9 +3,9 @@
 #include <system_error>
 #include <thread>
 
-#include "net/download_messages.h"
 #include "base/text_win.h"
 #include "base/url.h"
+#include "net/download_messages.h"
 #include "net/download_thread_win.h"
 
 namespace sl {

@@ -12,13 +12,13 @@
 #include <sstream>
 #include <thread>
 
-#include "net/download_messages.h"
 #include "base/text_win.h"
-#include "tests/support/log_test_support_win.h"
+#include "net/download_messages.h"
 #include "net/download_status.h"
-#include "tests/support/download_probe_win.h"
 #include "net/http_helper_win.h"
 #include "net/http_rules.h"
+#include "tests/support/download_probe_win.h"
+#include "tests/support/log_test_support_win.h"
 #include "tests/support/test_servers_win.h"
 
 namespace {

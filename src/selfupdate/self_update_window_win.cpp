@@ -9,25 +9,25 @@
 #include <thread>
 
 #include "base/build_info.h"
-#include "net/download_messages.h"
-#include "ui/center_window_win.h"
-#include "ui/shell_rules.h"
 #include "base/format.h"
 #include "base/path.h"
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"
-#include "base/window_object_win.h"
 #include "base/unique_handle_win.h"
+#include "base/window_object_win.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"
+#include "net/download_messages.h"
 #include "net/http_helper_win.h"
 #include "selfupdate/package_file_win.h"
 #include "selfupdate/update_rules.h"
 #include "selfupdate/window_rules.h"
 #include "store/local_paths.h"
 #include "store/path_helpers.h"
+#include "ui/center_window_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/progress_panel_win.h"
+#include "ui/shell_rules.h"
 
 namespace sl {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <regex>
 
-#include "tests/support/log_test_support_win.h"
 #include "telemetry/tracking_report_win.h"
+#include "tests/support/log_test_support_win.h"
 #include "tests/support/tracking_test_support_win.h"
 
 namespace sl {

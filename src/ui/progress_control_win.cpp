@@ -3,11 +3,11 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "base/scoped_dc_win.h"
-#include "base/window_object_win.h"
-#include "base/text_win.h"
-#include "ui/main_controls_win.h"
 #include "base/clock_win.h"
+#include "base/scoped_dc_win.h"
+#include "base/text_win.h"
+#include "base/window_object_win.h"
+#include "ui/main_controls_win.h"
 #include "ui/progress_rules.h"
 
 namespace sl {

@@ -4,8 +4,8 @@
 #include <uxtheme.h>
 
 #include "base/scoped_dc_win.h"
-#include "base/window_object_win.h"
 #include "base/text_win.h"
+#include "base/window_object_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/progress_panel_rules.h"
 

@@ -9,8 +9,8 @@
 
 #include "app_driver.h"
 #include "base/text_win.h"
-#include "tests/support/tracking_test_support_win.h"
 #include "tests/support/test_servers_win.h"
+#include "tests/support/tracking_test_support_win.h"
 #include "window_probe.h"
 
 namespace sl::e2e {

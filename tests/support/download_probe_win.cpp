@@ -1,7 +1,7 @@
 #include "tests/support/download_probe_win.h"
 
-#include "net/download_messages.h"
 #include "base/text_win.h"
+#include "net/download_messages.h"
 #include "net/download_status.h"
 
 namespace sl::test {
