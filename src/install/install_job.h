@@ -20,7 +20,7 @@ struct InstallJob {
   std::string downloadDir;  // the setup program's working folder
   std::string installDir;
   InstallMode mode = MODE_NONE;
-  std::string ownExePath;  // the installer's own path, which may carry the first-open report's id
+  std::string ownExeName;  // the installer's file name, which may carry the first-open report's id
 
   // Outcome.
   bool ok = false;

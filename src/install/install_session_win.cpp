@@ -26,12 +26,6 @@ std::string ReadProgramFiles() {
   return Narrow(std::wstring_view(buffer, length));
 }
 
-std::string OwnExePath() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return length == 0 || length >= MAX_PATH ? std::string() : Narrow(std::wstring_view(path, length));
-}
-
 // By the file name, which is the URL's path without a query: "setup.exe?v=2" is the program.
 FileItem* FindSetupItem(FileList& list) {
   for (const auto& item : list.items) {
@@ -143,7 +137,7 @@ bool InstallSession::StartInstallWorker() {
   job->downloadDir = EnsureDownloadDir();
   job->installDir = state_.installDir;
   job->mode = GetInstallMode(state_.latestVersion, state_.installedVersion, state_.minimalVersion);
-  job->ownExePath = OwnExePath();
+  job->ownExeName = Paths().exeName;
   job_ = job;
   if (sl::StartInstallWorker(view_.Window(), std::move(job))) return true;
   job_.reset();

@@ -53,17 +53,13 @@ std::optional<DWORD> RunLockedSetup(const InstallJob& job) {
   return exitCode;
 }
 
-int32_t ReadVersionOf(const std::string& installDir) {
-  return installDir.empty() ? 0 : ReadInstalledVersion(installDir);
-}
-
 void Install(InstallJob& job) {
   if (job.setupPath.empty()) return;
   if (job.mode == MODE_NONE || job.mode == MODE_CURRENT) {
     job.ok = true;
     return;
   }
-  if (job.mode == MODE_FULL) job.trackingId = FindTrackingId(job.ownExePath);
+  if (job.mode == MODE_FULL) job.trackingId = FindTrackingId(job.ownExeName);
   const std::optional<DWORD> exitCode = RunLockedSetup(job);
   job.ok = exitCode == 0u;
   if (job.ok && job.mode == MODE_FULL && !job.trackingId.empty()) StartTrackingReport(job.trackingId);
@@ -71,7 +67,7 @@ void Install(InstallJob& job) {
     WriteLog(kSource, *exitCode, Format("Exits with code %d", static_cast<int>(*exitCode)));
   // A patch's "version.dat" counts only after it succeeded; a full install's always, so a failed
   // one is planned again from what is really there.
-  if (job.mode == MODE_FULL || job.ok) job.installedVersion = ReadVersionOf(job.installDir);
+  if (job.mode == MODE_FULL || job.ok) job.installedVersion = ReadInstalledVersion(job.installDir);
 }
 
 // Whatever ends the work, the verdict is posted: the run must not wait for it forever.

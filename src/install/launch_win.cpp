@@ -62,7 +62,7 @@ void LaunchGamePatcher(HWND owner, InstallState& state) {
     ::PostMessageW(owner, WM_CLOSE, 0, 0);
     return;
   }
-  RecordInstalledVersion(state, state.installDir.empty() ? 0 : ReadInstalledVersion(state.installDir));
+  RecordInstalledVersion(state, ReadInstalledVersion(state.installDir));
 }
 
 bool RunProgram(const std::string& directory, const std::string& fileName) {

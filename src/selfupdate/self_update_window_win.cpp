@@ -27,7 +27,6 @@
 #include "ui/center_window_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/progress_panel_win.h"
-#include "ui/shell_rules.h"
 
 namespace sl {
 namespace {

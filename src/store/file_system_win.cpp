@@ -42,6 +42,7 @@ bool CreateFolderTree(std::string_view folder) {
 }
 
 int32_t ReadInstalledVersion(std::string_view folder) {
+  if (folder.empty()) return 0;
   const std::optional<std::wstring> path = WidePath(JoinPath(folder, "version.dat"));
   if (!path) return 0;
   UniqueFile file(::CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -24,7 +24,8 @@ namespace sl {
 bool CreateFolderTree(std::string_view folder);
 
 // The little-endian int32 in <folder>\version.dat. A shorter file fills the low bytes
-// (0x34 0x12 reads 4660); a missing or unreadable file reads 0.
+// (0x34 0x12 reads 4660); a missing or unreadable file reads 0, and so does an empty folder (which
+// would otherwise name \version.dat at the root of the current drive).
 [[nodiscard]] int32_t ReadInstalledVersion(std::string_view folder);
 
 }  // namespace sl

@@ -28,7 +28,10 @@ COLORREF ToColorRef(Rgb color) { return RGB(color.r, color.g, color.b); }
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, std::wstring title)
-    : instance_(instance), title_(std::move(title)), session_(*this) {}
+    : instance_(instance),
+      title_(std::move(title)),
+      paintedTitle_(Widen(MakeVersionedTitle(Narrow(title_)))),
+      session_(*this) {}
 
 MainWindow::~MainWindow() {
   if (window_ != nullptr) ::DestroyWindow(window_);
@@ -110,14 +113,14 @@ void MainWindow::PaintTitle() {
   RECT update;
   ::GetUpdateRect(window_, &update, TRUE);  // erase first: the class brush paints the skin
   ScopedPaint paint(window_);
-  const std::wstring title = Widen(MakeVersionedTitle(Narrow(title_)));
   UniqueFont font(CreateSkinFont(18));
   ScopedDcState saved(paint.dc());
   ::SelectObject(paint.dc(), font.get());
   ::SetBkMode(paint.dc(), TRANSPARENT);
   ::SetTextColor(paint.dc(), RGB(255, 255, 255));
   RECT box{50, 3, 1050, 27};
-  ::DrawTextW(paint.dc(), title.c_str(), static_cast<int>(title.size()), &box, DT_SINGLELINE | DT_VCENTER);
+  ::DrawTextW(paint.dc(), paintedTitle_.c_str(), static_cast<int>(paintedTitle_.size()), &box,
+              DT_SINGLELINE | DT_VCENTER);
 }
 
 void MainWindow::RequestClose() {

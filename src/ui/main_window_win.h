@@ -51,6 +51,7 @@ class MainWindow final : public InstallView {
 
   HINSTANCE instance_;
   std::wstring title_;
+  std::wstring paintedTitle_;  // "<title> - <version>"
   HWND window_ = nullptr;
   MainControls controls_;
   InstallSession session_;
