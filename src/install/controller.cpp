@@ -1,9 +1,7 @@
 #include "install/controller.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <limits>
 
 #include "base/ascii.h"
 #include "base/format.h"

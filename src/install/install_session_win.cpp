@@ -121,9 +121,7 @@ std::string InstallSession::DeleteLocalFile(const std::string& path) {
   if (::DeleteFileW(wide->c_str())) return {};
   const DWORD code = ::GetLastError();
   if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return {};
-  std::string text = Narrow(SystemErrorTextOrFallback(code));
-  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  return text;
+  return std::string(TrimAsciiSpace(Narrow(SystemErrorTextOrFallback(code))));
 }
 
 bool InstallSession::StartInstallWorker() {

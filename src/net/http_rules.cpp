@@ -1,11 +1,10 @@
 #include "net/http_rules.h"
 
-#include "base/decimal.h"
-
 #include <algorithm>
 #include <limits>
 
 #include "base/ascii.h"
+#include "base/decimal.h"
 
 namespace sl {
 namespace {

@@ -1,7 +1,5 @@
 #include "selfupdate/update_rules.h"
 
-#include <limits>
-
 #include "base/ascii.h"
 #include "base/decimal.h"
 #include "base/format.h"

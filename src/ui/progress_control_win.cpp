@@ -7,6 +7,7 @@
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"
 #include "base/window_object_win.h"
+#include "install/controller.h"  // PercentText
 #include "ui/main_controls_win.h"
 #include "ui/progress_rules.h"
 

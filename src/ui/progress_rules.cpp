@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
-#include "base/format.h"
 #include "base/saturate.h"
+#include "install/controller.h"
 
 namespace sl {
 namespace {

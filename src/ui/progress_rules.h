@@ -5,8 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "install/controller.h"  // PercentText
-
 namespace sl {
 
 struct TotalProgress {
