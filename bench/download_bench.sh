@@ -7,11 +7,15 @@
 # Then a server throttled to 64 KB/s: how often the program's progress messages came (target: at
 # least every 0.5 s on average). Last, the resume case: the local file cut to 90 % and fetched again;
 # nginx's log tells how many bytes crossed the wire.
-# Usage: bench/download_bench.sh [size-in-MiB=1024] [throttled-MiB=2]
+# Then an outage: a server of 64 MiB that stops at a tenth and stops listening for 20 s; the time
+# from its return to the first new byte (target: within the backoff step then in force, never over
+# 60 s) and the bytes fetched beyond the missing ranges (target 0).
+# Usage: bench/download_bench.sh [size-in-MiB=1024] [throttled-MiB=2] [outage-seconds=20]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 mib=${1:-1024}
 slow_mib=${2:-2}
+outage=${3:-20}
 size=$((mib * 1024 * 1024))
 
 cmake --preset win >/dev/null
@@ -21,7 +25,7 @@ servers=$work/servers slow=$work/slow-servers
 mkdir -p "$work"
 bash tests/servers/start.sh "$servers" >/dev/null
 SL_LIMIT_RATE=64k bash tests/servers/start.sh "$slow" >/dev/null
-trap 'bash tests/servers/stop.sh "$servers"; bash tests/servers/stop.sh "$slow"; rm -f "$work"/*.bin "$servers"/www/big.bin "$slow"/www/slow.bin' EXIT
+trap 'bash tests/servers/stop.sh "$servers"; bash tests/servers/stop.sh "$slow"; [ -n "${outage_pid:-}" ] && kill "$outage_pid" 2>/dev/null; rm -f "$work"/*.bin "$work"/*.sl-resume "$servers"/www/big.bin "$slow"/www/slow.bin' EXIT
 head -c "$size" /dev/urandom > "$servers/www/big.bin"
 head -c $((slow_mib * 1024 * 1024)) /dev/urandom > "$slow/www/slow.bin"
 url=$(grep '^http=' "$servers/servers.env" | cut -d= -f2)/big.bin
@@ -80,3 +84,28 @@ wire=$(tail -n +"$((before + 1))" "$servers/access.log" | awk -F'|' '$1 == "/big
 allowed=$((size - cut + 1))
 cmp -s "$work/a.bin" "$servers/www/big.bin" && echo "resumed copy: identical" || echo "resumed copy: DIFFERS"
 echo "resume from 90 %: $wire bytes on the wire (missing part + 1 byte = $allowed)"
+
+head -c $((64 * 1024 * 1024)) "$servers/www/big.bin" > "$work/outage-source.bin"
+outage_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+python3 bench/outage_server.py "$work/outage-source.bin" "$outage_port" $((64 * 1024 * 1024 / 10)) "$outage" \
+  "$work/outage.json" &
+outage_pid=$!
+sleep 0.5
+run program "http://127.0.0.1:$outage_port/outage.bin" "$work/outage.bin" > "$work/outage.txt"
+cmp -s "$work/outage.bin" "$work/outage-source.bin" && echo "copy after the outage: identical" || echo "copy after the outage: DIFFERS"
+python3 - "$work/outage.json" "$work/outage.txt" <<'PY'
+import json, sys
+report = json.load(open(sys.argv[1]))
+waits = [tuple(map(float, line.split()[1:])) for line in open(sys.argv[2]) if line.startswith("retry-wait")]
+back = report["returned_at"]
+after = [r for r in report["requests"] if r["at"] >= back]
+first_new = after[0]["first_byte_at"] - back if after else float("nan")
+# The wait the program was in when the server came back: the last one begun before.
+step = max((w for w in waits if w[0] <= back), default=(0, 0))[1]
+resumes = len(report["requests"]) - 1
+beyond = sum(r["sent"] for r in report["requests"]) - report["size"] - resumes
+print(f"outage of {report['outage_seconds']:.0f} s after a cut at a tenth: {len(waits)} waits, first new byte "
+      f"{first_new:.2f} s after the server's return (backoff step then in force: {step:.0f} s; never over 60 s)")
+print(f"bytes beyond the missing ranges: {beyond} (target 0; each of the {resumes} resumes also re-reads "
+      f"its one byte before the end, which checks that the file lines up)")
+PY

@@ -1,6 +1,6 @@
 // Download throughput under Wine: the program's own download path against bare WinINet loops.
 // Prints one "<mode> <MB/s> MB/s <bytes> bytes <seconds> s" line per run, and for the program the
-// progress messages it sent and how far apart they came.
+// progress messages it sent, how far apart they came, and the waits before its tries again.
 //   program <url> <path>   the download helper, as the installer uses it
 //   bare <url> <path>      the best loop WinINet allows: 1 MiB reads that InternetReadFile fills,
 //                          nothing written to the URL cache, no messages
@@ -64,6 +64,26 @@ uint64_t CacheBytes() {
   return total;
 }
 
+// The waits before tries again, each as its first countdown notice: when it began (seconds since
+// 1970) and how many seconds it was to last.
+void PrintRetryWaits(const sl::test::DownloadProbe& probe) {
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  const double nowUnix =
+      static_cast<double>(((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime) -
+                          116444736000000000ULL) /
+      1e7;
+  const ULONGLONG nowTick = ::GetTickCount64();
+  int64_t previous = 0;
+  for (const auto* wait : probe.RetryWaits()) {
+    if (wait->code > previous) {
+      std::printf("retry-wait %.3f %lld\n", nowUnix - static_cast<double>(nowTick - wait->tick) / 1000.0,
+                  static_cast<long long>(wait->code));
+    }
+    previous = wait->code;
+  }
+}
+
 void PrintProgressGaps(const sl::test::DownloadProbe& probe) {
   std::vector<ULONGLONG> ticks;
   for (const auto& event : probe.events())
@@ -100,11 +120,13 @@ int main(int argc, char** argv) {
   } else if (mode == "fixed10k") {
     bytes = BareLoop(url, path, 10240, INTERNET_FLAG_NO_CACHE_WRITE);
   } else {
+    // As the installer fetches a listed file: its MD5 is checked afterwards.
     sl::test::DownloadProbe probe;
-    if (probe.Run(url, path, 3600000) != sl::MDS_STATUS_DONE) return 1;
+    if (probe.Run(url, path, 3600000, 0, sl::MSHTTPHelper::Content::Checked) != sl::MDS_STATUS_DONE) return 1;
     const auto* last = probe.LastProgress();
     bytes = last ? static_cast<uint64_t>(last->code) : 0;
     PrintProgressGaps(probe);
+    PrintRetryWaits(probe);
   }
   ::QueryPerformanceCounter(&end);
   const double seconds = Seconds(start, end);

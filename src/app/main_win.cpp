@@ -2,9 +2,14 @@
 // message loop.
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "app/single_instance_win.h"
 #include "base/resource_string_win.h"
 #include "base/text_win.h"
+#include "base/worker_win.h"
+#include "diag/thread_entry.h"
 #include "diag/log_folder_win.h"
 #include "res/resource.h"
 #include "selfupdate/hand_over_win.h"
@@ -24,16 +29,49 @@ constexpr int kStringUnits = 100;
 // How long a program started by a self-update hand-over waits for its predecessor to end.
 constexpr DWORD kPredecessorWaitMs = 20000;
 
-int RunMessageLoop(HINSTANCE instance) {
-  HACCEL accelerators = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_STORMLINE));
-  MSG msg{};
-  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!::TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
+void Dispatch(MSG& msg, HACCEL accelerators) {
+  if (!::TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
   }
+}
+
+int RunMessageLoop(HACCEL accelerators) {
+  MSG msg{};
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg, accelerators);
   return static_cast<int>(msg.wParam);
+}
+
+// Serves the windows until `event` is set; the quit code instead when the window closed first.
+std::optional<int> RunMessageLoopUntil(HANDLE event, HACCEL accelerators) {
+  for (;;) {
+    MSG msg{};
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+      Dispatch(msg, accelerators);
+    }
+    if (event == nullptr || ::WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return std::nullopt;
+    ::MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
+// The launcher manifest is fetched off the window, which answers meanwhile; its start buttons wait
+// until the check is over, so no run begins that an update would end.
+bool CheckSelfUpdateOffTheWindow(SelfUpdateRequest& request, HACCEL accelerators, int& quitCode) {
+  OffWindowWork<std::string> fetch;
+  const bool started = fetch.Start(nullptr, 0, [](const StopFlag& stop) {
+    std::string text;
+    static_cast<void>(RunThreadEntry("CheckSelfUpdate", [&] { text = FetchLauncherManifest(&stop); }));
+    return text;
+  });
+  if (const std::optional<int> quit =
+          RunMessageLoopUntil(started ? fetch.DoneEvent() : nullptr, accelerators)) {
+    quitCode = *quit;
+    return false;
+  }
+  const std::string manifest = fetch.Take(fetch.Ticket()).value_or(std::string());
+  if (CheckSelfUpdate(request, manifest)) ShowSelfUpdateWindow(request);
+  return true;
 }
 
 int Run(HINSTANCE instance, int showCmd) {
@@ -62,11 +100,15 @@ int Run(HINSTANCE instance, int showCmd) {
   CenterOnScreen(window);
   ::UpdateWindow(window);
 
+  const HACCEL accelerators = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_STORMLINE));
   SelfUpdateRequest selfUpdate;
   selfUpdate.caption = MakeVersionedTitle(Narrow(title));
-  if (CheckSelfUpdate(selfUpdate)) ShowSelfUpdateWindow(selfUpdate);
-
-  return RunMessageLoop(instance);
+  int quitCode = 0;
+  main.HoldStart(true);
+  const bool open = CheckSelfUpdateOffTheWindow(selfUpdate, accelerators, quitCode);
+  main.HoldStart(false);
+  if (!open) return quitCode;
+  return RunMessageLoop(accelerators);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "base/format.h"
 #include "base/saturate.h"
 #include "diag/log.h"
+#include "manifest/step_planner.h"
 #include "net/download_status.h"
 
 namespace sl {
@@ -48,6 +49,86 @@ std::string RemainingTimeText(uint32_t seconds) {
 
 InstallController::InstallController(InstallState& state, FileList& list, InstallControllerEnv& env)
     : state_(state), list_(list), env_(env) {}
+
+void InstallController::OnStartPressed(bool readVersionsFirst) {
+  if (phase_ != Phase::Idle) return;
+  if (!readVersionsFirst) {
+    PlanPressedStep();
+    return;
+  }
+  phase_ = Phase::ReadingVersions;
+  if (!env_.StartVersionRead()) EndPress(kPlanFailedText);
+}
+
+void InstallController::OnVersionsRead() {
+  if (phase_ != Phase::ReadingVersions) return;
+  // The server may be back since the start; the captions and the free-space verdict follow it.
+  if (state_.latestVersion == 0) {
+    EndPress(kPlanFailedText);
+    return;
+  }
+  PlanPressedStep();
+}
+
+void InstallController::PlanPressedStep() {
+  if (env_.WarnBeforeStart()) {
+    EndPress(nullptr);
+    return;
+  }
+  phase_ = Phase::PlanningPress;
+  if (!env_.StartPlan()) OnPlanDone(kPlanListFailed);
+}
+
+// A press that ends before a run: the start button comes back.
+void InstallController::EndPress(const char* errorText) {
+  phase_ = Phase::Idle;
+  state_.workflowState = STATE_IDLE;
+  if (errorText != nullptr) env_.ShowError(errorText, kPlanCaption);
+  env_.ReturnToIdle();
+}
+
+void InstallController::OnPlanDone(int32_t plan) {
+  if (phase_ == Phase::PlanningPress) {
+    if (plan > 0) {
+      phase_ = Phase::Running;
+      env_.ShowProgressView();
+      StartRun();
+    } else if (plan == 0) {
+      EndPress(nullptr);
+      env_.LaunchGamePatcher();
+      env_.ShowIdleView();  // a patcher that could not start made the versions be read again
+    } else {
+      EndPress(kPlanFailedText);
+    }
+    return;
+  }
+  if (phase_ != Phase::PlanningStep) return;
+  phase_ = Phase::Running;
+  if (plan > 0) {
+    StartRun();
+    return;
+  }
+  // 0 is "nothing left", which ends the run well only when the latest release is reached; short of
+  // it, like any failed plan, the player hears why the chain stopped.
+  const bool current =
+      state_.targetVersion == state_.latestVersion || state_.installedVersion == state_.latestVersion;
+  if (plan == 0 && current) {
+    EndRun();
+    return;
+  }
+  StopRun(kPlanFailedText, kPlanCaption);
+}
+
+void InstallController::OnRetryWait(uint32_t secondsLeft, FailureKind why) {
+  if (phase_ != Phase::PlanningPress && phase_ != Phase::Running && phase_ != Phase::PlanningStep) return;
+  // Nothing is lost by closing now, but a run is on: the close asks first, as during a transfer.
+  if (state_.workflowState == STATE_IDLE) {
+    if (phase_ == Phase::PlanningPress) env_.ShowProgressView();
+    state_.workflowState = STATE_UPDATING;
+  }
+  env_.SetStatusLine(RetryWaitText(why, secondsLeft));
+  env_.Redraw();
+}
 
 void InstallController::StartRun() {
   list_.currentIndex = 0;
@@ -231,6 +312,7 @@ void InstallController::StopRun(const std::string& text, const char* caption) {
 
 void InstallController::EndRun() {
   // Back at the idle view nothing runs: the close question and the folder commands must see that.
+  phase_ = Phase::Idle;
   state_.workflowState = STATE_IDLE;
   env_.ReturnToIdle();
   env_.ShowIdleView();
@@ -256,20 +338,8 @@ void InstallController::OnStepInstalled(std::string_view setupName) {
     StopRun(SetupFailedText(setupName), kCaption);
     return;
   }
-  const int32_t plan = env_.PlanNextStep();
-  if (plan > 0) {
-    StartRun();
-    return;
-  }
-  // 0 is "nothing left", which ends the run well only when the latest release is reached; short of
-  // it, like any failed plan, the player hears why the chain stopped.
-  const bool current =
-      state_.targetVersion == state_.latestVersion || state_.installedVersion == state_.latestVersion;
-  if (plan == 0 && current) {
-    EndRun();
-    return;
-  }
-  StopRun(kPlanFailedText, kPlanCaption);
+  phase_ = Phase::PlanningStep;
+  if (!env_.StartPlan()) OnPlanDone(kPlanListFailed);
 }
 
 }  // namespace sl

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "manifest/file_list.h"
+#include "net/retry_rules.h"
 #include "store/install_state.h"
 
 namespace sl {
@@ -39,11 +40,21 @@ class InstallControllerEnv {
 
   // Starts the install worker on its own thread; false when the thread could not be started.
   [[nodiscard]] virtual bool StartInstallWorker() = 0;
-  // PlanNextStep (step_planner.h) on the application's state and file list.
-  [[nodiscard]] virtual int32_t PlanNextStep() = 0;
+  // Plans the next step off the window (PlanNextStep, step_planner.h): OnPlanDone follows once
+  // the step's list and targetVersion are in place. False when the plan could not start.
+  [[nodiscard]] virtual bool StartPlan() = 0;
+  // Reads version.ini again off the window: OnVersionsRead follows once the versions are applied
+  // and the captions refreshed. False when the read could not start.
+  [[nodiscard]] virtual bool StartVersionRead() = 0;
+  // Shows the free-space warning that stands in the way of a run; true when there is one.
+  [[nodiscard]] virtual bool WarnBeforeStart() = 0;
+  // Hands over to the game's patcher, which closes the window, or tells the player why it cannot.
+  virtual void LaunchGamePatcher() = 0;
 
   // Message box owned by the main window: error icon, one OK button.
   virtual void ShowError(const std::string& text, const std::string& caption) = 0;
+  // The progress view, in place of the idle view.
+  virtual void ShowProgressView() = 0;
   // Sends CMD_RETURN_TO_IDLE: the start button comes back and the idle view is shown.
   virtual void ReturnToIdle() = 0;
   // Refreshes the folder and version captions and the idle view of the install mode now in force.
@@ -70,9 +81,20 @@ class InstallController {
 
   InstallController(InstallState& state, FileList& list, InstallControllerEnv& env);
 
-  // The controller's part of the start command, once PlanNextStep has loaded a list and the
-  // progress view is shown: downloads begin with the first file.
-  void StartRun();
+  // A start button was pressed (and disabled): the versions are read again first when
+  // `readVersionsFirst` (an install press while the server's versions are unknown), then the free
+  // space is checked and the next step planned. A step starts the run in the progress view;
+  // nothing left hands over to the game's patcher; a failure says so and returns to idle. A press
+  // while a run or a press goes on is ignored.
+  void OnStartPressed(bool readVersionsFirst);
+  // The versions read for a press are applied.
+  void OnVersionsRead();
+  // A plan ended: PlanNextStep's result, its list and targetVersion in place.
+  void OnPlanDone(int32_t plan);
+  // A fetch of the run waits to try again (WM_DOWNLOAD_RETRY): the progress view counts down.
+  void OnRetryWait(uint32_t secondsLeft, FailureKind why);
+  // A press or a run goes on: from the press to the run's last message.
+  [[nodiscard]] bool Busy() const { return phase_ != Phase::Idle; }
 
   // WM_DOWNLOAD_PROGRESS: bytes of the current file on disk, and its content length (0 = unknown).
   void OnDownloadProgress(uint64_t done, uint64_t length);
@@ -88,6 +110,11 @@ class InstallController {
   bool UpdateTransferRate(FileItem& item, uint64_t bytes);
 
  private:
+  enum class Phase { Idle, ReadingVersions, PlanningPress, Running, PlanningStep };
+
+  void StartRun();
+  void PlanPressedStep();
+  void EndPress(const char* errorText);
   FileItem* CurrentItem();
   void OnFileDone();
   void RejectFile(FileItem& item, const std::string& digest);
@@ -107,6 +134,7 @@ class InstallController {
   int32_t refetchedIndex_ = kNoItem;
   // The install mode the running step's setup program was started in.
   InstallMode stepMode_ = MODE_NONE;
+  Phase phase_ = Phase::Idle;
 };
 
 }  // namespace sl

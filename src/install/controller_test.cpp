@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "diag/log_capture.h"
+#include "manifest/step_planner.h"
 
 namespace sl {
 namespace {
@@ -28,6 +29,8 @@ struct FakeEnv : InstallControllerEnv {
   std::deque<Step> steps;
   std::deque<std::string> digests;  // FileMd5 results; the listed md5 once exhausted
   bool workerStarts = true;
+  bool planPending = false;
+  std::string warning;
   std::string deleteError;
   double now = 1'000'000.0;
   Calls calls;
@@ -56,8 +59,14 @@ struct FakeEnv : InstallControllerEnv {
   }
   std::string DeleteLocalFile(const std::string& path) override { return Add("delete " + path), deleteError; }
   bool StartInstallWorker() override { return Add("worker"), workerStarts; }
-  int32_t PlanNextStep() override {
-    Add("plan");
+  bool StartPlan() override { return Add("plan"), planPending = true; }
+  bool StartVersionRead() override { return Add("read-versions"), true; }
+  bool WarnBeforeStart() override { return !warning.empty() && (Add(warning), true); }
+  void LaunchGamePatcher() override { Add("patcher"); }
+  void ShowProgressView() override { Add("progress-view"); }
+  // The plan's work, done when the test says it has ended.
+  int32_t Plan() {
+    planPending = false;
     list = FileList{};
     if (steps.empty()) return 0;
     for (const Listed& file : steps.front().files) {
@@ -86,12 +95,18 @@ class ControllerTest : public ::testing::Test {
     env.state.latestVersion = latest;
     env.state.minimalVersion = minimal;
   }
-  // What the start command does before handing over: plan the first step, then start the run.
+  // A press that plans the first step and starts the run.
   void Start(std::deque<Step> steps) {
     (void)TakeCapturedLog();
     env.steps = std::move(steps);
-    ASSERT_GT(env.PlanNextStep(), 0);
-    controller.StartRun();
+    controller.OnStartPressed(false);
+    ASSERT_TRUE(env.planPending);
+    EndPlan();
+  }
+  void EndPlan() { controller.OnPlanDone(env.Plan()); }
+  void Installed(const std::string& setupName) {
+    controller.OnInstallResult(true, setupName);
+    if (env.planPending) EndPlan();
   }
   // One transfer as the download thread reports it, ending with the file complete on disk.
   void Transfer(const std::string& name, uint64_t size) {
@@ -128,23 +143,23 @@ TEST_F(ControllerTest, FullInstallThenPatchChainRuns) {
   EXPECT_EQ(env.state.workflowState, STATE_INSTALLING);
   EXPECT_EQ(env.list.items[0]->downloadedBytes, 3000u);
   env.state.installedVersion = 120;  // as the worker read it
-  controller.OnInstallResult(true, "setup.exe");
+  Installed("setup.exe");
   EXPECT_EQ(env.Take(),
-            (Calls{"plan", "get u/data.pak>dl/data.pak", "md5 data.pak", "get u/setup.exe>dl/setup.exe",
-                   "worker", "plan", "return-to-idle", "idle-view"}));
+            (Calls{"plan", "progress-view", "get u/data.pak>dl/data.pak", "md5 data.pak",
+                   "get u/setup.exe>dl/setup.exe", "worker", "plan", "return-to-idle", "idle-view"}));
   EXPECT_EQ(env.state.workflowState, STATE_IDLE);
 
   // 118 installed: the patches of 119 and 120 one after the other.
   Versions(118, 120);
   Start({{119, {{"p119.exe", 10, ""}}}, {120, {{"p120.exe", 20, ""}}}});
   Transfer("p119.exe", 10);
-  controller.OnInstallResult(true, "p119.exe");
+  Installed("p119.exe");
   EXPECT_EQ(env.state.targetVersion, 120);
   Transfer("p120.exe", 20);
-  controller.OnInstallResult(true, "p120.exe");
+  Installed("p120.exe");
   EXPECT_EQ(env.Take(),
-            (Calls{"plan", "get u/p119.exe>dl/p119.exe", "worker", "plan", "get u/p120.exe>dl/p120.exe",
-                   "worker", "plan", "return-to-idle", "idle-view"}));
+            (Calls{"plan", "progress-view", "get u/p119.exe>dl/p119.exe", "worker", "plan",
+                   "get u/p120.exe>dl/p120.exe", "worker", "plan", "return-to-idle", "idle-view"}));
 }
 
 TEST_F(ControllerTest, RateSamplesOnEvenTenthsAndResamplesAfterFiveSeconds) {
@@ -187,8 +202,8 @@ TEST_F(ControllerTest, FinishedFileIsTheCurrentItemWhateverItsName) {
   controller.OnDownloadStatus(MDS_STATUS_DONE, "a.pak?v=2");  // the request's name, query and all
   controller.OnDownloadStatus(1019, "b.exe");                 // other codes are ignored
   controller.OnDownloadStatus(MDS_STATUS_DONE, "");
-  EXPECT_EQ(env.Take(),
-            (Calls{"plan", "get u/a.pak>dl/a.pak", "md5 a.pak", "get u/b.exe>dl/b.exe", "worker"}));
+  EXPECT_EQ(env.Take(), (Calls{"plan", "progress-view", "get u/a.pak>dl/a.pak", "md5 a.pak",
+                               "get u/b.exe>dl/b.exe", "worker"}));
   EXPECT_EQ(env.state.workflowState, STATE_INSTALLING);
 }
 
@@ -203,8 +218,8 @@ TEST_F(ControllerTest, BadFileIsFetchedAgainOnceThenTheRunStops) {
   controller.OnDownloadStatus(MDS_STATUS_DONE, "b");  // unreadable, then wrong: no third download
   controller.OnDownloadStatus(MDS_STATUS_DONE, "b");
   EXPECT_EQ(env.Take(),
-            (Calls{"plan", "get u/a>dl/a", "md5 a", "delete dl/a", "get u/a>dl/a", "md5 a", "get u/b>dl/b",
-                   "md5 b", "delete dl/b", "get u/b>dl/b", "md5 b", "delete dl/b",
+            (Calls{"plan", "progress-view", "get u/a>dl/a", "md5 a", "delete dl/a", "get u/a>dl/a", "md5 a",
+                   "get u/b>dl/b", "md5 b", "delete dl/b", "get u/b>dl/b", "md5 b", "delete dl/b",
                    "Lỗi: Tệp tin b tải về bị hỏng (sai mã MD5) dù đã tải lại. Vui lòng thử lại sau! "
                    "| Thông báo",
                    "return-to-idle", "idle-view"}));
@@ -222,7 +237,7 @@ TEST_F(ControllerTest, BadFileThatCannotBeDeletedStopsTheRun) {
   env.deleteError = "Access is denied.";
   controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
   EXPECT_EQ(env.Take(),
-            (Calls{"plan", "get u/a>dl/a", "md5 a", "delete dl/a",
+            (Calls{"plan", "progress-view", "get u/a>dl/a", "md5 a", "delete dl/a",
                    "Lỗi: Tệp tin a bị hỏng (sai mã MD5) nhưng không xóa được: Access is denied. | Thông báo",
                    "return-to-idle", "idle-view"}));
   (void)TakeCapturedLog();
@@ -235,7 +250,7 @@ TEST_F(ControllerTest, EveryFailedEndingPlansAgainFromTheInstalledRelease) {
   Start({{119, {{"p119.exe", 10, ""}}}, {120, {{"p120.exe", 20, ""}}}});
   Transfer("p119.exe", 10);
   env.state.installedVersion = 119;
-  controller.OnInstallResult(true, "p119.exe");
+  Installed("p119.exe");
   controller.OnDownloadStatus(MDS_STATUS_DOWNLOADING, "p120.exe");
   controller.OnDownloadStatus(MDS_STATUS_FAILED, "timeout");
   EXPECT_EQ(env.state.targetVersion, 119);
@@ -258,6 +273,40 @@ TEST_F(ControllerTest, EveryFailedEndingPlansAgainFromTheInstalledRelease) {
     const Calls calls = env.Take();
     EXPECT_EQ(Calls(calls.end() - 2, calls.end()), (Calls{"return-to-idle", "idle-view"}));
   }
+}
+
+// A press waits for what it needs off the window; every way it ends before a run gives the start
+// button back, and a second press meanwhile is not a second run.
+TEST_F(ControllerTest, PressReadsVersionsWarnsPlansAndHandsOver) {
+  const std::string planFailed =
+      "Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại! | Thông báo!";
+  controller.OnStartPressed(true);
+  controller.OnStartPressed(true);
+  EXPECT_TRUE(controller.Busy());
+  controller.OnVersionsRead();  // still unknown
+  EXPECT_EQ(env.Take(), (Calls{"read-versions", planFailed, "return-to-idle"}));
+
+  Versions(0, 120);
+  env.warning = "not enough space";
+  controller.OnStartPressed(false);
+  EXPECT_EQ(env.Take(), (Calls{"not enough space", "return-to-idle"}));
+  env.warning.clear();
+
+  controller.OnStartPressed(false);
+  controller.OnRetryWait(3, FailureKind::ServerBusy);  // a list waits: the progress view counts down
+  EXPECT_EQ(env.status, "Máy chủ đang bận, tự động thử lại sau 3 giây...");
+  EXPECT_EQ(env.state.workflowState, STATE_UPDATING) << "a close now asks first";
+  controller.OnPlanDone(kPlanListFailed);
+  EXPECT_EQ(env.Take(), (Calls{"plan", "progress-view", planFailed, "return-to-idle"}));
+  EXPECT_EQ(env.state.workflowState, STATE_IDLE);
+
+  controller.OnStartPressed(false);
+  controller.OnPlanDone(kPlanNothingToDo);
+  EXPECT_EQ(env.Take(), (Calls{"plan", "return-to-idle", "patcher", "idle-view"}));
+  EXPECT_FALSE(controller.Busy());
+  controller.OnPlanDone(5);  // a stray result is no run
+  controller.OnRetryWait(3, FailureKind::NoConnection);
+  EXPECT_TRUE(env.Take().empty());
 }
 
 }  // namespace

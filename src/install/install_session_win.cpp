@@ -6,8 +6,10 @@
 #include "base/clock_win.h"
 #include "base/system_message_win.h"
 #include "base/text_win.h"
+#include "diag/thread_entry.h"
 #include "install/install_messages.h"
 #include "install/install_worker_win.h"
+#include "install/launch_win.h"
 #include "install/md5_win.h"
 #include "install/startup_rules.h"
 #include "manifest/manifest_win.h"
@@ -41,20 +43,35 @@ InstallSession::InstallSession(InstallView& view) : view_(view), controller_(sta
 InstallSession::~InstallSession() = default;
 
 void InstallSession::DetectInstall() {
-  ReadVersionManifest();
+  view_.HoldStart(true);
+  if (!ReadVersions(VersionsFor::Startup)) OnVersionsRead(std::nullopt);
+}
+
+bool InstallSession::ReadVersions(VersionsFor purpose) {
+  versionsFor_ = purpose;
+  return versionRead_.Start(view_.Window(), WM_VERSIONS_READ, [](const StopFlag& stop) {
+    std::optional<std::string> manifest;
+    static_cast<void>(RunThreadEntry("ReadVersionManifest", [&] { manifest = FetchVersionManifest(&stop); }));
+    return manifest;
+  });
+}
+
+// A failed fetch leaves the versions as they were.
+void InstallSession::OnVersionsRead(const std::optional<std::string>& manifest) {
+  ApplyVersionManifest(manifest.value_or(std::string()), state_);
+  if (versionsFor_ == VersionsFor::Press) {
+    view_.RefreshFolderTexts();
+    controller_.OnVersionsRead();
+    return;
+  }
   DetectInstallLocation(state_);
   if (state_.installDir.empty()) {
     const std::string folder = DefaultInstallDir(ReadProgramFiles());
     if (!folder.empty()) SetInstallDir(state_, folder, true);
   }
   view_.RefreshFolderTexts();
+  view_.HoldStart(false);
 }
-
-void InstallSession::ReadVersionManifest() { sl::ReadVersionManifest(state_); }
-
-int32_t InstallSession::PlanNextStep() { return sl::PlanNextStep(state_, list_); }
-
-void InstallSession::StartRun() { controller_.StartRun(); }
 
 bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -68,13 +85,53 @@ bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                    text != nullptr ? Narrow(text) : std::string());
       return true;
     }
+    case WM_DOWNLOAD_RETRY:
+      controller_.OnRetryWait(static_cast<uint32_t>(wParam), FailureKindFromMessage(lParam));
+      return true;
     case WM_INSTALL_RESULT:
       OnInstallResult(wParam != 0, reinterpret_cast<const char*>(lParam));
+      return true;
+    case WM_VERSIONS_READ:
+      if (auto manifest = versionRead_.Take(wParam)) OnVersionsRead(*manifest);
+      return true;
+    case WM_PLAN_DONE:
+      if (auto outcome = plan_.Take(wParam)) OnPlanDone(std::move(*outcome));
       return true;
     default:
       return false;
   }
 }
+
+bool InstallSession::StartPlan() {
+  // The worker plans on copies: the record and the list stay the window's alone.
+  return plan_.Start(view_.Window(), WM_PLAN_DONE,
+                     [state = state_, window = view_.Window()](const StopFlag& stop) mutable {
+                       PlanOutcome outcome;
+                       static_cast<void>(RunThreadEntry("PlanNextStep", [&] {
+                         const std::unique_ptr<PlannerEnv> env = MakeWinPlannerEnv(window, &stop);
+                         FileList list;
+                         outcome.plan = PlanNextStep(state, *env, list);
+                         outcome.planned = true;
+                         outcome.targetVersion = state.targetVersion;
+                         outcome.items = std::move(list.items);
+                       }));
+                       return outcome;
+                     });
+}
+
+void InstallSession::OnPlanDone(PlanOutcome outcome) {
+  // As the planner does to the list it fills: the items go, the counters across lists stay.
+  ClearFileList(list_);
+  list_.items = std::move(outcome.items);
+  if (outcome.planned) state_.targetVersion = outcome.targetVersion;
+  controller_.OnPlanDone(outcome.plan);
+}
+
+bool InstallSession::StartVersionRead() { return ReadVersions(VersionsFor::Press); }
+
+bool InstallSession::WarnBeforeStart() { return view_.WarnBeforeStart(); }
+
+void InstallSession::LaunchGamePatcher() { sl::LaunchGamePatcher(view_.Window(), state_); }
 
 void InstallSession::OnInstallResult(bool ok, const char* setupName) {
   // The job is the one this session started: its outcome is read only now that its worker is done.
@@ -98,7 +155,9 @@ void InstallSession::NameTempItem(FileItem& item) { MakeTempName(item, NowUtcTim
 
 void InstallSession::StartDownload(const FileItem& item, const std::string& localPath) {
   if (!downloadHelper_) downloadHelper_ = MSHTTPHelper::Init(view_.Window());
-  downloadHelper_->StartDownload(item.url, localPath, item.size);
+  downloadHelper_->StartDownload(
+      item.url, localPath, item.size,
+      item.md5.empty() ? MSHTTPHelper::Content::Unchecked : MSHTTPHelper::Content::Checked);
 }
 
 std::string InstallSession::FileMd5(FileItem& item) {
@@ -118,6 +177,7 @@ std::string InstallSession::FileMd5(FileItem& item) {
 std::string InstallSession::DeleteLocalFile(const std::string& path) {
   const auto wide = WidePath(path);
   if (!wide) return Narrow(SystemErrorTextOrFallback(ERROR_FILENAME_EXCED_RANGE));
+  RemoveResumeRecord(path);
   if (::DeleteFileW(wide->c_str())) return {};
   const DWORD code = ::GetLastError();
   if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return {};
@@ -145,6 +205,8 @@ bool InstallSession::StartInstallWorker() {
 void InstallSession::ShowError(const std::string& text, const std::string& caption) {
   ::MessageBoxW(view_.Window(), Widen(text).c_str(), Widen(caption).c_str(), MB_ICONERROR);
 }
+
+void InstallSession::ShowProgressView() { view_.ShowProgressView(); }
 
 void InstallSession::ReturnToIdle() { view_.ReturnToIdle(); }
 

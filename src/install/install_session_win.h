@@ -1,16 +1,22 @@
 // One install session on the UI thread: it owns the install record, the file list, the download
-// helper, the controller and the worker's job, and turns the pipeline's window messages into the
-// controller's events. It reaches the screen only through its InstallView.
+// helper, the controller, the worker's job and the fetches off the window, and turns the
+// pipeline's window messages into the controller's events. It reaches the screen only through its
+// InstallView.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "base/worker_win.h"
 #include "install/controller.h"
 #include "install/install_job.h"
 #include "install/install_view.h"
 #include "manifest/file_list.h"
+#include "manifest/step_planner.h"
 #include "net/http_helper_win.h"
 #include "store/install_state.h"
 
@@ -26,20 +32,27 @@ class InstallSession final : private InstallControllerEnv {
   [[nodiscard]] InstallState& State() { return state_; }
   [[nodiscard]] const InstallState& State() const { return state_; }
 
-  // Start-up: reads the server's versions, finds the install (or picks the default folder) and
-  // refreshes the view.
+  // Start-up: reads the server's versions off the window, then finds the install (or picks the
+  // default folder) and refreshes the view. The view holds its start buttons until then.
   void DetectInstall();
-  // Reads version.ini again; a failed fetch leaves the versions as they were.
-  void ReadVersionManifest();
-  // Loads the next step's file list: > 0 a step to run, 0 nothing left, < 0 a failure.
-  [[nodiscard]] int32_t PlanNextStep() override;
-  // Downloads begin with the first file of the planned step; the progress view is shown.
-  void StartRun();
+  // A start button was pressed and disabled; see InstallController::OnStartPressed.
+  void Press(bool readVersionsFirst) { controller_.OnStartPressed(readVersionsFirst); }
+  // A press or a run goes on.
+  [[nodiscard]] bool Busy() const { return controller_.Busy(); }
 
-  // The download and install messages; false for any other message.
+  // The download, install and fetch messages; false for any other message.
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // What a plan off the window hands back: PlanNextStep's result, its target and its list.
+  struct PlanOutcome {
+    bool planned = false;  // false when the plan ended in an exception
+    int32_t plan = kPlanListFailed;
+    int32_t targetVersion = 0;
+    std::vector<std::unique_ptr<FileItem>> items;
+  };
+  enum class VersionsFor { Startup, Press };
+
   // InstallControllerEnv.
   void SetStatusLine(const std::string& text) override;
   void SetRemainingLine(const std::string& text) override;
@@ -52,11 +65,19 @@ class InstallSession final : private InstallControllerEnv {
   std::string FileMd5(FileItem& item) override;
   std::string DeleteLocalFile(const std::string& path) override;
   bool StartInstallWorker() override;
+  bool StartPlan() override;
+  bool StartVersionRead() override;
+  bool WarnBeforeStart() override;
+  void LaunchGamePatcher() override;
   void ShowError(const std::string& text, const std::string& caption) override;
+  void ShowProgressView() override;
   void ReturnToIdle() override;
   void ShowIdleView() override;
   double NowSeconds() override;
 
+  bool ReadVersions(VersionsFor purpose);
+  void OnVersionsRead(const std::optional<std::string>& manifest);
+  void OnPlanDone(PlanOutcome outcome);
   void OnInstallResult(bool ok, const char* setupName);
 
   InstallView& view_;
@@ -65,6 +86,9 @@ class InstallSession final : private InstallControllerEnv {
   std::unique_ptr<MSHTTPHelper> downloadHelper_;  // made by the first download, reused after it
   // Shared with the worker, which may still run when the session ends.
   std::shared_ptr<InstallJob> job_;
+  OffWindowWork<std::optional<std::string>> versionRead_;
+  VersionsFor versionsFor_ = VersionsFor::Startup;
+  OffWindowWork<PlanOutcome> plan_;
   InstallController controller_;
 };
 

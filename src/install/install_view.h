@@ -23,9 +23,15 @@ class InstallView {
   virtual void SetTotalProgress(uint64_t done, uint64_t total) = 0;
   virtual void Redraw() = 0;
 
+  // The progress view in place of the idle view.
+  virtual void ShowProgressView() = 0;
   // The start button comes back and the idle view is shown (CMD_RETURN_TO_IDLE, in order with
   // the window's other commands).
   virtual void ReturnToIdle() = 0;
+  // While held (holds count), a start button's press waits: the start-up checks are not done.
+  virtual void HoldStart(bool hold) = 0;
+  // Shows the free-space warning that stands in the way of a run; true when there is one.
+  [[nodiscard]] virtual bool WarnBeforeStart() = 0;
   // The folder and version captions and the idle view of the install mode now in force.
   virtual void RefreshFolderTexts() = 0;
 };

@@ -6,6 +6,7 @@
 #include "base/decimal.h"
 #include "base/url.h"
 #include "base/utf8.h"
+#include "net/http_rules.h"
 
 namespace sl {
 namespace {
@@ -70,6 +71,8 @@ const char* FileNameProblem(std::string_view name) {
   // Windows drops a trailing dot or blank, so the file created would not be the one listed.
   if (name.back() == '.' || name.back() == ' ') return "file name ends with a dot or blank";
   if (IsDeviceName(name)) return "file name is a device name";
+  // The downloads' own records live beside the files under such names.
+  if (EndsWithNoCase(name, kResumeRecordSuffix)) return "file name is reserved for resume records";
   return nullptr;
 }
 

@@ -37,6 +37,7 @@ TEST(FileListRules, RefusesEachKindOfBadEntry) {
        {"http://h/NUL", "http://h/nul.txt", "http://h/Con.tar.gz", "http://h/CON .txt", "http://h/prn",
         "http://h/AUX.pak", "http://h/com1.pak", "http://h/LPT9", "http://h/COM\xC2\xB9.pak",
         "http://h/CONOUT$"}},
+      {"file name is reserved for resume records", {"http://h/a.pak.sl-resume", "http://h/B.SL-RESUME"}},
   };
   for (const auto& [problem, urls] : cases) {
     for (const std::string& url : urls) EXPECT_STREQ(FileListEntryProblem(url, kMd5, "1"), problem) << url;

@@ -1,26 +1,27 @@
 // The release manifests on Windows: fetched with the HTTP client.
 #pragma once
 
-#include <cstdint>
+#include <windows.h>
+
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "base/worker_win.h"
 #include "manifest/file_list.h"
 #include "manifest/step_planner.h"
-#include "store/install_state.h"
 
 namespace sl {
 
-// The planner's environment: the download server through WinINet, folders, the system clock.
-[[nodiscard]] std::unique_ptr<PlannerEnv> MakeWinPlannerEnv();
+// The planner's environment: the download server through WinINet, folders, the system clock. The
+// waits between the tries of a list count down on `window` (may be null) and end on `stop`.
+[[nodiscard]] std::unique_ptr<PlannerEnv> MakeWinPlannerEnv(HWND window, const StopFlag* stop);
 
 [[nodiscard]] UtcTime NowUtcTime();
 
-// Fetches version.ini and stores its four numbers; a failed fetch leaves them as they were.
-void ReadVersionManifest(InstallState& state);
-
-// PlanNextStep with the download server, the disk and the system clock.
-[[nodiscard]] int32_t PlanNextStep(InstallState& state, FileList& list);
+// version.ini, tried again after transient failures for up to kStartupRetryBudgetMs (a stop ends
+// the waits); none when it could not be had. Off the window's thread: it may take a minute.
+[[nodiscard]] std::optional<std::string> FetchVersionManifest(const StopFlag* stop);
 
 // downloadDir\fileName, giving the item a timestamp name and creating the folder when needed.
 [[nodiscard]] std::string GetItemLocalPath(FileItem& item);

@@ -22,12 +22,13 @@ std::string DescribeSize(uint64_t bytes) {
 ListFetch FetchFileList(PlannerEnv& env, const std::string& url, FileList& list) {
   WriteLog(kManifestLogSource, 0, "Start get " + url);
   ClearFileList(list);
-  const FetchedText fetched = env.FetchText(url);
+  const FetchedText fetched =
+      FetchWithRetries([&] { return env.FetchText(url); }, env, kRetryBudgetMs, url, kManifestLogSource);
   if (!fetched.body) {
     WriteLog(kManifestLogSource, 0,
              Format(">GetTextFromUrlW %s - %d ", url.c_str(), static_cast<int>(fetched.errorCode)));
     // The server answered that it has no such list; anything else may hide one that exists.
-    return fetched.httpStatus >= 400 && fetched.httpStatus < 500 ? ListFetch::Missing : ListFetch::Failed;
+    return fetched.httpStatus == 404 || fetched.httpStatus == 410 ? ListFetch::Missing : ListFetch::Failed;
   }
   const std::string& text = *fetched.body;
   if (text.empty()) {

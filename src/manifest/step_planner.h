@@ -8,21 +8,15 @@
 
 #include "manifest/file_list.h"
 #include "manifest/version_manifest.h"
+#include "net/retry_rules.h"
 #include "store/install_state.h"
 
 namespace sl {
 
-// The answer to one GET request.
-struct FetchedText {
-  std::optional<std::string> body;  // none when the request failed
-  uint32_t errorCode = 0;           // why it failed: the system's code, read before anything else ran
-  uint32_t httpStatus = 0;          // the server's status, 0 when no answer arrived
-};
-
-class PlannerEnv {
+// Besides the network and the disk, the clock and waits of the retries of a list (retry_rules.h).
+class PlannerEnv : public RetryEnv {
  public:
-  virtual ~PlannerEnv() = default;
-
+  // One try of one GET request.
   virtual FetchedText FetchText(const std::string& url) = 0;
   // Bytes of every file below folder; 0 when it is missing or empty.
   virtual uint64_t FolderSize(const std::string& folder) = 0;
@@ -58,11 +52,13 @@ inline constexpr size_t kMaxLoggedListBytes = 4000;
 
 enum class ListFetch {
   Loaded,   // the list is in the file list
-  Missing,  // the server has no such list (a 4xx answer): the planner may look further
-  Failed,   // anything else; the file list is empty
+  Missing,  // the server has no such list (404 or 410): the planner may look further
+  Failed,   // anything else, after the transient failures were waited out; the file list is empty
 };
 
-// Empties list, then fills it from the file list at url. Every step is logged.
+// Empties list, then fills it from the file list at url, trying again after transient failures
+// for up to kRetryBudgetMs. Every step is logged. A server that refuses the list (403, say) or is
+// too busy to give it leaves it Failed, never Missing: a busy CDN must not make a patch be skipped.
 [[nodiscard]] ListFetch FetchFileList(PlannerEnv& env, const std::string& url, FileList& list);
 
 // Fetches the patch list of version number into list unless its backup folder

@@ -20,9 +20,20 @@ struct FakeEnv : PlannerEnv {
   std::set<std::string> lists;
   std::map<std::string, std::string> bodies;  // other answers, by whole URL
   std::map<std::string, uint32_t> failures;   // by name: an HTTP status, or 0 for no connection
+  std::map<std::string, int> failuresLeft;    // by name: how often the failure comes before the list
   std::map<std::string, uint64_t> folderSizes;
   std::vector<std::string> fetched, created, debugText;
+  std::vector<uint64_t> waits;
+  uint64_t now = 0;
   int nowCalls = 0;
+
+  uint64_t SteadyMs() override { return now; }
+  double Jitter() override { return 0.0; }
+  bool WaitToRetry(uint64_t delayMs, FailureKind) override {
+    waits.push_back(delayMs);
+    now += delayMs;
+    return true;
+  }
 
   FetchedText FetchText(const std::string& url) override {
     const std::string prefix = "http://d/patch/SL_", suffix = ".ini?t=20241231235959999";
@@ -30,10 +41,16 @@ struct FakeEnv : PlannerEnv {
     if (fetched.size() == 1000) throw std::runtime_error("runaway search");  // fail, don't fill memory
     const std::string& name = fetched.emplace_back(
         isList ? url.substr(prefix.size(), url.size() - prefix.size() - suffix.size()) : url);
-    if (lists.count(name)) return {"http://d/files/" + name + ".pak,,1\r\n"};
-    if (bodies.count(url)) return {bodies[url]};
-    if (failures.count(name)) return {std::nullopt, failures[name] == 0 ? 12007u : 0u, failures[name]};
-    return {std::nullopt, 0, 404};
+    if (failures.count(name) && (!failuresLeft.count(name) || failuresLeft[name]-- > 0)) {
+      const uint32_t status = failures[name];
+      return {std::nullopt, status == 0 ? 12007u : 0u, status,
+              status == 0 ? FailureKind::NoConnection : KindOfStatus(status), std::nullopt};
+    }
+    FetchedText answer;
+    if (lists.count(name)) answer.body = "http://d/files/" + name + ".pak,,1\r\n";
+    if (bodies.count(url)) answer.body = bodies[url];
+    if (answer.body) return answer;
+    return {std::nullopt, 0, 404, FailureKind::Refused, std::nullopt};
   }
   uint64_t FolderSize(const std::string& folder) override { return folderSizes[folder]; }
   void CreateFolderTree(const std::string& folder) override { created.push_back(folder); }
@@ -118,26 +135,32 @@ TEST(PlanNextStep, FullSearchTriesTenListsWithOneStamp) {
   (void)TakeCapturedLog();
 }
 
-// Only a list the server says it does not have is passed over: planning past one that exists but
-// failed would install the next release over a missing one.
+// Only a list the server says it does not have (404, 410) is passed over: planning past one that
+// exists but failed would install the next release over a missing one. Transient failures are
+// waited out first, for up to ten minutes.
 TEST(PlanNextStep, ListThatFailsStopsThePlan) {
   const std::string list104 = PatchListUrl("http://d", 104, UtcTime{2024, 12, 31, 23, 59, 59, 999});
-  const std::function<void(FakeEnv&)> spoilers[] = {
-      [&](FakeEnv& env) { env.bodies[list104] = "http://d/files/NUL.pak,,1\n"; },  // refused
-      [&](FakeEnv& env) { env.bodies[list104] = ",\r\n"; },                        // no items
-      [](FakeEnv& env) { env.failures["Patch_104"] = 0; },                         // no connection
-      [](FakeEnv& env) { env.failures["Patch_104"] = 503; },
+  const std::pair<std::function<void(FakeEnv&)>, size_t> spoilers[] = {
+      {[&](FakeEnv& env) { env.bodies[list104] = "http://d/files/NUL.pak,,1\n"; }, 1},  // refused
+      {[&](FakeEnv& env) { env.bodies[list104] = ",\r\n"; }, 1},                        // no items
+      {[](FakeEnv& env) { env.failures["Patch_104"] = 403; }, 1},
+      {[](FakeEnv& env) { env.failures["Patch_104"] = 401; }, 1},
+      {[](FakeEnv& env) { env.failures["Patch_104"] = 0; }, 16},  // no connection, ten minutes long
+      {[](FakeEnv& env) { env.failures["Patch_104"] = 429; }, 16},
   };
-  for (const auto& spoil : spoilers) {
+  for (const auto& [spoil, tries] : spoilers) {
     FakeEnv patchEnv;
     patchEnv.lists = {"Patch_105"};
     spoil(patchEnv);
     InstallState state = State(103, 105, 100, 0);
     FileList list;
     EXPECT_EQ(PlanNextStep(state, patchEnv, list), kPlanListFailed);
-    EXPECT_EQ(patchEnv.fetched, std::vector<std::string>{"Patch_104"});
+    EXPECT_EQ(patchEnv.fetched, std::vector<std::string>(tries, "Patch_104"));
     EXPECT_EQ(state.targetVersion, 103);
     EXPECT_TRUE(list.items.empty());
+    if (tries > 1) {
+      EXPECT_EQ(patchEnv.now, kRetryBudgetMs);
+    }
   }
   FakeEnv fullEnv;
   fullEnv.bodies[FullListUrl("http://d", 104, fullEnv.NowUtc())] = "http://d/files/NUL.pak,,1\n";
@@ -146,6 +169,28 @@ TEST(PlanNextStep, ListThatFailsStopsThePlan) {
   FileList list;
   EXPECT_EQ(PlanNextStep(state, fullEnv, list), kPlanListFailed);
   EXPECT_EQ(fullEnv.fetched, (std::vector<std::string>{"Full_105", "Full_104"}));
+  (void)TakeCapturedLog();
+}
+
+TEST(PlanNextStep, ListThatIsBusyForAWhileIsAppliedNotSkipped) {
+  for (const uint32_t status : {429u, 503u, 0u}) {
+    FakeEnv env;
+    env.lists = {"Patch_104", "Patch_105"};
+    env.failures["Patch_104"] = status;
+    env.failuresLeft["Patch_104"] = 2;
+    InstallState state = State(103, 105, 100, 0);
+    FileList list;
+    EXPECT_EQ(PlanNextStep(state, env, list), 104) << status;
+    EXPECT_EQ(env.fetched, std::vector<std::string>(3, "Patch_104"));
+    EXPECT_EQ(env.waits, (std::vector<uint64_t>{1000, 2000}));
+  }
+  // Gone for good (410) is a missing list, like 404.
+  FakeEnv env;
+  env.lists = {"Patch_105"};
+  env.failures["Patch_104"] = 410;
+  InstallState state = State(103, 105, 100, 0);
+  FileList list;
+  EXPECT_EQ(PlanNextStep(state, env, list), 105);
   (void)TakeCapturedLog();
 }
 

@@ -1,8 +1,11 @@
-// What the download thread tells the window that started it (WM_USER = 1024). Both numbers are
+// What the download thread tells the window that started it (WM_USER = 1024). The numbers are
 // fixed: other builds of the program and its tests exchange them.
 #pragma once
 
+#include <cstdint>
+
 #include "net/download_status.h"
+#include "net/retry_rules.h"
 
 namespace sl {
 
@@ -11,5 +14,16 @@ namespace sl {
 inline constexpr unsigned WM_DOWNLOAD_PROGRESS = 1048;
 // Sent: wParam an MDS_STATUS_* code, lParam a UTF-16 text (the file name, or an error text).
 inline constexpr unsigned WM_DOWNLOAD_STATUS = 1057;
+// Sent once a second while a download or a manifest fetch waits to try again: wParam the seconds
+// until the next try, lParam the FailureKind (retry_rules.h) of the failed try.
+inline constexpr unsigned WM_DOWNLOAD_RETRY = 1058;
+
+// The FailureKind a WM_DOWNLOAD_RETRY carries; any other value counts as a lost connection.
+[[nodiscard]] inline FailureKind FailureKindFromMessage(intptr_t value) {
+  if (value < static_cast<intptr_t>(FailureKind::NoConnection) ||
+      value > static_cast<intptr_t>(FailureKind::LocalFile))
+    return FailureKind::NoConnection;
+  return static_cast<FailureKind>(value);
+}
 
 }  // namespace sl

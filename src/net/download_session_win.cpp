@@ -20,34 +20,21 @@ constexpr ULONGLONG kProgressIntervalMs = 50;
 
 }  // namespace
 
-void MSHTTPHelper::State::Detach() {
-  detached = true;
-  if (detachedEvent) ::SetEvent(detachedEvent.get());
-}
-
-bool MSHTTPHelper::State::WaitDetached(DWORD ms) {
-  if (detachedEvent) {
-    ::WaitForSingleObject(detachedEvent.get(), ms);
-  } else {
-    ::Sleep(ms);
-  }
-  return detached;
-}
-
 void MSHTTPHelper::State::ProgressTaken() {
   progressInFlight = false;
   ::SetEvent(progressTaken.get());
 }
 
 void MSHTTPHelper::State::SendStatus(int32_t code, const std::wstring& text) {
-  if (detached) return;
+  if (detached.Requested()) return;
   ::SendMessageW(window, WM_DOWNLOAD_STATUS, static_cast<WPARAM>(code),
                  reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void MSHTTPHelper::State::PostProgress(int64_t done, int64_t length) {
   const ULONGLONG now = ::GetTickCount64();
-  if (detached || now - lastProgressPost < kProgressIntervalMs || progressInFlight.exchange(true)) return;
+  if (detached.Requested() || now - lastProgressPost < kProgressIntervalMs || progressInFlight.exchange(true))
+    return;
   lastProgressPost = now;
   ::ResetEvent(progressTaken.get());
   if (!::PostMessageW(window, WM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(done), static_cast<LPARAM>(length))) {
@@ -56,7 +43,7 @@ void MSHTTPHelper::State::PostProgress(int64_t done, int64_t length) {
 }
 
 void MSHTTPHelper::State::SendProgress(int64_t done, int64_t length) {
-  if (detached) return;
+  if (detached.Requested()) return;
   if (progressInFlight) ::WaitForSingleObject(progressTaken.get(), kProgressTakenWaitMs);
   progressInFlight = true;
   ::SendMessageW(window, WM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(done), static_cast<LPARAM>(length));
@@ -81,12 +68,13 @@ std::optional<std::string> QueryHeaderText(HINTERNET request, DWORD query) {
 }
 
 void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std::string_view url,
-                         std::string_view savePath, uint64_t expectedSize) {
+                         std::string_view savePath, uint64_t expectedSize, bool contentChecked) {
   MSHTTPHelper::State& s = *state;
   s.status = s.session ? MDS_STATUS_INITIALIZING : MDS_STATUS_INIT_FAILED;
   s.url.assign(url);
   s.savePath.assign(savePath);
   s.expectedSize = expectedSize;
+  s.contentChecked = contentChecked;
   s.fileName = UrlFileName(url).value_or(std::string_view());
   s.total = 0;
   s.downloaded = 0;

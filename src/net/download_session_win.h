@@ -12,10 +12,12 @@
 #include <string_view>
 
 #include "base/unique_handle_win.h"
+#include "base/worker_win.h"
 #include "net/download_status.h"
 #include "net/http_helper_win.h"
 #include "net/http_rules.h"
 #include "net/internet_request_win.h"
+#include "net/retry_rules.h"
 
 namespace sl {
 
@@ -26,25 +28,26 @@ struct MSHTTPHelper::State {
   std::atomic<uint32_t> lastError{0};
   uint32_t statusCode = 0;
   UniqueInternet session;
+  // How the last text fetch failed, and the Retry-After its answer carried.
+  FailureKind failure = FailureKind::NoConnection;
+  std::optional<uint64_t> retryAfterMs;
 
   // The running download; written by StartDownload before its thread starts, then by the thread.
   std::string url;
   std::string fileName;
   std::string savePath;
-  uint64_t expectedSize = 0;  // the length the file must have; 0 = whatever the server says
+  uint64_t expectedSize = 0;    // the length the file must have; 0 = whatever the server says
+  bool contentChecked = false;  // the receiver checks the file's MD5 once it is whole
+  std::atomic<uint64_t> retryBudgetMs{kRetryBudgetMs};
   int64_t total = 0;
   int64_t downloaded = 0;
 
-  // Set when the helper is destroyed: the thread then stops and sends nothing more.
-  std::atomic<bool> detached{false};
-  UniqueKernelHandle detachedEvent{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  // Requested when the helper is destroyed: the thread then stops and sends nothing more.
+  StopFlag detached;
   std::atomic<bool> progressInFlight{false};
   ULONGLONG lastProgressPost = 0;  // download thread only
   UniqueKernelHandle progressTaken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
 
-  void Detach();
-  // Waits up to `ms`; true when the helper was destroyed meanwhile (or before).
-  [[nodiscard]] bool WaitDetached(DWORD ms);
   void ProgressTaken();
   void SendStatus(int32_t code, const std::wstring& text);
   // Posts progress unless the window has not yet taken the previous message, or the last one left
@@ -62,6 +65,6 @@ struct MSHTTPHelper::State {
 
 // Starts the download thread; if it cannot start, the window gets 1018 at once.
 void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std::string_view url,
-                         std::string_view savePath, uint64_t expectedSize);
+                         std::string_view savePath, uint64_t expectedSize, bool contentChecked);
 
 }  // namespace sl

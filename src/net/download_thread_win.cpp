@@ -6,11 +6,13 @@
 #include <optional>
 #include <vector>
 
+#include "base/clock_win.h"
 #include "base/format.h"
 #include "base/system_message_win.h"
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"
+#include "net/retry_wait_win.h"
 
 namespace sl {
 namespace {
@@ -18,14 +20,6 @@ namespace {
 constexpr char kSource[] = "MSHTTPHelper::Download";
 // RunDownload's result when an exception ended the transfer.
 constexpr int kThrownErrorNumber = 13;
-
-InternetRequest OpenRequest(const MSHTTPHelper::State& s, std::optional<uint64_t> rangeFrom) {
-  // Resume by asking for the missing bytes: WinINet cannot position a response body itself.
-  std::wstring headers;
-  if (rangeFrom)
-    headers = Widen(Format("Range: bytes=%llu-\r\n", static_cast<unsigned long long>(*rangeFrom)));
-  return InternetRequest::Open(s.session.get(), s.url, headers);
-}
 
 bool WriteAll(HANDLE file, const char* data, DWORD size) {
   while (size > 0) {
@@ -44,72 +38,140 @@ bool SeekTo(HANDLE file, uint64_t offset, bool truncate) {
   return !truncate || ::SetEndOfFile(file);
 }
 
+std::optional<ResumeRecord> ReadResumeRecord(const std::wstring& path) {
+  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  char buffer[kMaxResumeRecordBytes + 1];
+  DWORD read = 0;
+  if (!::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr)) return std::nullopt;
+  return ParseResumeRecord(std::string_view(buffer, read));
+}
+
+// Written before the first byte of an answer lands in the file, so the record never vouches for
+// bytes of another build. A record that cannot be written only costs a whole fetch later.
+void WriteResumeRecord(const std::wstring& path, const ResumeRecord& record) {
+  UniqueFile file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::string text = FormatResumeRecord(record);
+  if (!file || !WriteAll(file.get(), text.data(), static_cast<DWORD>(text.size()))) {
+    WriteLog(kSource, ::GetLastError(), Format("Không ghi được %s", Narrow(path).c_str()));
+  }
+}
+
+// A failed try: why, and what the thread reports should it be the last.
+struct AttemptFailure {
+  FailureKind kind = FailureKind::NoConnection;
+  int errorNumber = 0;  // the thread's result
+  int32_t status = MDS_STATUS_FAILED;
+  uint32_t code = 0;  // the system's error code, 0 when there is none
+  std::wstring userText;
+  std::optional<uint64_t> retryAfterMs;
+};
+
 class Download {
  public:
-  explicit Download(MSHTTPHelper::State& state) : s_(state) {}
+  explicit Download(MSHTTPHelper::State& state)
+      : s_(state),
+        retry_(state.window, &state.detached),
+        recordPath_(Widen(state.savePath + std::string(kResumeRecordSuffix))) {}
   int Run();
 
  private:
-  // Ends the thread with 1018 after a failed step; the request is closed before the log line.
-  int Fail(int errorNumber, int32_t status, uint32_t code, const std::string& logText,
-           const std::wstring& userText) {
+  // A failed step: the request and file are closed before the log line.
+  AttemptFailure Failed(FailureKind kind, int errorNumber, int32_t status, uint32_t code,
+                        const std::string& logText, std::wstring userText) {
     file_.reset();
     request_.reset();
-    s_.status = status;
     WriteLog(kSource, code, logText);
-    s_.SendStatus(MDS_STATUS_FAILED, userText);
-    return errorNumber;
+    return {kind, errorNumber, status, code, std::move(userText), std::nullopt};
   }
 
-  int Finish() {
+  // Ends the thread with 1018.
+  int GiveUp(const AttemptFailure& failure) {
+    s_.status = failure.status;
+    s_.lastError = failure.code;
+    s_.SendStatus(MDS_STATUS_FAILED, failure.userText);
+    return failure.errorNumber;
+  }
+
+  void Finish() {
     file_.reset();
     request_.reset();
+    // A file whose content is checked next needs no record; one that is not keeps it, as the proof
+    // that a later run may take the file as it is once the server still vouches for it.
+    if (s_.contentChecked) ::DeleteFileW(recordPath_.c_str());
     s_.status = MDS_STATUS_DONE;
     s_.SendStatus(MDS_STATUS_DONE, Widen(s_.fileName));
-    return 0;
   }
 
-  // One request. The thread's result once it has sent its final status (or was detached); none
-  // when the body was cut short and the file waits to be resumed.
-  std::optional<int> Attempt();
-  std::optional<int> Transfer();
+  // One request. None once the transfer ended (1013 sent) or the helper went away.
+  std::optional<AttemptFailure> Attempt();
+  std::optional<AttemptFailure> Transfer(uint64_t localSize, const DownloadDecision& decision);
+  InternetRequest OpenRequest(const RequestPlan& plan);
+  void NoteNewBytes();
 
   MSHTTPHelper::State& s_;
+  WinRetryEnv retry_;
+  const std::wstring recordPath_;
   InternetRequest request_;
   UniqueFile file_;
-  DWORD cutError_ = 0;  // why the last transfer was cut: a read's system error, or 0 for a short body
+  // The retry budget: failed tries and time since the last byte that was not on disk before.
+  int attemptsSinceNewByte_ = 0;
+  uint64_t lastNewByteMs_ = 0;
+  int64_t newBytesFrom_ = 0;  // a count past this is a new byte
 };
 
 int Download::Run() {
   if (s_.status != MDS_STATUS_INITIALIZING) {
-    return Fail(1, s_.status, 0,
-                Format("[ERR-1] Sai trạng thái khởi tạo (MDS_STATUS=%d), URL: %s",
-                       static_cast<int>(s_.status), s_.url.c_str()),
-                Widen(kConnectionErrorText));
+    WriteLog(kSource, 0,
+             Format("[ERR-1] Sai trạng thái khởi tạo (MDS_STATUS=%d), URL: %s", static_cast<int>(s_.status),
+                    s_.url.c_str()));
+    s_.SendStatus(MDS_STATUS_FAILED, Widen(kConnectionErrorText));
+    return 1;
   }
   s_.SendStatus(MDS_STATUS_PREPARING, Widen(s_.fileName));
-  // A cut transfer is no reason to start over, nor a file to hand on: resume it from what is on
-  // disk, pausing a little longer each time for a network that is coming back.
-  for (int attempt = 1;; ++attempt) {
-    if (const std::optional<int> result = Attempt()) return *result;
-    if (attempt > kResumeAttempts) {
-      s_.lastError = cutError_;
-      return Fail(cutError_ != 0 ? 10 : 11, MDS_STATUS_FAILED, cutError_,
-                  Format("Dừng tải sau %d lần tải tiếp không trọn, đã tải: %lld / %lld bytes, URL: %s",
-                         kResumeAttempts, static_cast<long long>(s_.downloaded),
-                         static_cast<long long>(s_.total), s_.url.c_str()),
-                  Widen(kConnectionErrorText));
+  lastNewByteMs_ = retry_.SteadyMs();
+  // A network that drops or a server that is busy comes back: wait for it, as long as it keeps
+  // giving new bytes now and then, and resume from what is on disk.
+  for (;;) {
+    const std::optional<AttemptFailure> failure = Attempt();
+    if (!failure || s_.detached.Requested()) return 0;
+    ++attemptsSinceNewByte_;
+    const uint64_t sinceNewByte = retry_.SteadyMs() - lastNewByteMs_;
+    const RetryDecision decision = DecideRetry({failure->kind, attemptsSinceNewByte_, sinceNewByte,
+                                                failure->retryAfterMs, retry_.Jitter(), s_.retryBudgetMs});
+    if (!decision.retry) {
+      if (IsTransient(failure->kind)) {
+        WriteLog(
+            kSource, failure->code,
+            Format("Dừng tải sau %llu giây không nhận được dữ liệu mới, đã tải: %lld / %lld bytes, URL: %s",
+                   static_cast<unsigned long long>(sinceNewByte / 1000),
+                   static_cast<long long>(s_.downloaded), static_cast<long long>(s_.total), s_.url.c_str()));
+      }
+      return GiveUp(*failure);
     }
-    const uint32_t pause = ResumePauseMs(attempt);
     WriteLog(kSource, 0,
-             Format("Tải tiếp lần %d/%d sau %u ms, đã tải: %lld / %lld bytes, URL: %s", attempt,
-                    kResumeAttempts, pause, static_cast<long long>(s_.downloaded),
+             Format("Thử lại lần %d sau %llu ms (%s), đã tải: %lld / %lld bytes, URL: %s",
+                    attemptsSinceNewByte_, static_cast<unsigned long long>(decision.delayMs),
+                    std::string(FailureText(failure->kind)).c_str(), static_cast<long long>(s_.downloaded),
                     static_cast<long long>(s_.total), s_.url.c_str()));
-    if (s_.WaitDetached(pause)) return 0;
+    if (!retry_.WaitToRetry(decision.delayMs, failure->kind)) return 0;
   }
 }
 
-std::optional<int> Download::Attempt() {
+InternetRequest Download::OpenRequest(const RequestPlan& plan) {
+  // Resume by asking for the missing bytes: WinINet cannot position a response body itself. If-Range
+  // makes the server send the whole file instead should it have changed since the first bytes.
+  std::wstring headers;
+  if (plan.rangeFrom) {
+    headers = Widen(Format("Range: bytes=%llu-\r\n", static_cast<unsigned long long>(*plan.rangeFrom)));
+    if (!plan.ifRange.empty()) headers += Widen("If-Range: " + plan.ifRange + "\r\n");
+  }
+  return InternetRequest::Open(s_.session.get(), s_.url, headers);
+}
+
+std::optional<AttemptFailure> Download::Attempt() {
   const char* url = s_.url.c_str();
   const std::wstring connectionText = Widen(kConnectionErrorText);
   const std::wstring savePath = Widen(s_.savePath);
@@ -118,20 +180,27 @@ std::optional<int> Download::Attempt() {
                       !(attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
   const uint64_t localSize =
       exists ? (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow : 0;
-  std::optional<uint64_t> rangeFrom = ResumeOffset(exists, localSize);
+  RequestPlan plan = PlanRequest(exists, localSize, ReadResumeRecord(recordPath_), s_.url, s_.contentChecked);
+  if (plan.discard) {
+    WriteLog(kSource, 0,
+             Format("Tệp có sẵn (%llu bytes) không rõ từ bản nào trên máy chủ, tải lại từ đầu: %s",
+                    static_cast<unsigned long long>(localSize), s_.savePath.c_str()));
+  }
 
   DownloadDecision decision;
+  std::optional<uint64_t> retryAfterMs;
+  std::string validator;
   for (bool retried = false;; retried = true) {
-    request_ = OpenRequest(s_, rangeFrom);
+    request_ = OpenRequest(plan);
     if (!request_) {
       s_.lastError = ::GetLastError();
-      return Fail(2, MDS_STATUS_INIT_FAILED, s_.lastError,
-                  Format("[ERR-2] InternetOpenUrlW thất bại, URL: %s", url), connectionText);
+      return Failed(KindOfRequestError(s_.lastError), 2, MDS_STATUS_INIT_FAILED, s_.lastError,
+                    Format("[ERR-2] InternetOpenUrlW thất bại, URL: %s", url), connectionText);
     }
     if (!QueryStatusCode(request_.get(), s_.statusCode)) {
       s_.lastError = ::GetLastError();
-      return Fail(3, MDS_STATUS_FAILED, s_.lastError,
-                  Format("[ERR-3] HttpQueryInfo (status code) thất bại, URL: %s", url), connectionText);
+      return Failed(KindOfRequestError(s_.lastError), 3, MDS_STATUS_FAILED, s_.lastError,
+                    Format("[ERR-3] HttpQueryInfo (status code) thất bại, URL: %s", url), connectionText);
     }
     ServerAnswer answer;
     answer.status = static_cast<int>(s_.statusCode);
@@ -141,13 +210,23 @@ std::optional<int> Download::Attempt() {
     if (auto range = QueryHeaderText(request_.get(), HTTP_QUERY_CONTENT_RANGE)) {
       answer.contentRange = ParseContentRange(*range);
     }
-    decision = DecideDownload(exists, localSize, rangeFrom, answer, s_.expectedSize);
-    if (decision.action != DownloadAction::RestartWhole || retried) break;
-    // The partial file is longer than the remote one: it is stale, so fetch the file whole.
+    const auto etag = QueryHeaderText(request_.get(), HTTP_QUERY_ETAG);
+    const auto lastModified = QueryHeaderText(request_.get(), HTTP_QUERY_LAST_MODIFIED);
+    answer.validator = ChooseValidator(etag, lastModified);
+    if (auto retryAfter = QueryHeaderText(request_.get(), HTTP_QUERY_RETRY_AFTER)) {
+      retryAfterMs = ParseRetryAfter(*retryAfter, static_cast<int64_t>(NowSeconds()));
+    }
+    validator = answer.validator;
+    decision = DecideDownload(exists, localSize, plan.rangeFrom, answer, s_.expectedSize, plan.ifRange);
+    const bool again =
+        decision.action == DownloadAction::RestartWhole || decision.action == DownloadAction::Republished;
+    if (!again || retried) break;
     WriteLog(kSource, 0,
-             Format("Tệp tải dở dài hơn tệp trên máy chủ (%llu bytes), tải lại từ đầu, URL: %s",
-                    static_cast<unsigned long long>(localSize), url));
-    rangeFrom.reset();
+             decision.action == DownloadAction::RestartWhole
+                 ? Format("Tệp tải dở dài hơn tệp trên máy chủ (%llu bytes), tải lại từ đầu, URL: %s",
+                          static_cast<unsigned long long>(localSize), url)
+                 : Format("Máy chủ gửi phần tiếp của một bản khác của tệp, tải lại từ đầu, URL: %s", url));
+    plan = {};
   }
 
   switch (decision.action) {
@@ -157,26 +236,31 @@ std::optional<int> Download::Attempt() {
     case DownloadAction::MissingLength:
       s_.lastError = ERROR_HTTP_HEADER_NOT_FOUND;
       s_.total = 0;
-      return Fail(5, MDS_STATUS_FAILED, s_.lastError,
-                  Format("[ERR-5] HttpQueryInfo (Content-Length) thất bại, URL: %s", url), connectionText);
+      return Failed(FailureKind::BadAnswer, 5, MDS_STATUS_FAILED, s_.lastError,
+                    Format("[ERR-5] HttpQueryInfo (Content-Length) thất bại, URL: %s", url), connectionText);
     case DownloadAction::WrongRange:
       s_.lastError = ERROR_HTTP_INVALID_HEADER;
-      return Fail(8, MDS_STATUS_FAILED, s_.lastError,
-                  Format("[ERR-8] InternetSetFilePointer thất bại, offset: %llu, URL: %s",
-                         static_cast<unsigned long long>(rangeFrom.value_or(0)), url),
-                  Widen(kFileInUseText));
+      return Failed(FailureKind::BadAnswer, 8, MDS_STATUS_FAILED, s_.lastError,
+                    Format("[ERR-8] InternetSetFilePointer thất bại, offset: %llu, URL: %s",
+                           static_cast<unsigned long long>(plan.rangeFrom.value_or(0)), url),
+                    Widen(kFileInUseText));
     case DownloadAction::WrongLength:
       s_.lastError = 0;
-      return Fail(12, MDS_STATUS_FAILED, 0,
-                  Format("Tệp trên máy chủ dài %llu bytes, danh sách ghi %llu bytes: không tải, URL: %s",
-                         static_cast<unsigned long long>(decision.total),
-                         static_cast<unsigned long long>(s_.expectedSize), url),
-                  connectionText);
+      return Failed(FailureKind::BadAnswer, 12, MDS_STATUS_FAILED, 0,
+                    Format("Tệp trên máy chủ dài %llu bytes, danh sách ghi %llu bytes: không tải, URL: %s",
+                           static_cast<unsigned long long>(decision.total),
+                           static_cast<unsigned long long>(s_.expectedSize), url),
+                    connectionText);
     case DownloadAction::HttpError:
     case DownloadAction::RestartWhole:
+    case DownloadAction::Republished: {
       s_.lastError = 0;
-      return Fail(4, MDS_STATUS_HTTP_ERROR, 0, Format("[ERR-4] HTTP lỗi %u, URL: %s", s_.statusCode, url),
-                  connectionText);
+      AttemptFailure failure =
+          Failed(KindOfStatus(s_.statusCode), 4, MDS_STATUS_HTTP_ERROR, 0,
+                 Format("[ERR-4] HTTP lỗi %u, URL: %s", s_.statusCode, url), connectionText);
+      failure.retryAfterMs = retryAfterMs;
+      return failure;
+    }
   }
   s_.total = static_cast<int64_t>(decision.total);
 
@@ -185,9 +269,9 @@ std::optional<int> Download::Attempt() {
   if (!file_) {
     const DWORD code = ::GetLastError();
     s_.lastError = code;
-    return Fail(6, MDS_STATUS_FAILED, code,
-                Format("[ERR-6] CreateFileW thất bại, lưu tại: %s, URL: %s", s_.savePath.c_str(), url),
-                SystemErrorTextOrFallback(code));
+    return Failed(FailureKind::LocalFile, 6, MDS_STATUS_FAILED, code,
+                  Format("[ERR-6] CreateFileW thất bại, lưu tại: %s, URL: %s", s_.savePath.c_str(), url),
+                  SystemErrorTextOrFallback(code));
   }
   if (exists) {
     LARGE_INTEGER size{};
@@ -195,31 +279,48 @@ std::optional<int> Download::Attempt() {
     // A size that changed since it was read means another writer: do not mix its bytes with ours.
     if (!sized || static_cast<uint64_t>(size.QuadPart) != localSize) {
       s_.lastError = sized ? ERROR_SHARING_VIOLATION : ::GetLastError();
-      return Fail(7, MDS_STATUS_FAILED, s_.lastError,
-                  Format("[ERR-7] GetFileSizeEx thất bại, file đang bị khóa: %s", s_.savePath.c_str()),
-                  Widen(kFileInUseText));
+      return Failed(FailureKind::LocalFile, 7, MDS_STATUS_FAILED, s_.lastError,
+                    Format("[ERR-7] GetFileSizeEx thất bại, file đang bị khóa: %s", s_.savePath.c_str()),
+                    Widen(kFileInUseText));
     }
   }
 
   if (decision.action == DownloadAction::AlreadyComplete) {
     s_.downloaded = static_cast<int64_t>(localSize);
     s_.SendProgress(s_.downloaded, s_.total);
-    return Finish();
+    Finish();
+    return std::nullopt;
   }
+  const ResumeRecord record{s_.url, validator};
+  if (ReadResumeRecord(recordPath_) != record) WriteResumeRecord(recordPath_, record);
   if (!SeekTo(file_.get(), decision.writeOffset, decision.truncate)) {
     const DWORD code = ::GetLastError();
     s_.lastError = code;
-    return Fail(8, MDS_STATUS_FAILED, code,
-                Format("[ERR-8] InternetSetFilePointer thất bại, offset: %llu, URL: %s",
-                       static_cast<unsigned long long>(decision.writeOffset), url),
-                Widen(kFileInUseText));
+    return Failed(FailureKind::LocalFile, 8, MDS_STATUS_FAILED, code,
+                  Format("[ERR-8] InternetSetFilePointer thất bại, offset: %llu, URL: %s",
+                         static_cast<unsigned long long>(decision.writeOffset), url),
+                  Widen(kFileInUseText));
   }
-  s_.downloaded = static_cast<int64_t>(decision.writeOffset);
-  return Transfer();
+  if (decision.truncate) {
+    WriteLog(kSource, 0,
+             Format("Tải lại toàn bộ tệp (%llu bytes trên máy được ghi đè), URL: %s",
+                    static_cast<unsigned long long>(localSize), url));
+  }
+  return Transfer(localSize, decision);
 }
 
-std::optional<int> Download::Transfer() {
+void Download::NoteNewBytes() {
+  if (s_.downloaded <= newBytesFrom_) return;
+  newBytesFrom_ = s_.downloaded;
+  lastNewByteMs_ = retry_.SteadyMs();
+  attemptsSinceNewByte_ = 0;
+}
+
+std::optional<AttemptFailure> Download::Transfer(uint64_t localSize, const DownloadDecision& decision) {
   const char* url = s_.url.c_str();
+  s_.downloaded = static_cast<int64_t>(decision.writeOffset);
+  // What a resume fetches again (the one byte before the end) is not new; after a truncation all is.
+  newBytesFrom_ = decision.truncate ? 0 : static_cast<int64_t>(std::max(localSize, decision.writeOffset));
   s_.status = MDS_STATUS_DOWNLOADING;
   s_.SendStatus(MDS_STATUS_DOWNLOADING, Widen(s_.fileName));
 
@@ -231,7 +332,7 @@ std::optional<int> Download::Transfer() {
   };
   ReadSizer sizer(0.0);
   // Never past the announced length: a server sending more cannot grow the file.
-  while (!s_.detached && s_.downloaded < s_.total) {
+  while (!s_.detached.Requested() && s_.downloaded < s_.total) {
     const auto wanted =
         static_cast<DWORD>(std::min<uint64_t>(sizer.Next(), static_cast<uint64_t>(s_.total - s_.downloaded)));
     DWORD read = 0;
@@ -245,36 +346,39 @@ std::optional<int> Download::Transfer() {
       // Going on would leave a hole in the file; stop and say why (a full disk, usually).
       const DWORD code = ::GetLastError();
       s_.lastError = code;
-      return Fail(9, MDS_STATUS_FAILED, code,
-                  Format("[ERR-9] WriteFile thất bại, đã tải: %lld / %lld bytes, file: %s",
-                         static_cast<long long>(s_.downloaded), static_cast<long long>(s_.total),
-                         s_.savePath.c_str()),
-                  SystemErrorTextOrFallback(code));
+      return Failed(FailureKind::LocalFile, 9, MDS_STATUS_FAILED, code,
+                    Format("[ERR-9] WriteFile thất bại, đã tải: %lld / %lld bytes, file: %s",
+                           static_cast<long long>(s_.downloaded), static_cast<long long>(s_.total),
+                           s_.savePath.c_str()),
+                    SystemErrorTextOrFallback(code));
     }
     s_.downloaded += read;
+    NoteNewBytes();
     s_.PostProgress(s_.downloaded, s_.total);
   }
-  if (s_.detached) {
+  if (s_.detached.Requested()) {
     file_.reset();
     request_.reset();
-    return 0;
+    return std::nullopt;
   }
 
   if (s_.total > 0) s_.SendProgress(s_.downloaded, s_.total);
-  if (s_.downloaded == s_.total) return Finish();
-  file_.reset();
-  request_.reset();
-  cutError_ = readError;
-  if (readError != 0) {
-    WriteLog(kSource, readError,
-             Format("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: %lld / %lld bytes, URL: %s",
-                    static_cast<long long>(s_.downloaded), static_cast<long long>(s_.total), url));
-  } else {
-    WriteLog(kSource, 0,
-             Format("[ERR-11] Download không đủ dữ liệu, đã tải: %lld / %lld bytes, URL: %s",
-                    static_cast<long long>(s_.downloaded), static_cast<long long>(s_.total), url));
+  if (s_.downloaded == s_.total) {
+    Finish();
+    return std::nullopt;
   }
-  return std::nullopt;
+  // Cut short: the file keeps what arrived, and the next try resumes from it.
+  const std::wstring connectionText = Widen(kConnectionErrorText);
+  if (readError != 0) {
+    return Failed(FailureKind::CutShort, 10, MDS_STATUS_FAILED, readError,
+                  Format("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: %lld / %lld bytes, URL: %s",
+                         static_cast<long long>(s_.downloaded), static_cast<long long>(s_.total), url),
+                  connectionText);
+  }
+  return Failed(FailureKind::CutShort, 11, MDS_STATUS_FAILED, 0,
+                Format("[ERR-11] Download không đủ dữ liệu, đã tải: %lld / %lld bytes, URL: %s",
+                       static_cast<long long>(s_.downloaded), static_cast<long long>(s_.total), url),
+                connectionText);
 }
 
 }  // namespace

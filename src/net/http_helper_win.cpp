@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/clock_win.h"
 #include "base/format.h"
 #include "base/text_win.h"
 #include "diag/log.h"
@@ -14,32 +15,44 @@ namespace {
 constexpr char kSource[] = "MSHTTPHelper ";
 constexpr DWORD kTextChunkBytes = 1024;
 
-// Why a text body cannot be used; empty when `body` holds all of it. A text cut short is no text: a
+struct BodyProblem {
+  std::string text;
+  FailureKind kind = FailureKind::BadAnswer;
+};
+
+// Why a text body cannot be used; none when `body` holds all of it. A text cut short is no text: a
 // file list that lost its last lines would install part of a release.
-std::string ReadWholeBody(HINTERNET request, std::string& body, DWORD& readError) {
+std::optional<BodyProblem> ReadWholeBody(HINTERNET request, std::string& body, DWORD& readError) {
   std::optional<uint64_t> announced;
   if (const auto length = QueryHeaderText(request, HTTP_QUERY_CONTENT_LENGTH)) {
     announced = ParseContentLength(*length);
-    if (!announced) return "Content-Length không hợp lệ: " + *length;
+    if (!announced) return BodyProblem{"Content-Length không hợp lệ: " + *length};
   }
   const auto limit = static_cast<unsigned long long>(kMaxTextBytes);
-  if (announced > kMaxTextBytes)
-    return Format("nội dung %llu bytes, quá giới hạn %llu bytes", static_cast<unsigned long long>(*announced),
-                  limit);
+  if (announced > kMaxTextBytes) {
+    return BodyProblem{Format("nội dung %llu bytes, quá giới hạn %llu bytes",
+                              static_cast<unsigned long long>(*announced), limit)};
+  }
   char chunk[kTextChunkBytes];
   for (DWORD read = 0;;) {
     if (!::InternetReadFile(request, chunk, sizeof(chunk), &read)) {
       readError = ::GetLastError();
-      return Format("InternetReadFile thất bại sau %llu bytes", static_cast<unsigned long long>(body.size()));
+      return BodyProblem{
+          Format("InternetReadFile thất bại sau %llu bytes", static_cast<unsigned long long>(body.size())),
+          FailureKind::CutShort};
     }
     if (read == 0) break;
-    if (body.size() + read > kMaxTextBytes) return Format("nội dung quá giới hạn %llu bytes", limit);
+    if (body.size() + read > kMaxTextBytes)
+      return BodyProblem{Format("nội dung quá giới hạn %llu bytes", limit)};
     body.append(chunk, read);
   }
-  if (announced && body.size() != *announced)
-    return Format("nội dung dừng ở %llu / %llu bytes", static_cast<unsigned long long>(body.size()),
-                  static_cast<unsigned long long>(*announced));
-  return {};
+  if (announced && body.size() != *announced) {
+    return BodyProblem{
+        Format("nội dung dừng ở %llu / %llu bytes", static_cast<unsigned long long>(body.size()),
+               static_cast<unsigned long long>(*announced)),
+        FailureKind::CutShort};
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -62,7 +75,7 @@ std::unique_ptr<MSHTTPHelper> MSHTTPHelper::Init(HWND notifyWindow) {
   return std::unique_ptr<MSHTTPHelper>(new MSHTTPHelper(std::move(state)));
 }
 
-MSHTTPHelper::~MSHTTPHelper() { state_->Detach(); }
+MSHTTPHelper::~MSHTTPHelper() { state_->detached.Request(); }
 
 bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
   State& s = *state_;
@@ -74,12 +87,14 @@ bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
   InternetRequest request = InternetRequest::Open(s.session.get(), url, {});
   if (!request) {
     s.lastError = ::GetLastError();
+    s.failure = KindOfRequestError(s.lastError);
     WriteLog(kSource, s.lastError, Format("GetTextFromUrlW %s !m_hConnect", urlText.c_str()));
     s.status = MDS_STATUS_INIT_FAILED;
     return false;
   }
   if (!QueryStatusCode(request.get(), s.statusCode)) {
     s.lastError = ::GetLastError();
+    s.failure = KindOfRequestError(s.lastError);
     WriteLog(kSource, s.lastError,
              Format("GetTextFromUrlW %s !HttpQueryInfo(m_hConnect, HTTP_QUERY_STATUS_CODE | "
                     "HTTP_QUERY_FLAG_NUMBER, &this->statusCode, &statusCodeSize, NULL)",
@@ -89,6 +104,9 @@ bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
   }
   if (s.statusCode != HTTP_STATUS_OK) {
     s.lastError = 0;
+    s.failure = KindOfStatus(s.statusCode);
+    if (const auto retryAfter = QueryHeaderText(request.get(), HTTP_QUERY_RETRY_AFTER))
+      s.retryAfterMs = ParseRetryAfter(*retryAfter, static_cast<int64_t>(NowSeconds()));
     WriteLog(
         kSource, 0,
         Format("GetTextFromUrlW %s this->statusCode (%u) != HTTP_STATUS_OK ", urlText.c_str(), s.statusCode));
@@ -98,9 +116,10 @@ bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
   s.status = MDS_STATUS_DOWNLOADING;
   std::string body;
   DWORD readError = 0;
-  if (const std::string problem = ReadWholeBody(request.get(), body, readError); !problem.empty()) {
+  if (const std::optional<BodyProblem> problem = ReadWholeBody(request.get(), body, readError)) {
     s.lastError = readError;
-    WriteLog(kSource, readError, Format("GetTextFromUrlW %s %s", urlText.c_str(), problem.c_str()));
+    s.failure = problem->kind;
+    WriteLog(kSource, readError, Format("GetTextFromUrlW %s %s", urlText.c_str(), problem->text.c_str()));
     s.status = MDS_STATUS_FAILED;
     return false;
   }
@@ -110,9 +129,12 @@ bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
   return true;
 }
 
-void MSHTTPHelper::StartDownload(std::string_view url, std::string_view savePath, uint64_t expectedSize) {
-  StartDownloadThread(state_, url, savePath, expectedSize);
+void MSHTTPHelper::StartDownload(std::string_view url, std::string_view savePath, uint64_t expectedSize,
+                                 Content content) {
+  StartDownloadThread(state_, url, savePath, expectedSize, content == Content::Checked);
 }
+
+void MSHTTPHelper::SetRetryBudget(uint64_t ms) { state_->retryBudgetMs = ms; }
 
 void MSHTTPHelper::ProgressTaken() { state_->ProgressTaken(); }
 
@@ -120,5 +142,26 @@ bool MSHTTPHelper::IsCompleted() const { return state_->status == MDS_STATUS_DON
 int32_t MSHTTPHelper::Status() const { return state_->status; }
 uint32_t MSHTTPHelper::LastError() const { return state_->lastError; }
 uint32_t MSHTTPHelper::StatusCode() const { return state_->statusCode; }
+FailureKind MSHTTPHelper::Failure() const { return state_->failure; }
+std::optional<uint64_t> MSHTTPHelper::RetryAfterMs() const { return state_->retryAfterMs; }
+
+FetchedText FetchTextOnce(std::string_view url) {
+  auto helper = MSHTTPHelper::Init(nullptr);
+  std::wstring text;
+  FetchedText fetched;
+  if (helper->GetTextFromUrlW(url, text)) {
+    fetched.body = Narrow(text);
+  } else {
+    fetched.errorCode = helper->LastError();
+    fetched.failure = helper->Failure();
+    fetched.retryAfterMs = helper->RetryAfterMs();
+  }
+  fetched.httpStatus = helper->StatusCode();
+  return fetched;
+}
+
+void RemoveResumeRecord(std::string_view savePath) {
+  ::DeleteFileW(Widen(std::string(savePath) + std::string(kResumeRecordSuffix)).c_str());
+}
 
 }  // namespace sl

@@ -7,8 +7,11 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "net/retry_rules.h"
 
 namespace sl {
 
@@ -25,15 +28,24 @@ class MSHTTPHelper {
   MSHTTPHelper& operator=(const MSHTTPHelper&) = delete;
 
   // Fetches one small text resource, decoded from UTF-8 as a whole. One call per helper: a
-  // second call fails the state check.
+  // second call fails the state check. After a failure, Failure() tells whether asking again may
+  // help, and RetryAfterMs() what the server asked for.
   [[nodiscard]] bool GetTextFromUrlW(std::string_view url, std::wstring& text);
 
   // Downloads `url` to `savePath` on a new thread, resuming a partial file, and reports to the
   // notification window: WM_DOWNLOAD_STATUS 1020, 1011, then WM_DOWNLOAD_PROGRESS, then 1013 or
-  // 1018. 1013 means the whole file is on disk: a transfer cut short is resumed a few times and
-  // then fails. `expectedSize`, when not 0, is the only length accepted. The previous download
-  // must have sent its final status.
-  void StartDownload(std::string_view url, std::string_view savePath, uint64_t expectedSize = 0);
+  // 1018, and WM_DOWNLOAD_RETRY while it waits to try again. 1013 means the whole file is on disk:
+  // transient failures are tried again (retry_rules.h) until ten minutes pass without a new byte.
+  // `expectedSize`, when not 0, is the only length accepted. A file whose content the receiver
+  // checks (Content::Checked) may be resumed without the server's word that it is unchanged. The
+  // previous download must have sent its final status.
+  enum class Content { Unchecked, Checked };
+  void StartDownload(std::string_view url, std::string_view savePath, uint64_t expectedSize = 0,
+                     Content content = Content::Unchecked);
+
+  // How long the downloads of this helper try again without a new byte (kRetryBudgetMs unless
+  // told): for a caller that cannot wait so long.
+  void SetRetryBudget(uint64_t ms);
 
   // A receiver of WM_DOWNLOAD_PROGRESS calls this when it handles one: progress is posted again
   // only after the previous message was taken, so a fast transfer cannot flood the queue.
@@ -43,6 +55,8 @@ class MSHTTPHelper {
   [[nodiscard]] int32_t Status() const;
   [[nodiscard]] uint32_t LastError() const;
   [[nodiscard]] uint32_t StatusCode() const;
+  [[nodiscard]] FailureKind Failure() const;
+  [[nodiscard]] std::optional<uint64_t> RetryAfterMs() const;
 
   struct State;
 
@@ -50,5 +64,11 @@ class MSHTTPHelper {
   explicit MSHTTPHelper(std::shared_ptr<State> state);
   std::shared_ptr<State> state_;
 };
+
+// One GET of a text with a short-lived helper, failures logged by it.
+[[nodiscard]] FetchedText FetchTextOnce(std::string_view url);
+
+// The record a download keeps beside `savePath`; removed with a file that is discarded or moved.
+void RemoveResumeRecord(std::string_view savePath);
 
 }  // namespace sl

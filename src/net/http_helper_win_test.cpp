@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <new>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -60,6 +61,7 @@ std::wstring ScratchPath(const std::wstring& name) {
   ::CreateDirectoryW(folder.c_str(), nullptr);
   const std::wstring path = folder + L"\\" + name;
   ::DeleteFileW(path.c_str());
+  ::DeleteFileW((path + L".sl-resume").c_str());  // an earlier run's record of the file
   return path;
 }
 
@@ -88,6 +90,25 @@ NginxTraffic NginxTrafficFor(const std::string& uri, size_t offset) {
 }
 
 size_t AccessLogSize() { return ReadFileBytes(g_servers.AccessLogPath()).size(); }
+
+// The fault server's answers for paths ending in `name`: {Range, If-Range, status, bytes sent}.
+struct FaultAnswer {
+  std::string range, ifRange;
+  int status = 0;
+  uint64_t sent = 0;
+};
+std::vector<FaultAnswer> FaultAnswers(const std::string& name) {
+  const std::string log = test::FetchText(g_servers.fault + "/__log");
+  static const std::regex entry(
+      R"re(\{"path": "([^"]*)", "range": "([^"]*)", "if_range": "((?:[^"\\]|\\.)*)", "status": (\d+), "sent": (\d+)\})re");
+  std::vector<FaultAnswer> answers;
+  for (std::sregex_iterator it(log.begin(), log.end(), entry), end; it != end; ++it) {
+    if ((*it)[1].str().ends_with(name))
+      answers.push_back(
+          {(*it)[2].str(), (*it)[3].str(), std::stoi((*it)[4].str()), std::stoull((*it)[5].str())});
+  }
+  return answers;
+}
 
 std::string LogSince(uint64_t offset) { return test::ReadLogUtf8(offset); }
 
@@ -122,17 +143,39 @@ TEST_F(DownloadTest, FreshFileArrivesWholeWithMessagesInOrder) {
   EXPECT_TRUE(probe_.helper().IsCompleted());
 }
 
-TEST_F(DownloadTest, CompleteFileIsNotFetchedAgain) {
+// A complete file is taken as it is when its MD5 is checked next, or when the server still vouches
+// for the build this program fetched; a full-size file of unknown origin is fetched again.
+TEST_F(DownloadTest, CompleteFileIsNotFetchedAgainOnlyWhenSomethingVouchesForIt) {
   const std::string bytes = PatternBytes(0, 5000);
   Publish(L"complete.bin", bytes);
   const std::wstring target = ScratchPath(L"complete.bin");
   WriteFileBytes(target, bytes);
+  const auto completeUntouched = [&] {
+    EXPECT_EQ(probe_.ProgressCount(), 1u);
+    EXPECT_EQ(probe_.LastProgress()->code, 5000);
+    EXPECT_EQ(probe_.LastProgress()->total, 5000);
+    EXPECT_EQ(probe_.StatusCodes(), (std::vector<int64_t>{MDS_STATUS_PREPARING, MDS_STATUS_DONE}));
+  };
+  EXPECT_EQ(probe_.Run(g_servers.http + "/complete.bin", target, 30000, 0, MSHTTPHelper::Content::Checked),
+            MDS_STATUS_DONE);
+  completeUntouched();
 
-  EXPECT_EQ(probe_.Run(g_servers.http + "/complete.bin", target), MDS_STATUS_DONE);
-  EXPECT_EQ(probe_.ProgressCount(), 1u);
-  EXPECT_EQ(probe_.LastProgress()->code, 5000);
-  EXPECT_EQ(probe_.LastProgress()->total, 5000);
-  EXPECT_EQ(probe_.StatusCodes(), (std::vector<int64_t>{MDS_STATUS_PREPARING, MDS_STATUS_DONE}));
+  // A stale file of an older release, with the same name and size and no MD5 in the list.
+  const std::string stale = PatternBytes(1, 5001);
+  const std::wstring fetched = ScratchPath(L"stale.bin");
+  WriteFileBytes(fetched, stale);
+  (void)test::FetchText(g_servers.fault + "/__reset");
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/body/5000/stale.bin", fetched), MDS_STATUS_DONE);
+  EXPECT_TRUE(ReadFileBytes(fetched) == bytes) << "the stale file was taken as it is";
+  // Fetched whole by this program, it is taken as it is while the server's ETag stays the same.
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/body/5000/stale.bin", fetched), MDS_STATUS_DONE);
+  completeUntouched();
+  const std::vector<FaultAnswer> answers = FaultAnswers("/stale.bin");
+  ASSERT_EQ(answers.size(), 2u);
+  EXPECT_EQ(answers[0].range, "") << "nothing of the stale file is kept";
+  EXPECT_EQ(answers[1].range, "bytes=4999-");
+  EXPECT_EQ(answers[1].ifRange, "\\\"v1\\\"");
+  EXPECT_EQ(answers[1].sent, 1u);
 }
 
 TEST_F(DownloadTest, PartialFileResumesOneByteEarlyAndNothingMore) {
@@ -142,7 +185,9 @@ TEST_F(DownloadTest, PartialFileResumesOneByteEarlyAndNothingMore) {
   WriteFileBytes(target, bytes.substr(0, 1000));
   const size_t logOffset = AccessLogSize();
 
-  EXPECT_EQ(probe_.Run(g_servers.http + "/partial.bin", target), MDS_STATUS_DONE);
+  // A partial file from before resume records: resumed plainly, as its MD5 is checked next.
+  EXPECT_EQ(probe_.Run(g_servers.http + "/partial.bin", target, 30000, 0, MSHTTPHelper::Content::Checked),
+            MDS_STATUS_DONE);
   EXPECT_TRUE(ReadFileBytes(target) == bytes);
   const auto* first = &probe_.events()[2];
   ASSERT_EQ(first->message, WM_DOWNLOAD_PROGRESS);
@@ -171,7 +216,8 @@ TEST_F(DownloadTest, StalePartialLongerThanTheRemoteFileIsReplaced) {
   EXPECT_TRUE(ReadFileBytes(target) == bytes);
 }
 
-TEST_F(DownloadTest, HttpErrorsFailWithTheConnectionText) {
+// An answer that asking again will not change fails at once, with nothing written.
+TEST_F(DownloadTest, PermanentAnswersFailAtOnceWithTheConnectionText) {
   const std::wstring target = ScratchPath(L"missing.bin");
   EXPECT_EQ(probe_.Run(g_servers.http + "/missing.bin", target), MDS_STATUS_FAILED);
   EXPECT_EQ(probe_.events().back().text, kConnectionText);
@@ -181,18 +227,52 @@ TEST_F(DownloadTest, HttpErrorsFailWithTheConnectionText) {
             std::string::npos);
   EXPECT_EQ(::GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written on failure";
 
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/status/500/x.bin", target), MDS_STATUS_FAILED);
-  EXPECT_NE(NewLog().find("[ERR-4] HTTP lỗi 500"), std::string::npos);
+  for (const char* status : {"403", "410", "401", "501"}) {
+    EXPECT_EQ(probe_.Run(g_servers.fault + "/status/" + status + "/x.bin", target), MDS_STATUS_FAILED);
+    EXPECT_TRUE(probe_.RetryWaits().empty()) << status;
+    EXPECT_NE(NewLog().find(std::string("[ERR-4] HTTP lỗi ") + status), std::string::npos);
+  }
+  EXPECT_EQ(NewLog().find("Thử lại"), std::string::npos);
 }
 
-TEST_F(DownloadTest, UnreachableServerFailsAtTheOpen) {
+// A busy server's Retry-After is waited out, the window counting down, and the file arrives.
+TEST_F(DownloadTest, BusyServerIsWaitedOut) {
+  (void)test::FetchText(g_servers.fault + "/__reset");
+  const std::wstring target = ScratchPath(L"busy.bin");
+  const ULONGLONG start = ::GetTickCount64();
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/busy/503/1/2/5000/busy.bin", target), MDS_STATUS_DONE);
+  EXPECT_GE(::GetTickCount64() - start, 2000u) << "the server asked for two seconds";
+  EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(0, 5000));
+  const auto waits = probe_.RetryWaits();
+  ASSERT_EQ(waits.size(), 2u) << "one notice a second";
+  EXPECT_EQ(waits[0]->code, 2);
+  EXPECT_EQ(waits[1]->code, 1);
+  EXPECT_EQ(FailureKindFromMessage(static_cast<intptr_t>(waits[0]->total)), FailureKind::ServerBusy);
+  EXPECT_NE(NewLog().find("Thử lại lần 1 sau 2000 ms (máy chủ đang bận)"), std::string::npos) << NewLog();
+
+  // 429 and 408 too, with the backoff's own first step when there is no Retry-After.
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/busy/429/2/-/5000/many.bin", ScratchPath(L"many.bin")),
+            MDS_STATUS_DONE);
+  EXPECT_EQ(FaultAnswers("/many.bin").size(), 3u);
+}
+
+// A network that is gone is tried again, counting down, until the budget without a new byte ends;
+// then the download fails as it always has.
+TEST_F(DownloadTest, UnreachableServerIsTriedAgainUntilTheBudgetEnds) {
+  probe_.helper().SetRetryBudget(2500);
   // Port 9 on loopback: nothing listens there.
   EXPECT_EQ(probe_.Run("http://127.0.0.1:9/x.bin", ScratchPath(L"x.bin")), MDS_STATUS_FAILED);
   EXPECT_EQ(probe_.events().back().text, kConnectionText);
   EXPECT_EQ(probe_.helper().Status(), MDS_STATUS_INIT_FAILED);
   EXPECT_NE(probe_.helper().LastError(), 0u);
-  EXPECT_NE(NewLog().find("[ERR-2] InternetOpenUrlW thất bại, URL: http://127.0.0.1:9/x.bin"),
-            std::string::npos);
+  ASSERT_FALSE(probe_.RetryWaits().empty());
+  EXPECT_EQ(FailureKindFromMessage(static_cast<intptr_t>(probe_.RetryWaits()[0]->total)),
+            FailureKind::NoConnection);
+  const std::string log = NewLog();
+  EXPECT_NE(log.find("[ERR-2] InternetOpenUrlW thất bại, URL: http://127.0.0.1:9/x.bin"), std::string::npos);
+  EXPECT_NE(log.find("Thử lại lần 2 sau "), std::string::npos) << log;
+  EXPECT_TRUE(std::regex_search(log, std::regex("Dừng tải sau \\d+ giây không nhận được dữ liệu mới")))
+      << log;
 }
 
 TEST_F(DownloadTest, ExceptionInTheThreadIsLoggedAndEndsTheTransferAsFailed) {
@@ -243,35 +323,64 @@ TEST_F(DownloadTest, PartialFileChangedByAnotherWriterIsLeftAlone) {
 TEST_F(DownloadTest, PartialAnswerAtTheWrongOffsetFails) {
   const std::wstring target = ScratchPath(L"range.bin");
   WriteFileBytes(target, PatternBytes(0, 100));
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/bad-range/1000/range.bin", target), MDS_STATUS_FAILED);
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/bad-range/1000/range.bin", target, 30000, 0,
+                       MSHTTPHelper::Content::Checked),
+            MDS_STATUS_FAILED);
   EXPECT_EQ(probe_.events().back().text, kFileInUseText);
   EXPECT_NE(NewLog().find("[ERR-8] InternetSetFilePointer thất bại, offset: 99"), std::string::npos);
   EXPECT_EQ(ReadFileBytes(target), PatternBytes(0, 100)) << "the partial file is untouched";
 }
 
-// A cut transfer never ends as done: it is resumed from what arrived, three times at most, and
-// then fails with the connection text, keeping what it has for a later resume.
-TEST_F(DownloadTest, CutTransfersAreResumedThreeTimesThenFail) {
-  const std::wstring reset = ScratchPath(L"reset.bin");
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/reset/1000/reset.bin", reset), MDS_STATUS_FAILED);
-  EXPECT_EQ(probe_.events().back().text, kConnectionText);
-  std::string log = NewLog();
-  EXPECT_NE(log.find("[ERR-10] InternetReadFile thất bại giữa chừng, đã tải: 0 / 1000 bytes"),
-            std::string::npos)
-      << log;
-  EXPECT_NE(log.find("Dừng tải sau 3 lần tải tiếp không trọn, đã tải: 0 / 1000 bytes"), std::string::npos);
-
-  // Each resume asks again for the last byte it has: 5000, then 4999 more, three times.
+// A cut transfer never ends as done: it is resumed from what arrived, as long as new bytes keep
+// coming; one that brings none fails with the connection text once the budget is spent, keeping
+// what it has for a later resume.
+TEST_F(DownloadTest, CutTransfersResumeWhileBytesComeThenFail) {
+  // Each answer brings 5000 bytes from where the file stops: five tries make the file.
   const std::wstring shortened = ScratchPath(L"short.bin");
-  logStart_ = test::LogFileSize();
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/short/20000/5000/short.bin", shortened), MDS_STATUS_FAILED);
-  log = NewLog();
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/short/20000/5000/short.bin", shortened), MDS_STATUS_DONE);
+  std::string log = NewLog();
   EXPECT_NE(log.find("[ERR-11] Download không đủ dữ liệu, đã tải: 5000 / 20000 bytes"), std::string::npos)
       << log;
-  EXPECT_NE(log.find("Tải tiếp lần 3/3 sau 2000 ms, đã tải: 14998 / 20000 bytes"), std::string::npos) << log;
-  EXPECT_EQ(ReadFileBytes(shortened), PatternBytes(0, 19997));
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/body/20000/short.bin", shortened), MDS_STATUS_DONE);
+  EXPECT_TRUE(std::regex_search(
+      log,
+      std::regex(
+          "Thử lại lần 1 sau \\d+ ms \\(đường truyền bị ngắt giữa chừng\\), đã tải: 14998 / 20000 bytes")))
+      << "new bytes start the backoff over: " << log;
   EXPECT_TRUE(ReadFileBytes(shortened) == PatternBytes(0, 20000));
+
+  // Every answer resends the one byte the resume asks for again, then drops: never a new byte.
+  probe_.helper().SetRetryBudget(2500);
+  const std::wstring stuck = ScratchPath(L"stuck.bin");
+  WriteFileBytes(stuck, PatternBytes(0, 300));
+  logStart_ = test::LogFileSize();
+  EXPECT_EQ(
+      probe_.Run(g_servers.fault + "/drop/1000/1/stuck.bin", stuck, 30000, 0, MSHTTPHelper::Content::Checked),
+      MDS_STATUS_FAILED);
+  EXPECT_EQ(probe_.events().back().text, kConnectionText);
+  log = NewLog();
+  EXPECT_TRUE(std::regex_search(log, std::regex("\\[ERR-1[01]\\] .*đã tải: 299 / 1000 bytes"))) << log;
+  EXPECT_TRUE(std::regex_search(
+      log, std::regex("Dừng tải sau \\d+ giây không nhận được dữ liệu mới, đã tải: 299 / 1000 bytes")))
+      << log;
+  EXPECT_EQ(ReadFileBytes(stuck), PatternBytes(0, 300)) << "the partial file is kept";
+}
+
+// A file republished between two tries is not spliced: the resume carries If-Range, and the
+// server's whole answer replaces what was on disk.
+TEST_F(DownloadTest, ResumeOfAFileThatChangedFetchesItWhole) {
+  (void)test::FetchText(g_servers.fault + "/__reset");
+  const std::wstring target = ScratchPath(L"republished.bin");
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/republished/40000/republished.bin", target), MDS_STATUS_DONE);
+  const std::vector<FaultAnswer> answers = FaultAnswers("/republished.bin");
+  ASSERT_EQ(answers.size(), 2u);
+  EXPECT_EQ(answers[1].range, "bytes=9999-");
+  EXPECT_EQ(answers[1].ifRange, "\\\"v1\\\"");
+  EXPECT_EQ(answers[1].status, 200);
+  std::string second = PatternBytes(0, 40000);
+  for (char& c : second) c = static_cast<char>(c ^ 0x55);
+  EXPECT_TRUE(ReadFileBytes(target) == second) << "one build, whole";
+  EXPECT_NE(NewLog().find("Tải lại toàn bộ tệp (10000 bytes trên máy được ghi đè)"), std::string::npos)
+      << NewLog();
 }
 
 TEST_F(DownloadTest, DroppedConnectionIsResumed) {

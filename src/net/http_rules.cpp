@@ -15,6 +15,14 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// A value fit for a header line: no line breaks or other control characters.
+bool IsHeaderValue(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed) {
@@ -52,16 +60,70 @@ std::optional<uint64_t> ResumeOffset(bool fileExists, uint64_t size) {
   return size - 1;
 }
 
+std::string ChooseValidator(std::optional<std::string_view> etag,
+                            std::optional<std::string_view> lastModified) {
+  // Sent back in a header line, so never with a line break a server slipped in.
+  if (etag) {
+    const std::string_view tag = Trim(*etag);
+    if (!tag.empty() && !tag.starts_with("W/") && IsHeaderValue(tag)) return std::string(tag);
+  }
+  if (!lastModified || !IsHeaderValue(Trim(*lastModified))) return {};
+  return std::string(Trim(*lastModified));
+}
+
+namespace {
+
+constexpr std::string_view kRecordHeader = "Stormline resume 1\n";
+constexpr std::string_view kUrlKey = "url=";
+constexpr std::string_view kValidatorKey = "validator=";
+
+std::optional<std::string_view> TakeLine(std::string_view& text, std::string_view key) {
+  const size_t end = text.find('\n');
+  if (end == std::string_view::npos || !text.starts_with(key)) return std::nullopt;
+  const std::string_view value = text.substr(key.size(), end - key.size());
+  text.remove_prefix(end + 1);
+  return value;
+}
+
+}  // namespace
+
+std::string FormatResumeRecord(const ResumeRecord& record) {
+  return std::string(kRecordHeader) + std::string(kUrlKey) + record.url + "\n" + std::string(kValidatorKey) +
+         record.validator + "\n";
+}
+
+std::optional<ResumeRecord> ParseResumeRecord(std::string_view text) {
+  if (text.size() > kMaxResumeRecordBytes || !text.starts_with(kRecordHeader)) return std::nullopt;
+  text.remove_prefix(kRecordHeader.size());
+  const auto url = TakeLine(text, kUrlKey);
+  const auto validator = TakeLine(text, kValidatorKey);
+  if (!url || !validator || !text.empty() || url->empty() || !IsHeaderValue(*url) ||
+      !IsHeaderValue(*validator))
+    return std::nullopt;
+  return ResumeRecord{std::string(*url), std::string(*validator)};
+}
+
+RequestPlan PlanRequest(bool fileExists, uint64_t localSize, const std::optional<ResumeRecord>& record,
+                        std::string_view url, bool contentChecked) {
+  const std::optional<uint64_t> from = ResumeOffset(fileExists, localSize);
+  if (!from) return {};
+  const bool sameUrl = record && record->url == url;
+  if (sameUrl && !record->validator.empty()) return {from, record->validator, false};
+  if (contentChecked && (!record || sameUrl)) return {from, {}, false};
+  return {std::nullopt, {}, true};
+}
+
 namespace {
 
 DownloadDecision DecideForAnswer(bool fileExists, uint64_t localSize, std::optional<uint64_t> requestedOffset,
-                                 const ServerAnswer& answer) {
+                                 const ServerAnswer& answer, std::string_view sentIfRange) {
   DownloadDecision decision;
   if (answer.status == 200) {
-    // A whole body, also when a range was asked for and the server ignored it.
+    // A whole body, also when a range was asked for: the server ignored it, or If-Range told it
+    // that the file changed. Only an empty file matches an empty remote one without a write.
     if (!answer.contentLength) return {DownloadAction::MissingLength};
     decision.total = *answer.contentLength;
-    if (fileExists && localSize == decision.total) {
+    if (fileExists && localSize == 0 && decision.total == 0) {
       decision.action = DownloadAction::AlreadyComplete;
       return decision;
     }
@@ -79,6 +141,8 @@ DownloadDecision DecideForAnswer(bool fileExists, uint64_t localSize, std::optio
       *answer.contentLength != range->total - range->first) {
     return {DownloadAction::WrongRange};
   }
+  if (!sentIfRange.empty() && !answer.validator.empty() && answer.validator != sentIfRange)
+    return {DownloadAction::Republished};
   decision.total = range->total;
   decision.action = localSize == decision.total ? DownloadAction::AlreadyComplete : DownloadAction::WriteBody;
   decision.writeOffset = *requestedOffset;
@@ -88,8 +152,9 @@ DownloadDecision DecideForAnswer(bool fileExists, uint64_t localSize, std::optio
 }  // namespace
 
 DownloadDecision DecideDownload(bool fileExists, uint64_t localSize, std::optional<uint64_t> requestedOffset,
-                                const ServerAnswer& answer, uint64_t expectedSize) {
-  DownloadDecision decision = DecideForAnswer(fileExists, localSize, requestedOffset, answer);
+                                const ServerAnswer& answer, uint64_t expectedSize,
+                                std::string_view sentIfRange) {
+  DownloadDecision decision = DecideForAnswer(fileExists, localSize, requestedOffset, answer, sentIfRange);
   const bool hasLength =
       decision.action == DownloadAction::WriteBody || decision.action == DownloadAction::AlreadyComplete;
   if (hasLength && expectedSize != 0 && decision.total != expectedSize)
@@ -108,7 +173,5 @@ void ReadSizer::Record(uint64_t bytes, double now) {
   windowStart_ = now;
   windowBytes_ = 0;
 }
-
-uint32_t ResumePauseMs(int attempt) { return 500u << std::clamp(attempt - 1, 0, 4); }
 
 }  // namespace sl

@@ -40,16 +40,53 @@ struct ContentRange {
 // A partial file of `size` bytes is resumed one byte early: that byte is fetched and written again.
 [[nodiscard]] std::optional<uint64_t> ResumeOffset(bool fileExists, uint64_t size);
 
+// The validator of an answer, which If-Range sends back: its strong ETag, else its Last-Modified;
+// empty when it has neither (a weak ETag cannot vouch for bytes).
+[[nodiscard]] std::string ChooseValidator(std::optional<std::string_view> etag,
+                                          std::optional<std::string_view> lastModified);
+
+// Kept beside a file being downloaded (its name + kResumeRecordSuffix): where its bytes came
+// from. A resume may splice only bytes of one build of a file, which If-Range with this validator
+// makes the server vouch for.
+struct ResumeRecord {
+  std::string url;
+  std::string validator;  // may be empty: the server gave none
+  bool operator==(const ResumeRecord&) const = default;
+};
+inline constexpr std::string_view kResumeRecordSuffix = ".sl-resume";
+inline constexpr size_t kMaxResumeRecordBytes = 4096;
+[[nodiscard]] std::string FormatResumeRecord(const ResumeRecord& record);
+// None for anything this program did not write.
+[[nodiscard]] std::optional<ResumeRecord> ParseResumeRecord(std::string_view text);
+
+// How to ask for a file of which `localSize` bytes are on disk.
+struct RequestPlan {
+  std::optional<uint64_t> rangeFrom;  // "Range: bytes=<from>-"
+  std::string ifRange;                // "If-Range: <validator>"; empty: not sent
+  // The file on disk cannot be vouched for: it is fetched whole and written over.
+  bool discard = false;
+};
+
+// A partial or whole file is resumed one byte early, under If-Range when its record, from the same
+// URL, holds a validator. Without one, only a file whose content is checked afterwards (an MD5 in
+// the list) is resumed plainly, and only when no record names another URL; anything else is
+// fetched again: a stale file of an older release may have the same name and size.
+[[nodiscard]] RequestPlan PlanRequest(bool fileExists, uint64_t localSize,
+                                      const std::optional<ResumeRecord>& record, std::string_view url,
+                                      bool contentChecked);
+
 struct ServerAnswer {
   int status = 0;
   std::optional<uint64_t> contentLength;
   std::optional<ContentRange> contentRange;
+  std::string validator;  // ChooseValidator of the answer's headers
 };
 
 enum class DownloadAction {
   WriteBody,        // write the body at `writeOffset`, truncating first when `truncate`
   AlreadyComplete,  // the file on disk already has the full length; read nothing
   RestartWhole,     // the partial file is longer than the remote one: ask again without a range
+  Republished,      // a partial answer of another build of the file: ask again without a range
   HttpError,        // a status that is not an answer to this request
   MissingLength,    // no usable Content-Length
   WrongRange,       // a partial answer that does not start where the file resumes
@@ -65,10 +102,14 @@ struct DownloadDecision {
 
 // What to do with the server's answer, given what is on disk and the range that was asked for.
 // expectedSize, when not 0, is the length the file must have (a release list's size): any other
-// remote length is refused before a byte is written, so a server cannot fill the disk.
+// remote length is refused before a byte is written, so a server cannot fill the disk. A whole
+// (200) answer is always written, over what is on disk: it is the server's file as it is now.
+// `sentIfRange` is the validator the request carried; a partial answer with another one is a server
+// that ignored it.
 [[nodiscard]] DownloadDecision DecideDownload(bool fileExists, uint64_t localSize,
                                               std::optional<uint64_t> requestedOffset,
-                                              const ServerAnswer& answer, uint64_t expectedSize = 0);
+                                              const ServerAnswer& answer, uint64_t expectedSize = 0,
+                                              std::string_view sentIfRange = {});
 
 // Sizes a download's body reads. WinINet is fast only with large reads, and a read returns when
 // its buffer is full, while each read ends in a progress message that a slow link must still see
@@ -94,10 +135,5 @@ class ReadSizer {
   double windowStart_;
   uint64_t windowBytes_ = 0;
 };
-
-// A transfer cut short is resumed this many times, after a pause that grows with each attempt
-// (attempt counts from 1), before the download fails.
-inline constexpr int kResumeAttempts = 3;
-[[nodiscard]] uint32_t ResumePauseMs(int attempt);
 
 }  // namespace sl

@@ -55,9 +55,9 @@ TEST(ResumeOffset, RefetchesTheLastByteOnDisk) {
   EXPECT_EQ(ResumeOffset(true, 1000), 999u);
 }
 
-ServerAnswer Whole(uint64_t length) { return {200, length, std::nullopt}; }
+ServerAnswer Whole(uint64_t length) { return {200, length, std::nullopt, {}}; }
 ServerAnswer Partial(uint64_t first, uint64_t total) {
-  return {206, total - first, ContentRange{true, first, total - 1, total}};
+  return {206, total - first, ContentRange{true, first, total - 1, total}, {}};
 }
 
 TEST(DecideDownload, FreshFile) {
@@ -71,9 +71,9 @@ TEST(DecideDownload, FreshFile) {
   EXPECT_EQ(DecideDownload(false, 0, std::nullopt, Whole(0)).action, DownloadAction::WriteBody);
   // An empty local file that matches an empty remote one is already complete.
   EXPECT_EQ(DecideDownload(true, 0, std::nullopt, Whole(0)).action, DownloadAction::AlreadyComplete);
-  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {200, std::nullopt, std::nullopt}).action,
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {200, std::nullopt, std::nullopt, {}}).action,
             DownloadAction::MissingLength);
-  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {404, 10, std::nullopt}).action,
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {404, 10, std::nullopt, {}}).action,
             DownloadAction::HttpError);
   EXPECT_EQ(DecideDownload(false, 0, std::nullopt, Partial(0, 10)).action, DownloadAction::HttpError);
 }
@@ -87,10 +87,11 @@ TEST(DecideDownload, ResumeWithARange) {
 
   EXPECT_EQ(DecideDownload(true, 5000, 4999, Partial(4999, 5000)).action, DownloadAction::AlreadyComplete);
   EXPECT_EQ(DecideDownload(true, 1000, 999, Partial(998, 5000)).action, DownloadAction::WrongRange);
-  EXPECT_EQ(DecideDownload(true, 1000, 999, {206, 4000, ContentRange{true, 999, 4999, 5000}}).action,
+  EXPECT_EQ(DecideDownload(true, 1000, 999, {206, 4000, ContentRange{true, 999, 4999, 5000}, {}}).action,
             DownloadAction::WrongRange);  // length disagrees with the range
-  EXPECT_EQ(DecideDownload(true, 1000, 999, {206, 4001, std::nullopt}).action, DownloadAction::WrongRange);
-  EXPECT_EQ(DecideDownload(true, 1000, 999, {206, std::nullopt, std::nullopt}).action,
+  EXPECT_EQ(DecideDownload(true, 1000, 999, {206, 4001, std::nullopt, {}}).action,
+            DownloadAction::WrongRange);
+  EXPECT_EQ(DecideDownload(true, 1000, 999, {206, std::nullopt, std::nullopt, {}}).action,
             DownloadAction::MissingLength);
 }
 
@@ -99,7 +100,62 @@ TEST(DecideDownload, ServerIgnoringTheRangeRewritesFromTheStart) {
   EXPECT_EQ(d.action, DownloadAction::WriteBody);
   EXPECT_EQ(d.writeOffset, 0u);
   EXPECT_TRUE(d.truncate);
-  EXPECT_EQ(DecideDownload(true, 5000, 4999, Whole(5000)).action, DownloadAction::AlreadyComplete);
+  // A whole answer to a complete file is the server's file now (changed, as If-Range said): written.
+  d = DecideDownload(true, 5000, 4999, Whole(5000));
+  EXPECT_EQ(d.action, DownloadAction::WriteBody);
+  EXPECT_TRUE(d.truncate);
+}
+
+TEST(DecideDownload, PartialAnswerOfAnotherBuildIsNotSpliced) {
+  ServerAnswer answer = Partial(999, 5000);
+  answer.validator = "\"v2\"";
+  EXPECT_EQ(DecideDownload(true, 1000, 999, answer, 0, "\"v1\"").action, DownloadAction::Republished);
+  EXPECT_EQ(DecideDownload(true, 1000, 999, answer, 0, "\"v2\"").action, DownloadAction::WriteBody);
+  answer.validator.clear();  // a server that names none cannot contradict the If-Range it honoured
+  EXPECT_EQ(DecideDownload(true, 1000, 999, answer, 0, "\"v1\"").action, DownloadAction::WriteBody);
+}
+
+TEST(Validators, StrongETagElseLastModifiedNeverALineBreak) {
+  constexpr std::string_view kDate = "Sun, 06 Nov 1994 08:49:37 GMT";
+  EXPECT_EQ(ChooseValidator(" \"5f-a\" ", kDate), "\"5f-a\"");
+  EXPECT_EQ(ChooseValidator("W/\"5f-a\"", kDate), kDate) << "a weak tag vouches for no byte";
+  EXPECT_EQ(ChooseValidator(std::nullopt, kDate), kDate);
+  EXPECT_EQ(ChooseValidator("\"a\"\r\nX-Evil: 1", std::nullopt), "");
+  EXPECT_EQ(ChooseValidator(std::nullopt, std::nullopt), "");
+}
+
+TEST(ResumeRecord, RoundTripsAndRefusesAnythingElse) {
+  const ResumeRecord record{"https://cdn/a.pak?v=2", "\"5f-a\""};
+  EXPECT_EQ(ParseResumeRecord(FormatResumeRecord(record)), record);
+  EXPECT_EQ(ParseResumeRecord(FormatResumeRecord({"https://cdn/a.pak", ""})),
+            (ResumeRecord{"https://cdn/a.pak", ""}));
+  const std::string text = FormatResumeRecord(record);
+  EXPECT_FALSE(ParseResumeRecord(text.substr(0, text.size() - 1))) << "cut short";
+  EXPECT_FALSE(ParseResumeRecord(text + "more\n"));
+  EXPECT_FALSE(ParseResumeRecord("garbage"));
+  EXPECT_FALSE(ParseResumeRecord(FormatResumeRecord({"", "\"x\""})));
+  EXPECT_FALSE(ParseResumeRecord(text + std::string(kMaxResumeRecordBytes, ' ')));
+}
+
+// Bytes of two builds of a file must never meet in one file.
+TEST(PlanRequest, ResumesOnlyWhatTheServerOrAnMd5CanVouchFor) {
+  const std::string url = "https://cdn/a.pak";
+  const ResumeRecord tagged{url, "\"v1\""};
+  const ResumeRecord untagged{url, ""};
+  const ResumeRecord elsewhere{"https://old/a.pak", "\"v0\""};
+  for (bool checked : {false, true}) {
+    EXPECT_FALSE(PlanRequest(false, 0, tagged, url, checked).rangeFrom);
+    EXPECT_FALSE(PlanRequest(true, 0, tagged, url, checked).discard) << "an empty file has nothing to keep";
+    const RequestPlan plan = PlanRequest(true, 1000, tagged, url, checked);
+    EXPECT_EQ(plan.rangeFrom, 999u);
+    EXPECT_EQ(plan.ifRange, "\"v1\"");
+    EXPECT_TRUE(PlanRequest(true, 1000, elsewhere, url, checked).discard);
+  }
+  // With an MD5 to catch a splice, a file without a record (an older build's) resumes plainly.
+  EXPECT_EQ(PlanRequest(true, 1000, std::nullopt, url, true).rangeFrom, 999u);
+  EXPECT_EQ(PlanRequest(true, 1000, untagged, url, true).ifRange, "");
+  EXPECT_TRUE(PlanRequest(true, 1000, std::nullopt, url, false).discard);
+  EXPECT_TRUE(PlanRequest(true, 1000, untagged, url, false).discard);
 }
 
 TEST(ReadSizer, ReadsTakeAQuarterSecondAtTheRateOfTheLastWindow) {
@@ -137,18 +193,19 @@ TEST(DecideDownload, ListedSizeIsTheOnlyLengthAccepted) {
               DownloadAction::WrongLength);
   }
   // Answers without a usable length keep their own verdicts.
-  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {404, 10, std::nullopt}, 10).action,
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {404, 10, std::nullopt, {}}, 10).action,
             DownloadAction::HttpError);
 }
 
 TEST(DecideDownload, StalePartialLongerThanTheRemoteFile) {
-  EXPECT_EQ(DecideDownload(true, 9000, 8999, {416, 0, ContentRange{false, 0, 0, 5000}}).action,
+  EXPECT_EQ(DecideDownload(true, 9000, 8999, {416, 0, ContentRange{false, 0, 0, 5000}, {}}).action,
             DownloadAction::RestartWhole);
   // The second, range-less request then rewrites the file from the start.
   auto d = DecideDownload(true, 9000, std::nullopt, Whole(5000));
   EXPECT_EQ(d.action, DownloadAction::WriteBody);
   EXPECT_TRUE(d.truncate);
-  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {416, 0, std::nullopt}).action, DownloadAction::HttpError);
+  EXPECT_EQ(DecideDownload(false, 0, std::nullopt, {416, 0, std::nullopt, {}}).action,
+            DownloadAction::HttpError);
 }
 
 }  // namespace

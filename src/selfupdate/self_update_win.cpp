@@ -9,6 +9,7 @@
 #include "diag/log.h"
 #include "install/launch_win.h"
 #include "net/http_helper_win.h"
+#include "net/retry_wait_win.h"
 #include "selfupdate/hand_over_win.h"
 #include "selfupdate/package_file_win.h"
 #include "selfupdate/update_rules.h"
@@ -21,16 +22,6 @@ namespace {
 
 constexpr char kCheckSource[] = "CheckSelfUpdate";
 constexpr char kApplySource[] = "ApplyUpdate";
-
-std::string FetchLauncherManifest() {
-  std::wstring text;
-  const auto helper = MSHTTPHelper::Init(nullptr);
-  // A failed fetch logs itself and leaves the text empty: no update.
-  static_cast<void>(
-      helper->GetTextFromUrlW(LauncherManifestUrl(DownloadBaseUrl(), OwnVersionNumber()), text));
-  ::OutputDebugStringW(text.c_str());
-  return Narrow(text);
-}
 
 // A package file that is not a whole program (a write cut short, or anything else under that
 // name) must never reach the main file: it is removed and the package is fetched again.
@@ -65,8 +56,19 @@ bool HandOverToCopy(const SelfUpdateRequest& request) {
 
 }  // namespace
 
-bool CheckSelfUpdate(SelfUpdateRequest& request) {
-  request.serverVersion = ParseLauncherVersion(FetchLauncherManifest());
+std::string FetchLauncherManifest(const StopFlag* stop) {
+  WinRetryEnv retry(nullptr, stop);
+  const std::string url = LauncherManifestUrl(DownloadBaseUrl(), OwnVersionNumber());
+  // A failed fetch logs itself and leaves the text empty: no update.
+  const std::string text =
+      FetchWithRetries([&] { return FetchTextOnce(url); }, retry, kStartupRetryBudgetMs, url, kCheckSource)
+          .body.value_or(std::string());
+  ::OutputDebugStringW(Widen(text).c_str());
+  return text;
+}
+
+bool CheckSelfUpdate(SelfUpdateRequest& request, const std::string& launcherManifest) {
+  request.serverVersion = ParseLauncherVersion(launcherManifest);
   const LocalPaths& paths = Paths();
   ::SetCurrentDirectoryW(Widen(paths.exeDir).c_str());
 

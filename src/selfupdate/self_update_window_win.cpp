@@ -92,6 +92,7 @@ bool PromotePackage(const UpdateJob& job) {
     case PackageVerdict::NotExecutable:
       WriteLog(kSource, 0, Format("Gói cập nhật không phải chương trình x64: %s", job.partialPath.c_str()));
       ::DeleteFileW(Widen(job.partialPath).c_str());
+      RemoveResumeRecord(job.partialPath);
       return false;
   }
   if (!::MoveFileExW(Widen(job.partialPath).c_str(), Widen(job.packagePath).c_str(),
@@ -99,6 +100,7 @@ bool PromotePackage(const UpdateJob& job) {
     WriteLog(kSource, ::GetLastError(), Format("MoveFileExW %s", job.packagePath.c_str()));
     return false;
   }
+  RemoveResumeRecord(job.partialPath);
   return true;
 }
 
@@ -193,6 +195,10 @@ LRESULT CALLBACK SelfUpdateWindowProc(HWND window, UINT message, WPARAM wParam, 
       return 0;
     case WM_DOWNLOAD_STATUS:
       if (state != nullptr && state->http) OnStatus(*state, wParam, lParam);
+      return 0;
+    case WM_DOWNLOAD_RETRY:
+      if (state != nullptr && state->http)
+        SetLabel(state->panel, RetryWaitText(FailureKindFromMessage(lParam), static_cast<uint64_t>(wParam)));
       return 0;
     default:
       break;

@@ -5,7 +5,6 @@
 
 #include "base/build_info.h"
 #include "base/text_win.h"
-#include "install/launch_win.h"
 #include "ui/commands.h"
 #include "ui/folder_choice_win.h"
 #include "ui/main_window_win.h"
@@ -22,45 +21,15 @@ void ReturnToIdle(MainWindow& main) {
   main.ShowView(false);
 }
 
-void ShowPlanFailure(HWND owner) {
-  ::MessageBoxW(owner, L"Không lấy danh sách tệp tin cần tải. Kiểm tra lại mạng và thử lại!", L"Thông báo!",
-                MB_ICONERROR);
-}
-
+// The session reads, checks and plans off the window; the pressed button waits disabled meanwhile.
 void StartRun(MainWindow& main, uint16_t pressedId) {
   InstallSession& session = main.Session();
-  InstallState& state = session.State();
-  if (pressedId == CMD_INSTALL && state.latestVersion == 0) {
-    // The server was out of reach at start; it may be back. The captions and the free-space
-    // verdict follow what it says now.
-    session.ReadVersionManifest();
-    RefreshFolderTexts(main);
-    if (state.latestVersion == 0) {
-      ShowPlanFailure(main.Window());
-      return;
-    }
-  }
-  const std::string_view warning = StartWarning(state.spaceWarning);
-  if (!warning.empty()) {
-    ::MessageBoxW(main.Window(), Widen(warning).c_str(), L"Thông báo!", MB_ICONWARNING);
-    return;
-  }
-  const int32_t plan = session.PlanNextStep();
-  if (plan == 0) {
-    LaunchGamePatcher(main.Window(), state);
-    RefreshFolderTexts(main);  // a patcher that could not start made the versions be read again
-    return;
-  }
-  if (plan < 0) {
-    ShowPlanFailure(main.Window());
-    return;
-  }
-
+  if (session.Busy() || main.DeferPress(pressedId)) return;
   MainControls& controls = main.Controls();
   controls.activeStartButton = pressedId;
   if (SkinButton* button = FindSkinButton(controls.buttons, pressedId)) ::EnableWindow(button->window, FALSE);
-  main.ShowView(true);
-  session.StartRun();
+  // The server was out of reach at start; it may be back.
+  session.Press(pressedId == CMD_INSTALL && session.State().latestVersion == 0);
 }
 
 }  // namespace

@@ -152,7 +152,10 @@ std::optional<std::string> PickFolder(MainWindow& main, FolderKind kind) {
   }
 }
 
-bool CanBrowse(MainWindow& main) { return main.Session().State().workflowState == STATE_IDLE; }
+// Not while a press is being planned either: the plan works on the folders as they were.
+bool CanBrowse(MainWindow& main) {
+  return main.Session().State().workflowState == STATE_IDLE && !main.Session().Busy();
+}
 
 }  // namespace
 

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"
 #include "base/window_object_win.h"
@@ -13,6 +16,7 @@
 #include "ui/main_window_rules.h"
 #include "ui/shell_rules.h"
 #include "ui/skin_image_win.h"
+#include "ui/view_rules.h"
 #include "ui/views_win.h"
 #include "ui/window_messages.h"
 
@@ -187,7 +191,11 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
 void MainWindow::ShowView(bool busy) { sl::ShowView(controls_, session_.State(), busy); }
 
 void MainWindow::SetStatusLine(const std::string& text) {
-  if (controls_.progress) controls_.progress->statusText = text;
+  if (!controls_.progress || controls_.progress->statusText == text) return;
+  controls_.progress->statusText = text;
+  // Also the control's text, for screen readers and whoever else reads the window from outside.
+  if (controls_.progress->window != nullptr)
+    ::SetWindowTextW(controls_.progress->window, Widen(text).c_str());
 }
 
 void MainWindow::SetRemainingLine(const std::string& text) {
@@ -209,7 +217,32 @@ void MainWindow::Redraw() {
   if (controls_.progress) sl::Redraw(*controls_.progress);
 }
 
+void MainWindow::ShowProgressView() { ShowView(true); }
+
 void MainWindow::ReturnToIdle() { ::SendMessageW(window_, WM_COMMAND, CMD_RETURN_TO_IDLE, 0); }
+
+void MainWindow::HoldStart(bool hold) {
+  startHolds_ = std::max(0, startHolds_ + (hold ? 1 : -1));
+  if (startHolds_ != 0 || deferredPress_ == kNoStartButton) return;
+  const uint16_t pressed = std::exchange(deferredPress_, kNoStartButton);
+  // Pressed before the view settled: it counts only if the view still offers that button.
+  if (SkinButton* button = FindSkinButton(controls_.buttons, pressed);
+      button && ::IsWindowVisible(button->window))
+    HandleCommand(*this, pressed);
+}
+
+bool MainWindow::DeferPress(uint16_t id) {
+  if (startHolds_ == 0) return false;
+  deferredPress_ = id;
+  return true;
+}
+
+bool MainWindow::WarnBeforeStart() {
+  const std::string_view warning = StartWarning(session_.State().spaceWarning);
+  if (warning.empty()) return false;
+  ::MessageBoxW(window_, Widen(warning).c_str(), L"Thông báo!", MB_ICONWARNING);
+  return true;
+}
 
 void MainWindow::RefreshFolderTexts() { sl::RefreshFolderTexts(*this); }
 

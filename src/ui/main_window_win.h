@@ -37,8 +37,13 @@ class MainWindow final : public InstallView {
   void SetCurrentPercent(int32_t percent, const std::string& text) override;
   void SetTotalProgress(uint64_t done, uint64_t total) override;
   void Redraw() override;
+  void ShowProgressView() override;
   void ReturnToIdle() override;
+  void HoldStart(bool hold) override;
+  bool WarnBeforeStart() override;
   void RefreshFolderTexts() override;
+  // While the start is held, a start button's press waits for the hold to end; true when it must.
+  [[nodiscard]] bool DeferPress(uint16_t id);
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -54,6 +59,8 @@ class MainWindow final : public InstallView {
   std::wstring paintedTitle_;  // "<title> - <version>"
   HWND window_ = nullptr;
   MainControls controls_;
+  int startHolds_ = 0;
+  uint16_t deferredPress_ = kNoStartButton;
   InstallSession session_;
 };
 

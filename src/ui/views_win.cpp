@@ -62,6 +62,7 @@ void ShowView(MainControls& controls, const InstallState& state, bool busy) {
   if (controls.progress) {
     ProgressControl& progress = *controls.progress;
     progress.statusText.clear();
+    if (progress.window != nullptr) ::SetWindowTextW(progress.window, L"");
     Redraw(progress);
     SetTotalProgress(progress, 0, 100);
     if ((progress.visible != 0) != busy) {

@@ -8,9 +8,11 @@
 
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 #include "app_driver.h"
 #include "base/text_win.h"
+#include "loopback_server.h"
 #include "tests/support/test_servers_win.h"
 #include "tests/support/tracking_test_support_win.h"
 #include "window_probe.h"
@@ -22,7 +24,11 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 test::TestServers g_servers;
-std::wstring g_tlsApp;  // the program with the https endpoint
+std::wstring g_tlsApp;        // the program with the https endpoint
+std::wstring g_ownServerApp;  // the program whose download server is g_ownServer
+LoopbackServer g_ownServer;
+uint16_t g_ownServerPort = 0;
+constexpr char kOwnVersion[] = "1025";
 
 constexpr int kInstallButton = 1720, kUpdateButton = 1721, kPlayButton = 1722;
 constexpr int kCloseButton = 7001;
@@ -39,7 +45,7 @@ uint64_t FileSize(const fs::path& path) {
 std::vector<std::pair<std::string, uint64_t>> FaultRequests(const std::string& name) {
   const std::string log = test::FetchText(g_servers.fault + "/__log");
   static const std::regex entry(
-      R"re(\{"path": "([^"]*)", "range": "([^"]*)", "status": \d+, "sent": (\d+)\})re");
+      R"re(\{"path": "([^"]*)", "range": "([^"]*)", "if_range": "[^,]*", "status": \d+, "sent": (\d+)\})re");
   std::vector<std::pair<std::string, uint64_t>> requests;
   for (std::sregex_iterator it(log.begin(), log.end(), entry), end; it != end; ++it) {
     if ((*it)[1].str().find(name) != std::string::npos)
@@ -299,12 +305,44 @@ TEST_F(InstallTest, CutTransfersResumeAndAreNeverInstalledShort) {
   // Without an MD5 to catch it, a file that never arrives whole still ends the run uninstalled.
   ::PostMessageW(window, WM_CLOSE, 0, 0);
   ASSERT_EQ(app_.WaitForExit(15s), 0u);
-  UseScenario(L"cut_no_md5");
+  UseScenario(L"cut_then_gone");
   window = Start(0, kInstallButton);
   Press(window, kInstallButton);
   EXPECT_EQ(RunEndsWithMessage(window, kInstallButton).text, kConnectionError);
-  EXPECT_EQ(FaultRequests("short.pak").size(), 4u) << "one request and three resumes";
+  const auto gone = FaultRequests("gone.pak");
+  ASSERT_EQ(gone.size(), 2u) << "cut, then resumed once: a 410 is not asked again";
+  EXPECT_EQ(gone[1].first, "bytes=99999-");
   EXPECT_TRUE(SetupRuns(game_).empty()) << "the setup program never ran";
+}
+
+// Half a minute without a server after a cut at a tenth: the run waits by itself, counting down,
+// and goes on from the last byte on disk once the server is back.
+TEST_F(InstallTest, OutageAfterACutIsWaitedOutWithoutAPress) {
+  constexpr size_t kSize = 2 * 1024 * 1024, kCut = kSize / 10;
+  g_ownServer.Clear();
+  g_ownServer.Publish("/outage/big.pak",
+                      {.body = test::PatternBytes(0, kSize), .cutAt = kCut, .cutAnswers = 1});
+  UseScenario(L"outage");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  const fs::path partial = downloads_ / L"big.pak";
+  ASSERT_TRUE(WaitUntil([&] { return FileSize(partial) == kCut; }, 30s));
+  g_ownServer.Stop();
+  const auto outageStart = std::chrono::steady_clock::now();
+  const HWND status = ::FindWindowExW(window, nullptr, L"SlProgressControl", nullptr);
+  EXPECT_TRUE(WaitUntil(
+      [&] { return TextOf(status).starts_with("Mất kết nối đến máy chủ, tự động thử lại sau "); }, 10s))
+      << TextOf(status);
+  std::this_thread::sleep_until(outageStart + 30s);
+  ASSERT_TRUE(g_ownServer.Start(g_ownServerPort));
+  ASSERT_TRUE(EndsInPlayView(window, 120s));
+  EXPECT_EQ(test::ReadFileBytes(partial.wstring()), test::PatternBytes(0, kSize));
+  std::vector<std::string> asked;
+  for (const std::string& request : g_ownServer.Requests())
+    if (request.starts_with("/outage/big.pak|")) asked.push_back(request);
+  EXPECT_EQ(asked, (std::vector<std::string>{"/outage/big.pak|",
+                                             "/outage/big.pak|bytes=" + std::to_string(kCut - 1) + "-"}))
+      << "only the missing bytes, once the server is back";
 }
 
 // A patch step that fails in any way is tried again before the one after it, which therefore only
@@ -328,6 +366,48 @@ TEST_F(InstallTest, FailedOrRefusedPatchIsNeverPassedOver) {
   Press(window, kUpdateButton);
   EXPECT_EQ(RunEndsWithMessage(window, kUpdateButton).text, kPlanFailed);
   EXPECT_EQ(ServedCount("SL_Patch_122.exe"), patch122Before) << "nothing of the next patch";
+}
+
+// A patch list is skipped only when the server says it has none: a busy answer is waited out, a
+// refusal ends the run as a failed fetch and the next patch is never asked for.
+TEST_F(InstallTest, BusyPatchListIsWaitedOutAndARefusedOneIsNeverSkipped) {
+  const auto list = [](int number) {
+    return test::ReadFileBytes(
+        g_servers.WwwPath(L"scenarios\\chain\\patch\\SL_Patch_" + std::to_wstring(number) + L".ini"));
+  };
+  const auto publishVersions = [] {
+    g_ownServer.Clear();
+    g_ownServer.Publish("/launcher/version.ini", {.body = kOwnVersion});
+    g_ownServer.Publish("/autoreal/version.ini", {.body = "LatestVersion=122\nMinimalVersion=100\n"});
+  };
+  const auto listAsked = [](const std::string& name) {
+    int count = 0;
+    for (const std::string& request : g_ownServer.Requests())
+      count += request.starts_with("/patch/" + name + "|");
+    return count;
+  };
+  publishVersions();
+  g_ownServer.Publish("/patch/SL_Patch_121.ini", {.body = list(121), .refusals = {{429, "1"}}});
+  g_ownServer.Publish("/patch/SL_Patch_122.ini", {.body = list(122)});
+  HWND window = Start(120, kUpdateButton, g_ownServerApp);
+  Press(window, kUpdateButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(122));
+  EXPECT_EQ(SetupRuns(game_), (std::vector<std::string>{"SL_Patch_121.exe", "SL_Patch_122.exe"}));
+  EXPECT_EQ(listAsked("SL_Patch_121.ini"), 2);
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(app_.WaitForExit(15s), 0u);
+
+  publishVersions();
+  g_ownServer.Publish("/patch/SL_Patch_121.ini",
+                      {.body = list(121), .refusals = {{403, ""}}, .refuseAlways = true});
+  g_ownServer.Publish("/patch/SL_Patch_122.ini", {.body = list(122)});
+  window = Start(120, kUpdateButton, g_ownServerApp);
+  Press(window, kUpdateButton);
+  EXPECT_EQ(RunEndsWithMessage(window, kUpdateButton).text, kPlanFailed);
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(120));
+  EXPECT_EQ(listAsked("SL_Patch_121.ini"), 1) << "a refusal is not asked again";
+  EXPECT_EQ(listAsked("SL_Patch_122.ini"), 0) << "nor passed over";
 }
 
 TEST_F(InstallTest, ChainThatStopsShortSaysWhyAndCanBeStartedAgain) {
@@ -406,12 +486,21 @@ TEST_F(InstallTest, ClosingWhileTheSetupProgramRunsLeavesItToFinish) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 4) {
-    fprintf(stderr, "usage: %s <app> <servers.env> <https app>\n", argv[0]);
+  if (argc < 6) {
+    fprintf(stderr, "usage: %s <app> <servers.env> <https app> <own-server app> <own-server port>\n",
+            argv[0]);
     return 2;
   }
   sl::e2e::SetAppPath(argv[1]);
   sl::e2e::g_servers = sl::test::LoadTestServers(argv[2]);
   sl::e2e::g_tlsApp = sl::test::WinePath(argv[3]);
-  return RUN_ALL_TESTS();
+  sl::e2e::g_ownServerApp = sl::test::WinePath(argv[4]);
+  sl::e2e::g_ownServerPort = static_cast<uint16_t>(std::stoul(argv[5]));
+  if (!sl::e2e::g_ownServer.Start(sl::e2e::g_ownServerPort)) {
+    fprintf(stderr, "cannot listen on port %s\n", argv[5]);
+    return 2;
+  }
+  const int result = RUN_ALL_TESTS();
+  sl::e2e::g_ownServer.Stop();
+  return result;
 }

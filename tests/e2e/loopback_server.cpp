@@ -30,7 +30,10 @@ bool SendAll(SOCKET client, const char* data, size_t size) {
 bool LoopbackServer::Start(uint16_t port) {
   WSADATA data;
   if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
+  stopping_ = false;
   listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  const BOOL reuse = TRUE;  // listen again at once after Stop, as a restarted server does
+  ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof(reuse));
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = ::htons(port);
@@ -59,11 +62,13 @@ void LoopbackServer::Stop() {
 void LoopbackServer::Publish(const std::string& path, Resource resource) {
   std::lock_guard lock(mutex_);
   resources_[path] = std::move(resource);
+  answered_.erase(path);  // its refusals and cuts count from now
 }
 
 void LoopbackServer::Clear() {
   std::lock_guard lock(mutex_);
   resources_.clear();
+  answered_.clear();
   requests_.clear();
   abandoned_ = 0;
 }
@@ -99,34 +104,46 @@ void LoopbackServer::Serve(SOCKET client) {
   const std::string target = request.substr(pathStart, request.find(' ', pathStart) - pathStart);
   const std::string path = target.substr(0, target.find('?'));
   const std::string range = HeaderValue(request, "range");
+  const std::string ifRange = HeaderValue(request, "if-range");
   Resource resource;
   bool found = false;
+  int answer = 0;
   {
     std::lock_guard lock(mutex_);
-    requests_.push_back(path + "|" + range);
+    requests_.push_back(path + "|" + range + (ifRange.empty() ? "" : "|" + ifRange));
     if (auto it = resources_.find(path); it != resources_.end()) {
       resource = it->second;
       found = true;
+      answer = answered_[path]++;
     }
   }
   for (DWORD waited = 0; found && waited < resource.silentMs && !stopping_; waited += 100) ::Sleep(100);
   const size_t size = resource.body.size();
   size_t start = 0;
-  if (range.rfind("bytes=", 0) == 0) start = std::stoull(range.substr(6));
+  if (range.rfind("bytes=", 0) == 0 && (ifRange.empty() || ifRange == resource.etag))
+    start = std::stoull(range.substr(6));
+  const std::string tag = resource.etag.empty() ? std::string() : "ETag: " + resource.etag + "\r\n";
+  const size_t refusals = resource.refusals.size();
   std::string head;
+  size_t end = std::min(size, answer < resource.cutAnswers ? resource.cutAt : std::string::npos);
   if (!found) {
     head = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n";
+    end = 0;
+  } else if (refusals != 0 && (static_cast<size_t>(answer) < refusals || resource.refuseAlways)) {
+    const Refusal& refusal = resource.refusals[std::min(static_cast<size_t>(answer), refusals - 1)];
+    head = "HTTP/1.1 " + std::to_string(refusal.status) + " Refused\r\nContent-Length: 0\r\n";
+    if (!refusal.retryAfter.empty()) head += "Retry-After: " + refusal.retryAfter + "\r\n";
+    end = 0;
   } else if (start > 0 && start < size) {
     head = "HTTP/1.1 206 Partial Content\r\nContent-Length: " + std::to_string(size - start) +
            "\r\nContent-Range: bytes " + std::to_string(start) + "-" + std::to_string(size - 1) + "/" +
-           std::to_string(size) + "\r\n";
+           std::to_string(size) + "\r\n" + tag;
   } else {
     start = 0;
-    head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n";
+    head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n" + tag;
   }
   head += "Connection: close\r\n\r\n";
   bool whole = SendAll(client, head.data(), head.size());
-  const size_t end = std::min(size, resource.cutAt);
   for (size_t at = start; whole && at < end && !stopping_; at += resource.pieceBytes) {
     whole = SendAll(client, resource.body.data() + at, std::min(resource.pieceBytes, end - at));
     if (resource.pieceDelayMs != 0) ::Sleep(resource.pieceDelayMs);

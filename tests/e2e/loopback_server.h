@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -18,14 +19,24 @@ namespace sl::e2e {
 
 class LoopbackServer {
  public:
+  // An answer given instead of the resource: a status and, when not empty, its Retry-After.
+  struct Refusal {
+    int status = 503;
+    std::string retryAfter;
+  };
   struct Resource {
     std::string body;
     size_t cutAt = std::string::npos;  // the connection closes once the body reaches this offset
+    int cutAnswers = INT_MAX;          // ... in this many answers; later ones are whole
     DWORD pieceDelayMs = 0;            // pause after each piece
     size_t pieceBytes = 64 * 1024;
     DWORD silentMs = 0;  // waits this long before answering at all: a server that stopped talking
+    std::vector<Refusal> refusals{};  // the first answers, in order, before the resource is served
+    bool refuseAlways = false;        // the last refusal stays
+    std::string etag{};               // sent; a Range under another If-Range gets the whole body
   };
 
+  // Listens on the port; after Stop, Start listens again (a server that comes back).
   bool Start(uint16_t port);
   void Stop();
   void Publish(const std::string& path, Resource resource);
@@ -41,6 +52,7 @@ class LoopbackServer {
 
   std::mutex mutex_;
   std::map<std::string, Resource> resources_;
+  std::map<std::string, int> answered_;  // answers given, by path
   std::vector<std::string> requests_;
   int abandoned_ = 0;
   SOCKET listener_ = INVALID_SOCKET;

@@ -3,7 +3,7 @@
 
 Each scenario holds its own "autoreal/version.ini" and "patch/*.ini"; a test makes one current by
 copying those into the served tree. Files on the fault server follow its body pattern.
-Usage: make_scenarios.py <servers.env> <www> <setup stand-in> <patcher stand-in>
+Usage: make_scenarios.py <servers.env> <www> <setup stand-in> <patcher stand-in> <own server port>
 """
 import os
 import shutil
@@ -14,11 +14,12 @@ from release_tree import Entry, ReleaseTree, pattern_md5, publish_chain  # noqa:
 
 RESUME_SIZE = 600 * 1024  # with 1 KiB every 8 ms: about five seconds to cut into
 CUT_SIZE = 400000  # cut into quarters
+OUTAGE_SIZE = 2 * 1024 * 1024  # served by the test's own server, which goes away for half a minute
 
 
 def main():
     servers = dict(line.strip().split("=", 1) for line in open(sys.argv[1]) if "=" in line)
-    www, setup, patcher = sys.argv[2], sys.argv[3], sys.argv[4]
+    www, setup, patcher, own_port = sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5]
     shutil.rmtree(os.path.join(www, "scenarios"), ignore_errors=True)
 
     def tree(name):
@@ -60,8 +61,10 @@ def main():
     publish_chain(t, setup, patcher, 120, [121], minimal=100, data_size=16 * 1024)
     single("cut", [lambda t: t.program(setup, "SL_Full_120.exe"),
                    Entry(f"{servers['fault']}/cut/{CUT_SIZE}/2/cut.pak", pattern_md5(CUT_SIZE), CUT_SIZE)])
-    single("cut_no_md5", [lambda t: t.program(setup, "SL_Full_120.exe"),
-                          Entry(f"{servers['fault']}/cut/{CUT_SIZE}/99/short.pak", "", CUT_SIZE)])
+    single("cut_then_gone", [lambda t: t.program(setup, "SL_Full_120.exe"),
+                             Entry(f"{servers['fault']}/gone-after/{CUT_SIZE}/100000/gone.pak", "", CUT_SIZE)])
+    single("outage", [lambda t: t.program(setup, "SL_Full_120.exe"),
+                      Entry(f"http://127.0.0.1:{own_port}/outage/big.pak", pattern_md5(OUTAGE_SIZE), OUTAGE_SIZE)])
     single("no_version", [lambda t: t.program(setup, "SL_Full_120_noversion.exe")])
     patches("patch_no_setup", 122, {121: [lambda t: t.data("readme_121.pak", 4096)], 122: patch_step(122)})
     bad_line = f"{servers['http']}/scenarios/patch_refused/files/a.pak,not-an-md5,1\n"

@@ -22,8 +22,18 @@ pattern byte(i) = (i * 131 + 7) % 251 of the file offset i, so clients can check
                                     and then nothing, holding the connection until the client
                                     leaves (two minutes at most); later ones are whole
   /text/<hex>/<name>                200 with the bytes given in hex
-  /__log                            JSON list of {path, range, status, sent} since the last reset
+  /busy/<code>/<times>/<retry-after>/<size>/<name>
+                                    the first <times> answers for the path are <code> with that
+                                    Retry-After ("-": none); later ones are like body
+  /republished/<size>/<name>        the first answer (ETag "v1") sends a quarter and closes; later
+                                    ones are another build (ETag "v2", each byte ^ 0x55), and a
+                                    Range whose If-Range is not "v2" gets that build whole
+  /gone-after/<size>/<sent>/<name>  the first answer sends <sent> bytes and closes; later ones 410
+  /__log                            JSON list of {path, range, if_range, status, sent} since the
+                                    last reset
   /__reset                          forgets the log
+
+File answers carry ETag "v1" (a Range whose If-Range names another tag gets the whole file).
 """
 import json
 import re
@@ -41,8 +51,9 @@ CUT = {}  # answers cut short (or stalled) so far, by path
 LOG_LOCK = threading.Lock()
 
 
-def pattern(start, end):
-    return bytes((i * 131 + 7) % 251 for i in range(start, end))
+def pattern(start, end, build=1):
+    flip = 0 if build == 1 else 0x55
+    return bytes(((i * 131 + 7) % 251) ^ flip for i in range(start, end))
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -53,7 +64,8 @@ class Handler(BaseHTTPRequestHandler):
 
     def record(self, status, sent):
         with LOG_LOCK:
-            LOG.append({"path": self.path, "range": self.headers.get("Range", ""), "status": status, "sent": sent})
+            LOG.append({"path": self.path, "range": self.headers.get("Range", ""),
+                        "if_range": self.headers.get("If-Range", ""), "status": status, "sent": sent})
 
     def head(self, status, headers):
         self.send_response(status)
@@ -80,22 +92,32 @@ class Handler(BaseHTTPRequestHandler):
             except OSError:
                 return
 
-    def requested_start(self, size):
+    def requested_start(self, size, etag='"v1"'):
         match = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", ""))
+        if_range = self.headers.get("If-Range")
+        if if_range is not None and if_range != etag:
+            return None  # another build than the one the client has: the whole file
         return int(match.group(1)) if match and int(match.group(1)) < size else None
 
-    def send_file(self, size, honour_range=True, limit=None):
-        start = self.requested_start(size) if honour_range else None
+    def send_file(self, size, honour_range=True, limit=None, build=1):
+        etag = f'"v{build}"'
+        start = self.requested_start(size, etag) if honour_range else None
         if start is None:
-            self.head(200, [("Content-Length", str(size))])
+            self.head(200, [("Content-Length", str(size)), ("ETag", etag)])
             start, status = 0, 200
         else:
-            self.head(206, [("Content-Length", str(size - start)),
+            self.head(206, [("Content-Length", str(size - start)), ("ETag", etag),
                             ("Content-Range", f"bytes {start}-{size - 1}/{size}")])
             status = 206
         end = size if limit is None else min(size, start + limit)
-        self.wfile.write(pattern(start, end))
+        self.wfile.write(pattern(start, end, build))
         return status, end - start
+
+    def answers_so_far(self):
+        with LOG_LOCK:
+            count = CUT.get(self.path, 0)
+            CUT[self.path] = count + 1
+        return count
 
     def do_GET(self):
         parts = self.path.split("?")[0].strip("/").split("/")
@@ -195,6 +217,26 @@ class Handler(BaseHTTPRequestHandler):
         elif mode == "late":
             time.sleep(int(args[1]) / 1000.0)
             status, sent = self.send_file(size)
+        elif mode == "busy":
+            code, times, retry_after = int(args[0]), int(args[1]), args[2]
+            size = int(args[3])
+            if self.answers_so_far() < times:
+                status = code
+                headers = [("Content-Length", "4")] + ([("Retry-After", retry_after)] if retry_after != "-" else [])
+                self.head(code, headers)
+                self.wfile.write(b"busy")
+            else:
+                status, sent = self.send_file(size)
+        elif mode == "republished":
+            first = self.answers_so_far() == 0
+            status, sent = self.send_file(size, limit=size // 4 if first else None, build=1 if first else 2)
+        elif mode == "gone-after":
+            if self.answers_so_far() == 0:
+                status, sent = self.send_file(size, limit=int(args[1]))
+            else:
+                status = 410
+                self.head(410, [("Content-Length", "4")])
+                self.wfile.write(b"gone")
         elif mode == "text":
             body = bytes.fromhex(args[0]) if args and args[0] != "-" else b""
             self.head(200, [("Content-Length", str(len(body)))])

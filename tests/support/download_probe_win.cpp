@@ -28,12 +28,12 @@ DownloadProbe::~DownloadProbe() {
 }
 
 int64_t DownloadProbe::Run(const std::string& url, const std::wstring& savePath, DWORD timeoutMs,
-                           uint64_t expectedSize) {
+                           uint64_t expectedSize, MSHTTPHelper::Content content) {
   events_.clear();
   finished_ = false;
   overlap_ = false;
   progressPending_ = false;
-  helper_->StartDownload(url, Narrow(savePath), expectedSize);
+  helper_->StartDownload(url, Narrow(savePath), expectedSize, content);
   const ULONGLONG end = ::GetTickCount64() + timeoutMs;
   MSG msg;
   while (!finished_ && ::GetTickCount64() < end) {
@@ -63,6 +63,14 @@ size_t DownloadProbe::ProgressCount() const {
   return count;
 }
 
+std::vector<const DownloadEvent*> DownloadProbe::RetryWaits() const {
+  std::vector<const DownloadEvent*> waits;
+  for (const auto& e : events_) {
+    if (e.message == WM_DOWNLOAD_RETRY) waits.push_back(&e);
+  }
+  return waits;
+}
+
 const DownloadEvent* DownloadProbe::LastProgress() const {
   for (auto it = events_.rbegin(); it != events_.rend(); ++it) {
     if (it->message == WM_DOWNLOAD_PROGRESS) return &*it;
@@ -82,6 +90,11 @@ LRESULT CALLBACK DownloadProbe::Proc(HWND window, UINT message, WPARAM wParam, L
     } else {
       self->progressPending_ = true;
     }
+    return 0;
+  }
+  if (message == WM_DOWNLOAD_RETRY) {
+    self->events_.push_back(
+        {message, static_cast<int64_t>(wParam), static_cast<int64_t>(lParam), {}, ::GetTickCount64()});
     return 0;
   }
   if (message == WM_DOWNLOAD_STATUS) {

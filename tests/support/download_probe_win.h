@@ -32,11 +32,13 @@ class DownloadProbe {
   // Starts the download (expectedSize as StartDownload takes it) and pumps messages until 1013 or
   // 1018 arrives (or the timeout ends). Returns the final status code, or 0 on timeout.
   int64_t Run(const std::string& url, const std::wstring& savePath, DWORD timeoutMs = 120000,
-              uint64_t expectedSize = 0);
+              uint64_t expectedSize = 0, MSHTTPHelper::Content content = MSHTTPHelper::Content::Unchecked);
 
   const std::vector<DownloadEvent>& events() const { return events_; }
   [[nodiscard]] std::vector<int64_t> StatusCodes() const;
   [[nodiscard]] size_t ProgressCount() const;
+  // The countdowns of the waits before tries again (WM_DOWNLOAD_RETRY: seconds left, kind).
+  [[nodiscard]] std::vector<const DownloadEvent*> RetryWaits() const;
   [[nodiscard]] const DownloadEvent* LastProgress() const;
   // True when a progress message arrived before the previous one had been taken.
   [[nodiscard]] bool SawProgressOverlap() const { return overlap_; }

@@ -1,0 +1,113 @@
+// Work that must not hold a window's thread (fetches, and the waits between their tries): a job
+// runs on a worker thread with a stop flag and, once it returns, a message is posted to the window,
+// whose handler takes the result. The job shares nothing with the window but that result, so the
+// worker may outlive the window and the object that started it.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "base/unique_handle_win.h"
+
+namespace sl {
+
+// A request to stop that a worker can wait on.
+class StopFlag {
+ public:
+  void Request() {
+    requested_ = true;
+    if (event_) ::SetEvent(event_.get());
+  }
+  [[nodiscard]] bool Requested() const { return requested_; }
+  // Waits up to `ms`; true when a stop was requested before or meanwhile.
+  [[nodiscard]] bool WaitFor(DWORD ms) const {
+    if (requested_) return true;
+    if (event_) {
+      ::WaitForSingleObject(event_.get(), ms);
+    } else {
+      ::Sleep(ms);
+    }
+    return requested_;
+  }
+
+ private:
+  std::atomic<bool> requested_{false};
+  UniqueKernelHandle event_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+// One job at a time off the window's thread. Result must be default-constructible, and its default
+// must mean failure: a job that throws delivers it.
+template <typename Result>
+class OffWindowWork {
+ public:
+  using Job = std::function<Result(const StopFlag&)>;
+
+  OffWindowWork() = default;
+  ~OffWindowWork() { Stop(); }
+  OffWindowWork(const OffWindowWork&) = delete;
+  OffWindowWork& operator=(const OffWindowWork&) = delete;
+
+  // Runs `job` on a new thread; when it returns, `message` is posted to `window` (if any) with this
+  // run's ticket as wParam. A run still going is stopped first. False when no thread could start.
+  bool Start(HWND window, UINT message, Job job) {
+    Stop();
+    auto run = std::make_shared<Run>();
+    run->ticket = nextTicket_++;
+    try {
+      std::thread([run, window, message, job = std::move(job)] {
+        try {
+          run->result = job(run->stop);
+        } catch (const std::exception&) {
+          run->result = Result{};  // the job's default means failure
+        }
+        run->done.store(true, std::memory_order_release);
+        if (run->doneEvent) ::SetEvent(run->doneEvent.get());
+        if (window != nullptr) ::PostMessageW(window, message, run->ticket, 0);
+      }).detach();
+    } catch (const std::system_error&) {
+      return false;
+    }
+    run_ = std::move(run);
+    return true;
+  }
+
+  // On the message: the result of the run it announces, once; none for a stopped or older run.
+  std::optional<Result> Take(WPARAM ticket) {
+    if (!run_ || run_->ticket != ticket || !run_->done.load(std::memory_order_acquire)) return std::nullopt;
+    const std::shared_ptr<Run> run = std::move(run_);
+    return std::optional<Result>(std::move(run->result));
+  }
+
+  [[nodiscard]] bool Running() const { return run_ != nullptr; }
+  [[nodiscard]] WPARAM Ticket() const { return run_ ? run_->ticket : 0; }
+  // Signalled once the current run's job has returned, for a loop that waits without a window.
+  [[nodiscard]] HANDLE DoneEvent() const { return run_ ? run_->doneEvent.get() : nullptr; }
+
+  // Asks the running job to stop; whatever it returns is dropped.
+  void Stop() {
+    if (!run_) return;
+    run_->stop.Request();
+    run_.reset();
+  }
+
+ private:
+  struct Run {
+    StopFlag stop;
+    Result result{};
+    std::atomic<bool> done{false};
+    UniqueKernelHandle doneEvent{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    WPARAM ticket = 0;
+  };
+  std::shared_ptr<Run> run_;
+  WPARAM nextTicket_ = 1;
+};
+
+}  // namespace sl

@@ -1,0 +1,152 @@
+#include "net/retry_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "base/ascii.h"
+#include "base/decimal.h"
+#include "base/format.h"
+#include "diag/log.h"
+#include "net/system_error_codes.h"
+
+namespace sl {
+namespace {
+
+// Days from 1970-01-01 to a civil date (proleptic Gregorian).
+int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day) {
+  year -= month <= 2;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+  const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + static_cast<int64_t>(dayOfEra) - 719468;
+}
+
+std::optional<unsigned> Digits(std::string_view text, size_t at, size_t count) {
+  const std::optional<uint64_t> value = ParseDecimalDigits(text.substr(at, count));
+  if (!value || text.substr(at, count).size() != count) return std::nullopt;
+  return static_cast<unsigned>(*value);
+}
+
+// IMF-fixdate, the one form servers are to send: "Sun, 06 Nov 1994 08:49:37 GMT".
+std::optional<int64_t> ParseHttpDate(std::string_view text) {
+  static constexpr std::array<std::string_view, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  if (text.size() != 29 || text.substr(3, 2) != ", " || text[7] != ' ' || text[11] != ' ' ||
+      text[16] != ' ' || text[19] != ':' || text[22] != ':' || text.substr(25) != " GMT") {
+    return std::nullopt;
+  }
+  const auto day = Digits(text, 5, 2);
+  const auto year = Digits(text, 12, 4);
+  const auto hour = Digits(text, 17, 2);
+  const auto minute = Digits(text, 20, 2);
+  const auto second = Digits(text, 23, 2);
+  const auto month = std::find(kMonths.begin(), kMonths.end(), text.substr(8, 3));
+  if (!day || !year || !hour || !minute || !second || month == kMonths.end() || *day < 1 || *day > 31 ||
+      *hour > 23 || *minute > 59 || *second > 60) {
+    return std::nullopt;
+  }
+  const auto monthNumber = static_cast<unsigned>(month - kMonths.begin()) + 1;
+  return DaysFromCivil(*year, monthNumber, *day) * 86400 + *hour * 3600 + *minute * 60 + *second;
+}
+
+}  // namespace
+
+bool IsTransient(FailureKind kind) {
+  return kind == FailureKind::NoConnection || kind == FailureKind::CutShort ||
+         kind == FailureKind::ServerBusy;
+}
+
+FailureKind KindOfStatus(uint32_t status) {
+  switch (status) {
+    case 408:  // request time-out
+    case 425:  // too early
+    case 429:  // too many requests
+    case 500:
+    case 502:
+    case 503:
+    case 504:
+      return FailureKind::ServerBusy;
+    default:
+      return FailureKind::Refused;
+  }
+}
+
+FailureKind KindOfRequestError(uint32_t systemCode) {
+  for (const uint32_t passing : kPassingNetworkErrors) {
+    if (systemCode == passing) return FailureKind::NoConnection;
+  }
+  return FailureKind::RequestFailed;
+}
+
+std::string_view FailureText(FailureKind kind) {
+  switch (kind) {
+    case FailureKind::NoConnection:
+      return "không kết nối được máy chủ";
+    case FailureKind::CutShort:
+      return "đường truyền bị ngắt giữa chừng";
+    case FailureKind::ServerBusy:
+      return "máy chủ đang bận";
+    case FailureKind::Refused:
+      return "máy chủ từ chối";
+    case FailureKind::BadAnswer:
+      return "câu trả lời sai";
+    case FailureKind::RequestFailed:
+      return "yêu cầu thất bại";
+    case FailureKind::LocalFile:
+      return "lỗi tệp trên máy";
+  }
+  return {};
+}
+
+std::string RetryWaitText(FailureKind why, uint64_t secondsLeft) {
+  const char* what = why == FailureKind::ServerBusy ? "Máy chủ đang bận" : "Mất kết nối đến máy chủ";
+  const auto seconds = static_cast<unsigned long long>(secondsLeft);
+  if (seconds < 60) return Format("%s, tự động thử lại sau %llu giây...", what, seconds);
+  return Format("%s, tự động thử lại sau %llu phút %02llu giây...", what, seconds / 60, seconds % 60);
+}
+
+RetryDecision DecideRetry(const RetryInput& input) {
+  if (!IsTransient(input.kind) || input.msSinceNewByte >= input.budgetMs) return {};
+  uint64_t delay = 0;
+  if (input.retryAfterMs) {
+    delay = std::clamp(*input.retryAfterMs, kFirstRetryDelayMs, kMaxRetryAfterMs);
+  } else {
+    const int doublings = std::clamp(input.attempt - 1, 0, 6);
+    const uint64_t step = std::min(kMaxRetryDelayMs, kFirstRetryDelayMs << doublings);
+    const double jitter = std::clamp(input.jitter, 0.0, 1.0);
+    delay = step - static_cast<uint64_t>(static_cast<double>(step / 4) * jitter);
+  }
+  return {true, std::min(delay, input.budgetMs - input.msSinceNewByte)};
+}
+
+std::optional<uint64_t> ParseRetryAfter(std::string_view value, int64_t nowUnixSeconds) {
+  value = TrimAsciiSpace(value);
+  if (const std::optional<uint64_t> seconds = ParseDecimalDigits(value)) {
+    return std::min<uint64_t>(*seconds, UINT64_MAX / 1000) * 1000;
+  }
+  const std::optional<int64_t> date = ParseHttpDate(value);
+  if (!date) return std::nullopt;
+  return *date <= nowUnixSeconds ? 0 : static_cast<uint64_t>(*date - nowUnixSeconds) * 1000;
+}
+
+FetchedText FetchWithRetries(const std::function<FetchedText()>& fetchOnce, RetryEnv& env, uint64_t budgetMs,
+                             std::string_view url, std::string_view logSource) {
+  const uint64_t start = env.SteadyMs();
+  for (int attempt = 1;; ++attempt) {
+    FetchedText fetched = fetchOnce();
+    if (fetched.body) return fetched;
+    const RetryDecision decision = DecideRetry(
+        {fetched.failure, attempt, env.SteadyMs() - start, fetched.retryAfterMs, env.Jitter(), budgetMs});
+    if (!decision.retry) return fetched;
+    WriteLog(logSource, 0,
+             Format("Thử lại lần %d sau %llu ms (%.*s), URL: %.*s", attempt,
+                    static_cast<unsigned long long>(decision.delayMs),
+                    static_cast<int>(FailureText(fetched.failure).size()),
+                    FailureText(fetched.failure).data(), static_cast<int>(url.size()), url.data()));
+    if (!env.WaitToRetry(decision.delayMs, fetched.failure)) return fetched;
+  }
+}
+
+}  // namespace sl
