@@ -1,7 +1,8 @@
 // Work that must not hold a window's thread (fetches, and the waits between their tries): a job
 // runs on a worker thread with a stop flag and, once it returns, a message is posted to the window,
-// whose handler takes the result. The job shares nothing with the window but that result, so the
-// worker may outlive the window and the object that started it.
+// whose handler takes the result. The job works on copies and shares only that result (and what it
+// tells the window by messages), so the worker may outlive the window and the object that started
+// it.
 #pragma once
 
 #include <windows.h>
@@ -49,6 +50,7 @@ template <typename Result>
 class OffWindowWork {
  public:
   using Job = std::function<Result(const StopFlag&)>;
+  static constexpr DWORD kRepostDelayMs = 50;
 
   OffWindowWork() = default;
   ~OffWindowWork() { Stop(); }
@@ -70,7 +72,9 @@ class OffWindowWork {
         }
         run->done.store(true, std::memory_order_release);
         if (run->doneEvent) ::SetEvent(run->doneEvent.get());
-        if (window != nullptr) ::PostMessageW(window, message, run->ticket, 0);
+        // A full queue refuses a post; the window waits for this one, so it is posted again.
+        while (window != nullptr && !::PostMessageW(window, message, run->ticket, 0) && ::IsWindow(window))
+          ::Sleep(kRepostDelayMs);
       }).detach();
     } catch (const std::system_error&) {
       return false;

@@ -120,10 +120,10 @@ void InstallController::OnPlanDone(int32_t plan) {
 }
 
 void InstallController::OnRetryWait(uint32_t secondsLeft, FailureKind why) {
-  if (phase_ != Phase::PlanningPress && phase_ != Phase::Running && phase_ != Phase::PlanningStep) return;
+  if (phase_ == Phase::Idle) return;
   // Nothing is lost by closing now, but a run is on: the close asks first, as during a transfer.
   if (state_.workflowState == STATE_IDLE) {
-    if (phase_ == Phase::PlanningPress) env_.ShowProgressView();
+    if (phase_ == Phase::ReadingVersions || phase_ == Phase::PlanningPress) env_.ShowProgressView();
     state_.workflowState = STATE_UPDATING;
   }
   env_.SetStatusLine(RetryWaitText(why, secondsLeft));

@@ -49,9 +49,12 @@ void InstallSession::DetectInstall() {
 
 bool InstallSession::ReadVersions(VersionsFor purpose) {
   versionsFor_ = purpose;
-  return versionRead_.Start(view_.Window(), WM_VERSIONS_READ, [](const StopFlag& stop) {
+  // A press's read counts down in the progress view; the idle view at start-up has no place for it.
+  const HWND countdown = purpose == VersionsFor::Press ? view_.Window() : nullptr;
+  return versionRead_.Start(view_.Window(), WM_VERSIONS_READ, [countdown](const StopFlag& stop) {
     std::optional<std::string> manifest;
-    static_cast<void>(RunThreadEntry("ReadVersionManifest", [&] { manifest = FetchVersionManifest(&stop); }));
+    static_cast<void>(
+        RunThreadEntry("ReadVersionManifest", [&] { manifest = FetchVersionManifest(countdown, &stop); }));
     return manifest;
   });
 }

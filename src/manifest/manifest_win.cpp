@@ -43,12 +43,9 @@ UtcTime NowUtcTime() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
-std::optional<std::string> FetchVersionManifest(const StopFlag* stop) {
-  WinRetryEnv retry(nullptr, stop);
-  const std::string url = VersionManifestUrl(DownloadBaseUrl(), NowUtcTime());
-  return FetchWithRetries([&] { return FetchTextOnce(url); }, retry, kStartupRetryBudgetMs, url,
-                          kManifestLogSource)
-      .body;
+std::optional<std::string> FetchVersionManifest(HWND window, const StopFlag* stop) {
+  return FetchTextWithRetries(VersionManifestUrl(DownloadBaseUrl(), NowUtcTime()), window, stop,
+                              kStartupRetryBudgetMs, kManifestLogSource);
 }
 
 std::string GetItemLocalPath(FileItem& item) {

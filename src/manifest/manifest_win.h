@@ -19,9 +19,9 @@ namespace sl {
 
 [[nodiscard]] UtcTime NowUtcTime();
 
-// version.ini, tried again after transient failures for up to kStartupRetryBudgetMs (a stop ends
-// the waits); none when it could not be had. Off the window's thread: it may take a minute.
-[[nodiscard]] std::optional<std::string> FetchVersionManifest(const StopFlag* stop);
+// version.ini, tried again after transient failures for up to kStartupRetryBudgetMs, the waits
+// counting down on `window` (may be null) and ended by `stop`; none when it could not be had.
+[[nodiscard]] std::optional<std::string> FetchVersionManifest(HWND window, const StopFlag* stop);
 
 // downloadDir\fileName, giving the item a timestamp name and creating the folder when needed.
 [[nodiscard]] std::string GetItemLocalPath(FileItem& item);

@@ -14,8 +14,8 @@ namespace sl {
 inline constexpr unsigned WM_DOWNLOAD_PROGRESS = 1048;
 // Sent: wParam an MDS_STATUS_* code, lParam a UTF-16 text (the file name, or an error text).
 inline constexpr unsigned WM_DOWNLOAD_STATUS = 1057;
-// Sent once a second while a download or a manifest fetch waits to try again: wParam the seconds
-// until the next try, lParam the FailureKind (retry_rules.h) of the failed try.
+// Sent once a second while a download, or a list or manifest fetch of a run, waits to try again:
+// wParam the seconds until the next try, lParam the FailureKind (retry_rules.h) of the failed try.
 inline constexpr unsigned WM_DOWNLOAD_RETRY = 1058;
 
 // The FailureKind a WM_DOWNLOAD_RETRY carries; any other value counts as a lost connection.

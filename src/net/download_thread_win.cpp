@@ -48,14 +48,18 @@ std::optional<ResumeRecord> ReadResumeRecord(const std::wstring& path) {
   return ParseResumeRecord(std::string_view(buffer, read));
 }
 
-// Written before the first byte of an answer lands in the file, so the record never vouches for
-// bytes of another build. A record that cannot be written only costs a whole fetch later.
+// Written once the file has been emptied for a whole answer and before its first byte lands, so a
+// record never vouches for bytes of another build. A record that cannot be written is not left
+// half-written: the file then only costs a whole fetch later.
 void WriteResumeRecord(const std::wstring& path, const ResumeRecord& record) {
   UniqueFile file(
       ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   const std::string text = FormatResumeRecord(record);
   if (!file || !WriteAll(file.get(), text.data(), static_cast<DWORD>(text.size()))) {
-    WriteLog(kSource, ::GetLastError(), Format("Không ghi được %s", Narrow(path).c_str()));
+    const DWORD error = ::GetLastError();
+    file.reset();
+    ::DeleteFileW(path.c_str());
+    WriteLog(kSource, error, Format("Không ghi được %s", Narrow(path).c_str()));
   }
 }
 
@@ -107,8 +111,9 @@ class Download {
 
   // One request. None once the transfer ended (1013 sent) or the helper went away.
   std::optional<AttemptFailure> Attempt();
-  std::optional<AttemptFailure> Transfer(uint64_t localSize, const DownloadDecision& decision);
+  std::optional<AttemptFailure> Transfer(const DownloadDecision& decision);
   InternetRequest OpenRequest(const RequestPlan& plan);
+  void MarkProgress(uint64_t localSize, const DownloadDecision& decision, const std::string& build);
   void NoteNewBytes();
 
   MSHTTPHelper::State& s_;
@@ -116,10 +121,13 @@ class Download {
   const std::wstring recordPath_;
   InternetRequest request_;
   UniqueFile file_;
-  // The retry budget: failed tries and time since the last byte that was not on disk before.
+  // The retry budget: failed tries and time since the last new byte. A byte is new past the
+  // furthest this thread got with one build of the file, so a server that answers every resume
+  // with the whole file again cannot keep a cut-short transfer going for ever.
   int attemptsSinceNewByte_ = 0;
   uint64_t lastNewByteMs_ = 0;
-  int64_t newBytesFrom_ = 0;  // a count past this is a new byte
+  int64_t progressMark_ = -1;  // none before the first answer
+  std::string markBuild_;      // the validator of the build progressMark_ counts in
 };
 
 int Download::Run() {
@@ -191,6 +199,7 @@ std::optional<AttemptFailure> Download::Attempt() {
   std::optional<uint64_t> retryAfterMs;
   std::string validator;
   for (bool retried = false;; retried = true) {
+    retryAfterMs.reset();
     request_ = OpenRequest(plan);
     if (!request_) {
       s_.lastError = ::GetLastError();
@@ -210,13 +219,12 @@ std::optional<AttemptFailure> Download::Attempt() {
     if (auto range = QueryHeaderText(request_.get(), HTTP_QUERY_CONTENT_RANGE)) {
       answer.contentRange = ParseContentRange(*range);
     }
-    const auto etag = QueryHeaderText(request_.get(), HTTP_QUERY_ETAG);
-    const auto lastModified = QueryHeaderText(request_.get(), HTTP_QUERY_LAST_MODIFIED);
-    answer.validator = ChooseValidator(etag, lastModified);
+    answer.etag = QueryHeaderText(request_.get(), HTTP_QUERY_ETAG).value_or(std::string());
+    answer.lastModified = QueryHeaderText(request_.get(), HTTP_QUERY_LAST_MODIFIED).value_or(std::string());
     if (auto retryAfter = QueryHeaderText(request_.get(), HTTP_QUERY_RETRY_AFTER)) {
       retryAfterMs = ParseRetryAfter(*retryAfter, static_cast<int64_t>(NowSeconds()));
     }
-    validator = answer.validator;
+    validator = ChooseValidator(answer.etag, answer.lastModified);
     decision = DecideDownload(exists, localSize, plan.rangeFrom, answer, s_.expectedSize, plan.ifRange);
     const bool again =
         decision.action == DownloadAction::RestartWhole || decision.action == DownloadAction::Republished;
@@ -291,8 +299,10 @@ std::optional<AttemptFailure> Download::Attempt() {
     Finish();
     return std::nullopt;
   }
-  const ResumeRecord record{s_.url, validator};
-  if (ReadResumeRecord(recordPath_) != record) WriteResumeRecord(recordPath_, record);
+  // A whole answer replaces the record as it replaces the file: first the old one goes, then the
+  // file is emptied, then the new record is written. A resume keeps the record it was asked under.
+  const bool fromStart = decision.writeOffset == 0;
+  if (fromStart) ::DeleteFileW(recordPath_.c_str());
   if (!SeekTo(file_.get(), decision.writeOffset, decision.truncate)) {
     const DWORD code = ::GetLastError();
     s_.lastError = code;
@@ -301,26 +311,38 @@ std::optional<AttemptFailure> Download::Attempt() {
                          static_cast<unsigned long long>(decision.writeOffset), url),
                   Widen(kFileInUseText));
   }
+  if (fromStart) WriteResumeRecord(recordPath_, {s_.url, validator});
   if (decision.truncate) {
     WriteLog(kSource, 0,
              Format("Tải lại toàn bộ tệp (%llu bytes trên máy được ghi đè), URL: %s",
                     static_cast<unsigned long long>(localSize), url));
   }
-  return Transfer(localSize, decision);
+  MarkProgress(localSize, decision, validator);
+  return Transfer(decision);
+}
+
+void Download::MarkProgress(uint64_t localSize, const DownloadDecision& decision, const std::string& build) {
+  // What a first resume finds on disk is not new, nor the one byte it fetches again; a first whole
+  // answer is new from its first byte, and so is any later one of another build.
+  const bool fromStart = decision.writeOffset == 0;
+  if (progressMark_ < 0) {
+    progressMark_ = fromStart ? 0 : static_cast<int64_t>(localSize);
+  } else if (fromStart && build != markBuild_) {
+    progressMark_ = 0;
+  }
+  if (fromStart) markBuild_ = build;
 }
 
 void Download::NoteNewBytes() {
-  if (s_.downloaded <= newBytesFrom_) return;
-  newBytesFrom_ = s_.downloaded;
+  if (s_.downloaded <= progressMark_) return;
+  progressMark_ = s_.downloaded;
   lastNewByteMs_ = retry_.SteadyMs();
   attemptsSinceNewByte_ = 0;
 }
 
-std::optional<AttemptFailure> Download::Transfer(uint64_t localSize, const DownloadDecision& decision) {
+std::optional<AttemptFailure> Download::Transfer(const DownloadDecision& decision) {
   const char* url = s_.url.c_str();
   s_.downloaded = static_cast<int64_t>(decision.writeOffset);
-  // What a resume fetches again (the one byte before the end) is not new; after a truncation all is.
-  newBytesFrom_ = decision.truncate ? 0 : static_cast<int64_t>(std::max(localSize, decision.writeOffset));
   s_.status = MDS_STATUS_DOWNLOADING;
   s_.SendStatus(MDS_STATUS_DOWNLOADING, Widen(s_.fileName));
 

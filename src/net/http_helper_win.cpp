@@ -8,6 +8,7 @@
 #include "diag/log.h"
 #include "net/download_session_win.h"
 #include "net/internet_request_win.h"
+#include "net/retry_wait_win.h"
 
 namespace sl {
 namespace {
@@ -80,6 +81,7 @@ MSHTTPHelper::~MSHTTPHelper() { state_->detached.Request(); }
 bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
   State& s = *state_;
   if (s.status != MDS_STATUS_INITIALIZING) {
+    s.failure = FailureKind::RequestFailed;  // no session, or a second call: asking again will not help
     WriteLog(kSource, s.lastError, "this->MDS_STATUS != MDS_STATUS_INITIALIZING");
     return false;
   }
@@ -158,6 +160,12 @@ FetchedText FetchTextOnce(std::string_view url) {
   }
   fetched.httpStatus = helper->StatusCode();
   return fetched;
+}
+
+std::optional<std::string> FetchTextWithRetries(const std::string& url, HWND window, const StopFlag* stop,
+                                                uint64_t budgetMs, std::string_view logSource) {
+  WinRetryEnv retry(window, stop);
+  return FetchWithRetries([&] { return FetchTextOnce(url); }, retry, budgetMs, url, logSource).body;
 }
 
 void RemoveResumeRecord(std::string_view savePath) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/worker_win.h"
 #include "net/retry_rules.h"
 
 namespace sl {
@@ -67,6 +68,13 @@ class MSHTTPHelper {
 
 // One GET of a text with a short-lived helper, failures logged by it.
 [[nodiscard]] FetchedText FetchTextOnce(std::string_view url);
+
+// A text fetched again after transient failures for up to `budgetMs` (retry_rules.h); the waits
+// count down on `window` (may be null) and end on `stop` (may be null). None when it could not be
+// had. Off the window's thread: it may take minutes.
+[[nodiscard]] std::optional<std::string> FetchTextWithRetries(const std::string& url, HWND window,
+                                                              const StopFlag* stop, uint64_t budgetMs,
+                                                              std::string_view logSource);
 
 // The record a download keeps beside `savePath`; removed with a file that is discarded or moved.
 void RemoveResumeRecord(std::string_view savePath);

@@ -115,6 +115,13 @@ RequestPlan PlanRequest(bool fileExists, uint64_t localSize, const std::optional
 
 namespace {
 
+// Compared kind for kind: a record may hold a date while the server now also sends a tag. An
+// answer that names none cannot contradict the If-Range it honoured.
+bool NamesAnotherBuild(std::string_view sentIfRange, const ServerAnswer& answer) {
+  const std::string_view now = Trim(sentIfRange.starts_with('"') ? answer.etag : answer.lastModified);
+  return !now.empty() && now != sentIfRange;
+}
+
 DownloadDecision DecideForAnswer(bool fileExists, uint64_t localSize, std::optional<uint64_t> requestedOffset,
                                  const ServerAnswer& answer, std::string_view sentIfRange) {
   DownloadDecision decision;
@@ -141,8 +148,7 @@ DownloadDecision DecideForAnswer(bool fileExists, uint64_t localSize, std::optio
       *answer.contentLength != range->total - range->first) {
     return {DownloadAction::WrongRange};
   }
-  if (!sentIfRange.empty() && !answer.validator.empty() && answer.validator != sentIfRange)
-    return {DownloadAction::Republished};
+  if (!sentIfRange.empty() && NamesAnotherBuild(sentIfRange, answer)) return {DownloadAction::Republished};
   decision.total = range->total;
   decision.action = localSize == decision.total ? DownloadAction::AlreadyComplete : DownloadAction::WriteBody;
   decision.writeOffset = *requestedOffset;

@@ -79,7 +79,8 @@ struct ServerAnswer {
   int status = 0;
   std::optional<uint64_t> contentLength;
   std::optional<ContentRange> contentRange;
-  std::string validator;  // ChooseValidator of the answer's headers
+  std::string etag;  // the headers as they came; empty when missing
+  std::string lastModified;
 };
 
 enum class DownloadAction {
@@ -104,8 +105,8 @@ struct DownloadDecision {
 // expectedSize, when not 0, is the length the file must have (a release list's size): any other
 // remote length is refused before a byte is written, so a server cannot fill the disk. A whole
 // (200) answer is always written, over what is on disk: it is the server's file as it is now.
-// `sentIfRange` is the validator the request carried; a partial answer with another one is a server
-// that ignored it.
+// `sentIfRange` is the validator the request carried; a partial answer naming another one of the
+// same kind (ETag or date) is a server that ignored it.
 [[nodiscard]] DownloadDecision DecideDownload(bool fileExists, uint64_t localSize,
                                               std::optional<uint64_t> requestedOffset,
                                               const ServerAnswer& answer, uint64_t expectedSize = 0,

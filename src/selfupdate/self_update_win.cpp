@@ -9,7 +9,6 @@
 #include "diag/log.h"
 #include "install/launch_win.h"
 #include "net/http_helper_win.h"
-#include "net/retry_wait_win.h"
 #include "selfupdate/hand_over_win.h"
 #include "selfupdate/package_file_win.h"
 #include "selfupdate/update_rules.h"
@@ -57,12 +56,10 @@ bool HandOverToCopy(const SelfUpdateRequest& request) {
 }  // namespace
 
 std::string FetchLauncherManifest(const StopFlag* stop) {
-  WinRetryEnv retry(nullptr, stop);
-  const std::string url = LauncherManifestUrl(DownloadBaseUrl(), OwnVersionNumber());
   // A failed fetch logs itself and leaves the text empty: no update.
-  const std::string text =
-      FetchWithRetries([&] { return FetchTextOnce(url); }, retry, kStartupRetryBudgetMs, url, kCheckSource)
-          .body.value_or(std::string());
+  const std::string text = FetchTextWithRetries(LauncherManifestUrl(DownloadBaseUrl(), OwnVersionNumber()),
+                                                nullptr, stop, kStartupRetryBudgetMs, kCheckSource)
+                               .value_or(std::string());
   ::OutputDebugStringW(Widen(text).c_str());
   return text;
 }

@@ -29,6 +29,8 @@ pattern byte(i) = (i * 131 + 7) % 251 of the file offset i, so clients can check
                                     ones are another build (ETag "v2", each byte ^ 0x55), and a
                                     Range whose If-Range is not "v2" gets that build whole
   /gone-after/<size>/<sent>/<name>  the first answer sends <sent> bytes and closes; later ones 410
+  /restart-cut/<size>/<name>        every answer is 200 with the whole length, ignoring any Range,
+                                    and sends a quarter before it closes
   /__log                            JSON list of {path, range, if_range, status, sent} since the
                                     last reset
   /__reset                          forgets the log
@@ -230,6 +232,8 @@ class Handler(BaseHTTPRequestHandler):
         elif mode == "republished":
             first = self.answers_so_far() == 0
             status, sent = self.send_file(size, limit=size // 4 if first else None, build=1 if first else 2)
+        elif mode == "restart-cut":
+            status, sent = self.send_file(size, honour_range=False, limit=size // 4)
         elif mode == "gone-after":
             if self.answers_so_far() == 0:
                 status, sent = self.send_file(size, limit=int(args[1]))
