@@ -26,12 +26,13 @@ function(sl_version_number out version)
 endfunction()
 
 # sl_build_info_library(name [VERSION x.y.z.w] [DOWNLOAD_URL url] [TRACKING_HOST host]
-#   [PUBLIC_IP_HOST host] [WEB_HOST host] [TOPUP_T t]): what one build of the program reports as its
-# version and the outside endpoints it talks to (base/build_info.h), as objects of their own. Each
-# part left out is the project's version or its STORMLINE_* cache variable.
+#   [PUBLIC_IP_HOST host] [WEB_HOST host] [TOPUP_T t] [PLAIN_HTTP ON|OFF]): what one build of the
+# program reports as its version, the outside endpoints it talks to and whether it speaks plain HTTP
+# (base/build_info.h), as objects of their own. Each part left out is the project's version or its
+# STORMLINE_* cache variable (PLAIN_HTTP: STORMLINE_ALLOW_PLAIN_HTTP, which a variant cannot exceed).
 function(sl_build_info_library name)
-  cmake_parse_arguments(PARSE_ARGV 1 BUILD "" "VERSION;DOWNLOAD_URL;TRACKING_HOST;PUBLIC_IP_HOST;WEB_HOST;TOPUP_T"
-                        "")
+  cmake_parse_arguments(PARSE_ARGV 1 BUILD ""
+                        "VERSION;DOWNLOAD_URL;TRACKING_HOST;PUBLIC_IP_HOST;WEB_HOST;TOPUP_T;PLAIN_HTTP" "")
   if(BUILD_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "${name}: unexpected arguments ${BUILD_UNPARSED_ARGUMENTS}")
   endif()
@@ -45,9 +46,20 @@ function(sl_build_info_library name)
     endif()
   endforeach()
   sl_version_number(BUILD_VERSION_NUMBER ${BUILD_VERSION})
-  if(BUILD_DOWNLOAD_URL MATCHES "^[Hh][Tt][Tt][Pp]://" AND NOT STORMLINE_ALLOW_PLAIN_HTTP)
+  if(NOT DEFINED BUILD_PLAIN_HTTP)
+    set(BUILD_PLAIN_HTTP ${STORMLINE_ALLOW_PLAIN_HTTP})
+  endif()
+  if(BUILD_PLAIN_HTTP AND NOT STORMLINE_ALLOW_PLAIN_HTTP)
+    message(FATAL_ERROR "${name}: plain HTTP needs STORMLINE_ALLOW_PLAIN_HTTP=ON (test, demo and benchmark builds only)")
+  endif()
+  if(BUILD_DOWNLOAD_URL MATCHES "^[Hh][Tt][Tt][Pp]://" AND NOT BUILD_PLAIN_HTTP)
     message(FATAL_ERROR "${name}: ${BUILD_DOWNLOAD_URL} is plain HTTP, which needs "
                         "STORMLINE_ALLOW_PLAIN_HTTP=ON (test, demo and benchmark builds only)")
+  endif()
+  if(BUILD_PLAIN_HTTP)
+    set(BUILD_PLAIN_HTTP_VALUE true)
+  else()
+    set(BUILD_PLAIN_HTTP_VALUE false)
   endif()
   set(source ${CMAKE_BINARY_DIR}/generated/${name}.cpp)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/build_info.cpp.in ${source} @ONLY)

@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb x11-apps imagemagick fonts-dejavu-core fonts-noto-core
   python3-pil python3-numpy
-  nginx-light openssl ca-certificates python3
+  nginx-light openssl ca-certificates python3 osslsigncode
   clang libclang-rt-14-dev
 )
 

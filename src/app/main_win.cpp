@@ -103,6 +103,7 @@ int Run(HINSTANCE instance, int showCmd) {
   const HACCEL accelerators = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_STORMLINE));
   SelfUpdateRequest selfUpdate;
   selfUpdate.caption = MakeVersionedTitle(Narrow(title));
+  selfUpdate.owner = window;
   int quitCode = 0;
   main.HoldStart(true);
   const bool open = CheckSelfUpdateOffTheWindow(selfUpdate, accelerators, quitCode);

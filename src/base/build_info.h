@@ -17,5 +17,8 @@ namespace sl {
 [[nodiscard]] const char* PublicIpHost();
 [[nodiscard]] const char* WebHost();
 [[nodiscard]] const char* TopupT();
+// Whether this build speaks plain HTTP to an http:// URL: only builds for loopback test servers.
+// Any other asks for TLS everywhere and refuses an http:// URL before sending anything.
+[[nodiscard]] bool PlainHttpAllowed();
 
 }  // namespace sl

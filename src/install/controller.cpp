@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "base/ascii.h"
 #include "base/format.h"
@@ -52,6 +53,9 @@ InstallController::InstallController(InstallState& state, FileList& list, Instal
 
 void InstallController::OnStartPressed(bool readVersionsFirst) {
   if (phase_ != Phase::Idle) return;
+  // From the press on a close asks first: the plan and its fetches are part of the run.
+  state_.workflowState = STATE_UPDATING;
+  progressShown_ = false;
   if (!readVersionsFirst) {
     PlanPressedStep();
     return;
@@ -87,7 +91,20 @@ void InstallController::EndPress(const char* errorText) {
   env_.ReturnToIdle();
 }
 
-void InstallController::OnPlanDone(int32_t plan) {
+void InstallController::HoldSteps(bool hold) {
+  held_ = hold;
+  if (!hold && deferred_) std::exchange(deferred_, nullptr)();
+}
+
+bool InstallController::Defer(std::function<void()> next) {
+  if (!held_) return false;
+  deferred_ = std::move(next);
+  return true;
+}
+
+void InstallController::OnPlanDone(int32_t plan, const std::string& refusal) {
+  if (Defer([this, plan, refusal] { OnPlanDone(plan, refusal); })) return;
+  const std::string failure = refusal.empty() ? std::string(kPlanFailedText) : refusal;
   if (phase_ == Phase::PlanningPress) {
     if (plan > 0) {
       phase_ = Phase::Running;
@@ -98,7 +115,7 @@ void InstallController::OnPlanDone(int32_t plan) {
       env_.LaunchGamePatcher();
       env_.ShowIdleView();  // a patcher that could not start made the versions be read again
     } else {
-      EndPress(kPlanFailedText);
+      EndPress(failure.c_str());
     }
     return;
   }
@@ -116,15 +133,14 @@ void InstallController::OnPlanDone(int32_t plan) {
     EndRun();
     return;
   }
-  StopRun(kPlanFailedText, kPlanCaption);
+  StopRun(failure, kPlanCaption);
 }
 
 void InstallController::OnRetryWait(uint32_t secondsLeft, FailureKind why) {
   if (phase_ == Phase::Idle) return;
-  // Nothing is lost by closing now, but a run is on: the close asks first, as during a transfer.
-  if (state_.workflowState == STATE_IDLE) {
-    if (phase_ == Phase::ReadingVersions || phase_ == Phase::PlanningPress) env_.ShowProgressView();
-    state_.workflowState = STATE_UPDATING;
+  if (!progressShown_ && (phase_ == Phase::ReadingVersions || phase_ == Phase::PlanningPress)) {
+    progressShown_ = true;
+    env_.ShowProgressView();
   }
   env_.SetStatusLine(RetryWaitText(why, secondsLeft));
   env_.Redraw();
@@ -280,6 +296,7 @@ void InstallController::StartCurrentOrInstall() {
   const bool allDone = std::all_of(list_.items.begin(), list_.items.end(),
                                    [](const auto& item) { return item && item->status == MDS_STATUS_DONE; });
   if (allDone) {
+    if (Defer([this] { StartCurrentOrInstall(); })) return;
     env_.SetStatusLine("Đang cài đặt...");
     stepMode_ = GetInstallMode(state_.latestVersion, state_.installedVersion, state_.minimalVersion);
     if (env_.StartInstallWorker()) {
@@ -318,9 +335,11 @@ void InstallController::EndRun() {
   env_.ShowIdleView();
 }
 
-void InstallController::OnInstallResult(bool ok, std::string_view setupName) {
+void InstallController::OnInstallResult(bool ok, std::string_view setupName, const std::string& refusal) {
+  if (Defer([this, ok, name = std::string(setupName), refusal] { OnInstallResult(ok, name, refusal); }))
+    return;
   if (!ok) {
-    StopRun(SetupFailedText(setupName), kCaption);
+    StopRun(refusal.empty() ? SetupFailedText(setupName) : refusal, kCaption);
     return;
   }
   OnStepInstalled(setupName);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -89,12 +90,16 @@ class InstallController {
   void OnStartPressed(bool readVersionsFirst);
   // The versions read for a press are applied.
   void OnVersionsRead();
-  // A plan ended: PlanNextStep's result, its list and targetVersion in place.
-  void OnPlanDone(int32_t plan);
+  // A plan ended: PlanNextStep's result, its list and targetVersion in place. `refusal`, when not
+  // empty, is why the program refused a list: the player reads it instead of the usual failure.
+  void OnPlanDone(int32_t plan, const std::string& refusal = {});
   // A fetch of the run waits to try again (WM_DOWNLOAD_RETRY): the progress view counts down.
   void OnRetryWait(uint32_t secondsLeft, FailureKind why);
   // A press or a run goes on: from the press to the run's last message.
   [[nodiscard]] bool Busy() const { return phase_ != Phase::Idle; }
+  // While the close question is up no new step begins (no plan, no run of its files, no setup
+  // program): what would begin waits for the answer, and goes on when the hold ends.
+  void HoldSteps(bool hold);
 
   // WM_DOWNLOAD_PROGRESS: bytes of the current file on disk, and its content length (0 = unknown).
   void OnDownloadProgress(uint64_t done, uint64_t length);
@@ -104,7 +109,8 @@ class InstallController {
   // WM_INSTALL_RESULT: the worker's verdict and the name of the setup program it ran (may be empty).
   // Every ending of a run, good or bad, leaves the start button usable, and a failed one makes
   // the next plan start from the installed release, so no failed step is ever passed over.
-  void OnInstallResult(bool ok, std::string_view setupName);
+  // `refusal`, when not empty, is why the setup program was not started (its signature).
+  void OnInstallResult(bool ok, std::string_view setupName, const std::string& refusal = {});
 
   // Records bytes for item and resamples the rate; true when the texts should be refreshed.
   bool UpdateTransferRate(FileItem& item, uint64_t bytes);
@@ -113,6 +119,8 @@ class InstallController {
   enum class Phase { Idle, ReadingVersions, PlanningPress, Running, PlanningStep };
 
   void StartRun();
+  // While held, keeps `next` for the end of the hold and says so.
+  bool Defer(std::function<void()> next);
   void PlanPressedStep();
   void EndPress(const char* errorText);
   FileItem* CurrentItem();
@@ -135,6 +143,9 @@ class InstallController {
   // The install mode the running step's setup program was started in.
   InstallMode stepMode_ = MODE_NONE;
   Phase phase_ = Phase::Idle;
+  bool progressShown_ = false;  // by a wait of the press, before its run
+  bool held_ = false;
+  std::function<void()> deferred_;
 };
 
 }  // namespace sl

@@ -301,12 +301,29 @@ TEST_F(ControllerTest, PressReadsVersionsWarnsPlansAndHandsOver) {
   EXPECT_EQ(env.state.workflowState, STATE_IDLE);
 
   controller.OnStartPressed(false);
+  EXPECT_EQ(env.state.workflowState, STATE_UPDATING) << "a close asks from the press on";
   controller.OnPlanDone(kPlanNothingToDo);
   EXPECT_EQ(env.Take(), (Calls{"plan", "return-to-idle", "patcher", "idle-view"}));
   EXPECT_FALSE(controller.Busy());
   controller.OnPlanDone(5);  // a stray result is no run
   controller.OnRetryWait(3, FailureKind::NoConnection);
   EXPECT_TRUE(env.Take().empty());
+}
+
+// While the close question is up, nothing new begins; what would have begun goes on after a No.
+TEST_F(ControllerTest, NoStepBeginsWhileTheCloseQuestionIsUp) {
+  Start({{120, {{"setup.exe", 10, ""}}}, {121, {{"p121.exe", 10, ""}}}});
+  env.Take();
+  controller.HoldSteps(true);
+  Transfer("setup.exe", 10);  // the last file of the step: its setup program waits
+  controller.HoldSteps(false);
+  EXPECT_EQ(env.Take(), (Calls{"worker"}));
+  controller.HoldSteps(true);
+  controller.OnInstallResult(true, "setup.exe");
+  EXPECT_TRUE(env.Take().empty()) << "no plan of the next step";
+  controller.HoldSteps(false);
+  EndPlan();
+  EXPECT_EQ(env.Take(), (Calls{"plan", "get u/p121.exe>dl/p121.exe"}));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ struct InstallJob {
 
   // Outcome.
   bool ok = false;
+  std::string refusal;     // the player's text when the setup program was not started for its signature
   std::string trackingId;  // found for a full install
   // "version.dat" read again after the setup program ended; none when it was not read.
   std::optional<int32_t> installedVersion;

@@ -117,6 +117,7 @@ bool InstallSession::StartPlan() {
                          outcome.planned = true;
                          outcome.targetVersion = state.targetVersion;
                          outcome.items = std::move(list.items);
+                         outcome.refusal = env->lastRefusal;
                        }));
                        return outcome;
                      });
@@ -127,7 +128,7 @@ void InstallSession::OnPlanDone(PlanOutcome outcome) {
   ClearFileList(list_);
   list_.items = std::move(outcome.items);
   if (outcome.planned) state_.targetVersion = outcome.targetVersion;
-  controller_.OnPlanDone(outcome.plan);
+  controller_.OnPlanDone(outcome.plan, outcome.refusal);
 }
 
 bool InstallSession::StartVersionRead() { return ReadVersions(VersionsFor::Press); }
@@ -140,8 +141,9 @@ void InstallSession::OnInstallResult(bool ok, const char* setupName) {
   // The job is the one this session started: its outcome is read only now that its worker is done.
   if (job_) ApplyInstallOutcome(*job_, state_);
   const std::string name = setupName != nullptr ? setupName : "";
+  const std::string refusal = job_ ? job_->refusal : std::string();
   job_.reset();
-  controller_.OnInstallResult(ok, name);
+  controller_.OnInstallResult(ok, name, refusal);
 }
 
 void InstallSession::SetStatusLine(const std::string& text) { view_.SetStatusLine(text); }

@@ -39,6 +39,8 @@ class InstallSession final : private InstallControllerEnv {
   void Press(bool readVersionsFirst) { controller_.OnStartPressed(readVersionsFirst); }
   // A press or a run goes on.
   [[nodiscard]] bool Busy() const { return controller_.Busy(); }
+  // See InstallController::HoldSteps: while the close question is up.
+  void HoldSteps(bool hold) { controller_.HoldSteps(hold); }
 
   // The download, install and fetch messages; false for any other message.
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,6 +52,7 @@ class InstallSession final : private InstallControllerEnv {
     int32_t plan = kPlanListFailed;
     int32_t targetVersion = 0;
     std::vector<std::unique_ptr<FileItem>> items;
+    std::string refusal;  // why the program refused a list, for the player
   };
   enum class VersionsFor { Startup, Press };
 

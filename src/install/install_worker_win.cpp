@@ -12,6 +12,7 @@
 #include "install/install_messages.h"
 #include "install/launch_win.h"
 #include "install/md5_win.h"
+#include "install/signature_win.h"
 #include "install/tracking_id.h"
 #include "store/file_system_win.h"
 #include "telemetry/tracking_report_win.h"
@@ -33,7 +34,8 @@ void PostResult(HWND window, const InstallJob& job) {
 }
 
 // Runs the setup program while holding it locked; its exit code, or nothing when it did not run.
-std::optional<DWORD> RunLockedSetup(const InstallJob& job) {
+// Held, it cannot change between its checks and its start.
+std::optional<DWORD> RunLockedSetup(InstallJob& job) {
   const std::string parameters = Format("/SILENT /DIR=\"%s\"", job.installDir.c_str());
   UniqueFile lock = LockForLaunch(job.setupPath);
   if (lock && !job.setupMd5.empty()) {
@@ -43,6 +45,10 @@ std::optional<DWORD> RunLockedSetup(const InstallJob& job) {
                Format("Setup program changed after its check, not started: %s", job.setupPath.c_str()));
       return std::nullopt;
     }
+  }
+  if (lock && !SignedLikeThisProgram(job.setupPath)) {
+    job.refusal = SetupRefusedText(job.setupName);
+    return std::nullopt;
   }
   UniqueKernelHandle process = CreateShellExecute(job.setupPath, job.downloadDir, parameters);
   lock.reset();  // the image is mapped now; the file can no longer change under it

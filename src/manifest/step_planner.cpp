@@ -25,6 +25,7 @@ ListFetch FetchFileList(PlannerEnv& env, const std::string& url, FileList& list)
   const FetchedText fetched =
       FetchWithRetries([&] { return env.FetchText(url); }, env, kRetryBudgetMs, url, kManifestLogSource);
   if (!fetched.body) {
+    if (!fetched.refusal.empty()) env.lastRefusal = fetched.refusal;
     WriteLog(kManifestLogSource, 0,
              Format(">GetTextFromUrlW %s - %d ", url.c_str(), static_cast<int>(fetched.errorCode)));
     // The server answered that it has no such list; anything else may hide one that exists.

@@ -27,6 +27,10 @@ class PlannerEnv : public RetryEnv {
   virtual void DebugOutput(const std::string& text) = 0;
   // The download server, without a trailing "/".
   virtual std::string BaseUrl() = 0;
+
+  // The player's text for the last list the program refused to fetch (a redirect to clear text,
+  // say); FetchFileList writes it.
+  std::string lastRefusal;
 };
 
 // Results of PlanNextStep other than a version number.

@@ -38,14 +38,15 @@ struct FakeEnv : PlannerEnv {
         isList ? url.substr(prefix.size(), url.size() - prefix.size() - suffix.size()) : url);
     if (failures.count(name) && (!failuresLeft.count(name) || failuresLeft[name]-- > 0)) {
       const uint32_t status = failures[name];
-      return {std::nullopt, status == 0 ? 12007u : 0u, status,
-              status == 0 ? FailureKind::NoConnection : KindOfStatus(status), std::nullopt};
+      return {std::nullopt, status == 0 ? 12007u : 0u,
+              status,       status == 0 ? FailureKind::NoConnection : KindOfStatus(status),
+              std::nullopt, {}};
     }
     FetchedText answer;
     if (lists.count(name)) answer.body = "http://d/files/" + name + ".pak,,1\r\n";
     if (bodies.count(url)) answer.body = bodies[url];
     if (answer.body) return answer;
-    return {std::nullopt, 0, 404, FailureKind::Refused, std::nullopt};
+    return {std::nullopt, 0, 404, FailureKind::Refused, std::nullopt, {}};
   }
   uint64_t FolderSize(const std::string& folder) override { return folderSizes[folder]; }
   void CreateFolderTree(const std::string& folder) override { created.push_back(folder); }

@@ -31,6 +31,7 @@ struct MSHTTPHelper::State {
   // How the last text fetch failed, and the Retry-After its answer carried.
   FailureKind failure = FailureKind::NoConnection;
   std::optional<uint64_t> retryAfterMs;
+  std::string refusal;
 
   // The running download; written by StartDownload before its thread starts, then by the thread.
   std::string url;

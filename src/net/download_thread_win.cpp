@@ -201,6 +201,11 @@ std::optional<AttemptFailure> Download::Attempt() {
   for (bool retried = false;; retried = true) {
     retryAfterMs.reset();
     request_ = OpenRequest(plan);
+    if (const auto& refused = request_.refused()) {
+      s_.lastError = 0;
+      return Failed(FailureKind::RequestFailed, 2, MDS_STATUS_INIT_FAILED, 0, "[ERR-2] " + refused->LogText(),
+                    Widen(refused->UserText()));
+    }
     if (!request_) {
       s_.lastError = ::GetLastError();
       return Failed(KindOfRequestError(s_.lastError), 2, MDS_STATUS_INIT_FAILED, s_.lastError,

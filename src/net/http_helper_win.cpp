@@ -87,6 +87,14 @@ bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
   }
   const std::string urlText(url);
   InternetRequest request = InternetRequest::Open(s.session.get(), url, {});
+  if (const auto& refused = request.refused()) {
+    s.lastError = 0;
+    s.failure = FailureKind::RequestFailed;
+    s.refusal = refused->UserText();
+    WriteLog(kSource, 0, Format("GetTextFromUrlW %s %s", urlText.c_str(), refused->LogText().c_str()));
+    s.status = MDS_STATUS_INIT_FAILED;
+    return false;
+  }
   if (!request) {
     s.lastError = ::GetLastError();
     s.failure = KindOfRequestError(s.lastError);
@@ -146,6 +154,7 @@ uint32_t MSHTTPHelper::LastError() const { return state_->lastError; }
 uint32_t MSHTTPHelper::StatusCode() const { return state_->statusCode; }
 FailureKind MSHTTPHelper::Failure() const { return state_->failure; }
 std::optional<uint64_t> MSHTTPHelper::RetryAfterMs() const { return state_->retryAfterMs; }
+const std::string& MSHTTPHelper::RefusedText() const { return state_->refusal; }
 
 FetchedText FetchTextOnce(std::string_view url) {
   auto helper = MSHTTPHelper::Init(nullptr);
@@ -157,6 +166,7 @@ FetchedText FetchTextOnce(std::string_view url) {
     fetched.errorCode = helper->LastError();
     fetched.failure = helper->Failure();
     fetched.retryAfterMs = helper->RetryAfterMs();
+    fetched.refusal = helper->RefusedText();
   }
   fetched.httpStatus = helper->StatusCode();
   return fetched;

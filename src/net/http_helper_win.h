@@ -58,6 +58,8 @@ class MSHTTPHelper {
   [[nodiscard]] uint32_t StatusCode() const;
   [[nodiscard]] FailureKind Failure() const;
   [[nodiscard]] std::optional<uint64_t> RetryAfterMs() const;
+  // The player's text when the program itself refused the fetch (a clear-text URL or redirect).
+  [[nodiscard]] const std::string& RefusedText() const;
 
   struct State;
 

@@ -21,6 +21,7 @@
 #include "tests/support/download_probe_win.h"
 #include "tests/support/log_test_support_win.h"
 #include "tests/support/test_servers_win.h"
+#include "tests/support/tracking_test_support_win.h"
 
 namespace {
 
@@ -446,6 +447,44 @@ TEST_F(DownloadTest, FilesOfTwoAndAHalfGibibytesArriveWhole) {
   file.close();
   ::DeleteFileW(target.c_str());
   ::DeleteFileW(g_servers.WwwPath(L"huge.bin").c_str());
+}
+
+// Redirects are followed by the program: on to https, five hops at most; never down to clear text,
+// which is refused before a byte reaches the plain server.
+TEST_F(DownloadTest, RedirectsStayOnTlsForFiveHopsAtMost) {
+  test::TrustedCa trust(g_servers.folder + L"\\tls\\ca.crt");
+  ASSERT_TRUE(trust.added());
+  const std::string bytes = PatternBytes(0, 70000);
+  Publish(L"moved.bin", bytes);
+  for (const char* path : {"/to-https/moved.bin", "/hop5/moved.bin"}) {
+    const std::wstring target = ScratchPath(L"moved.bin");
+    EXPECT_EQ(probe_.Run(g_servers.https + path, target), MDS_STATUS_DONE) << path;
+    EXPECT_TRUE(ReadFileBytes(target) == bytes) << path;
+  }
+
+  const size_t plainBefore = AccessLogSize();
+  EXPECT_EQ(probe_.Run(g_servers.https + "/to-http/moved.bin", ScratchPath(L"moved.bin")), MDS_STATUS_FAILED);
+  EXPECT_EQ(probe_.events().back().text,
+            "Máy chủ chuyển hướng sang kết nối không bảo mật, chương trình không theo: " + g_servers.http +
+                "/moved.bin");
+  EXPECT_TRUE(probe_.RetryWaits().empty()) << "a refusal is not tried again";
+  EXPECT_NE(NewLog().find("Từ chối chuyển hướng từ " + g_servers.https + "/to-http/moved.bin sang " +
+                          g_servers.http + "/moved.bin"),
+            std::string::npos)
+      << NewLog();
+
+  EXPECT_EQ(probe_.Run(g_servers.https + "/hop6/moved.bin", ScratchPath(L"moved.bin")), MDS_STATUS_FAILED);
+  EXPECT_EQ(probe_.events().back().text,
+            "Máy chủ chuyển hướng quá nhiều lần, chương trình dừng ở: " + g_servers.https + "/moved.bin");
+
+  const auto helper = MSHTTPHelper::Init(nullptr);
+  std::wstring text;
+  EXPECT_FALSE(helper->GetTextFromUrlW(g_servers.https + "/to-http/moved.bin", text));
+  EXPECT_FALSE(helper->RefusedText().empty());
+  ::Sleep(200);
+  EXPECT_EQ(ReadFileBytes(g_servers.AccessLogPath()).substr(plainBefore).find("/moved.bin"),
+            std::string::npos)
+      << "nothing reached the plain server";
 }
 
 class TextFetchTest : public ::testing::Test {

@@ -26,9 +26,94 @@ bool IsHeaderValue(std::string_view text) {
 }  // namespace
 
 uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed) {
-  uint32_t flags = kFlagReload | kFlagKeepConnection | kFlagPragmaNoCache | kFlagNoCacheWrite;
+  uint32_t flags =
+      kFlagReload | kFlagKeepConnection | kFlagPragmaNoCache | kFlagNoCacheWrite | kFlagNoAutoRedirect;
   if (!plainHttpAllowed || StartsWithNoCase(url, "https://")) flags |= kFlagSecure;
   return flags;
+}
+
+bool IsPlainHttp(std::string_view url) { return StartsWithNoCase(url, "http://"); }
+
+bool IsRedirectStatus(uint32_t status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+namespace {
+
+bool HasScheme(std::string_view text) {
+  const size_t colon = text.find(':');
+  if (colon == 0 || colon == std::string_view::npos) return false;
+  for (size_t i = 0; i < colon; ++i) {
+    const char c = AsciiUpper(text[i]);
+    const bool letter = c >= 'A' && c <= 'Z';
+    if (!letter && (i == 0 || !((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> ResolveLocation(std::string_view from, std::string_view location) {
+  location = Trim(location);
+  if (location.empty() || !IsHeaderValue(location)) return std::nullopt;
+  if (HasScheme(location)) return std::string(location);
+  const size_t schemeEnd = from.find("://");
+  if (schemeEnd == std::string_view::npos) return std::nullopt;
+  if (location.starts_with("//")) return std::string(from.substr(0, schemeEnd + 1)) + std::string(location);
+  const size_t pathStart = from.find_first_of("/?#", schemeEnd + 3);
+  const std::string_view origin = from.substr(0, pathStart);
+  if (location.front() == '/') return std::string(origin) + std::string(location);
+  const std::string_view withoutQuery = from.substr(0, from.find_first_of("?#", schemeEnd + 3));
+  if (location.front() == '?') return std::string(withoutQuery) + std::string(location);
+  const size_t lastSlash = withoutQuery.rfind('/');
+  const std::string_view folder = lastSlash != std::string_view::npos && lastSlash >= schemeEnd + 3
+                                      ? withoutQuery.substr(0, lastSlash + 1)
+                                      : std::string_view();
+  return (folder.empty() ? std::string(origin) + "/" : std::string(folder)) + std::string(location);
+}
+
+std::optional<Refusal> JudgeRequest(std::string_view url, bool plainHttpAllowed) {
+  if (StartsWithNoCase(url, "https://")) return std::nullopt;
+  if (IsPlainHttp(url)) return plainHttpAllowed ? std::nullopt : std::optional(Refusal::ClearText);
+  return Refusal::OtherScheme;
+}
+
+std::optional<Refusal> JudgeRedirect(std::string_view from, std::string_view to, int hop,
+                                     bool plainHttpAllowed) {
+  if (hop >= kMaxRedirects) return Refusal::TooManyRedirects;
+  if (!IsPlainHttp(from) && IsPlainHttp(to)) return Refusal::Downgrade;
+  return JudgeRequest(to, plainHttpAllowed);
+}
+
+std::string RefusalText(Refusal refusal, std::string_view refusedUrl) {
+  const std::string url(refusedUrl);
+  switch (refusal) {
+    case Refusal::ClearText:
+      return "Địa chỉ không dùng kết nối bảo mật (https), chương trình không tải: " + url;
+    case Refusal::Downgrade:
+      return "Máy chủ chuyển hướng sang kết nối không bảo mật, chương trình không theo: " + url;
+    case Refusal::OtherScheme:
+      return "Máy chủ chuyển hướng sang địa chỉ không phải http hay https, chương trình không theo: " + url;
+    case Refusal::TooManyRedirects:
+      return "Máy chủ chuyển hướng quá nhiều lần, chương trình dừng ở: " + url;
+  }
+  return url;
+}
+
+std::string RefusalLogText(Refusal refusal, std::string_view from, std::string_view to) {
+  const std::string fromText(from);
+  const std::string toText(to);
+  switch (refusal) {
+    case Refusal::ClearText:
+      return "Từ chối địa chỉ không bảo mật: " + fromText;
+    case Refusal::Downgrade:
+    case Refusal::OtherScheme:
+      return "Từ chối chuyển hướng từ " + fromText + " sang " + toText;
+    case Refusal::TooManyRedirects:
+      return "Từ chối chuyển hướng lần thứ " + std::to_string(kMaxRedirects + 1) + " từ " + fromText +
+             " sang " + toText;
+  }
+  return fromText;
 }
 
 std::optional<uint64_t> ParseContentLength(std::string_view text) {

@@ -18,7 +18,30 @@ inline constexpr uint32_t kFlagSecure = 0x00800000;
 inline constexpr uint32_t kFlagKeepConnection = 0x00400000;
 inline constexpr uint32_t kFlagPragmaNoCache = 0x00000100;
 inline constexpr uint32_t kFlagNoCacheWrite = 0x04000000;
+// Redirects are followed by the program itself (FollowRedirect), never by WinINet.
+inline constexpr uint32_t kFlagNoAutoRedirect = 0x00200000;
 [[nodiscard]] uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed);
+
+[[nodiscard]] bool IsPlainHttp(std::string_view url);
+
+// Redirects: 301, 302, 303, 307 and 308 are followed, five hops at most, keeping the request's
+// headers. A request on https goes on to https only; http, where a build speaks it, to either.
+inline constexpr int kMaxRedirects = 5;
+[[nodiscard]] bool IsRedirectStatus(uint32_t status);
+
+// A Location header resolved against the URL that was asked for: absolute, scheme-relative
+// ("//host/a"), absolute-path ("/a"), query ("?v=2") or relative ("a"). None when it is empty or
+// holds a control character.
+[[nodiscard]] std::optional<std::string> ResolveLocation(std::string_view from, std::string_view location);
+
+// Why the program will not send a request or follow a redirect; none when it may.
+enum class Refusal { ClearText, Downgrade, OtherScheme, TooManyRedirects };
+[[nodiscard]] std::optional<Refusal> JudgeRequest(std::string_view url, bool plainHttpAllowed);
+[[nodiscard]] std::optional<Refusal> JudgeRedirect(std::string_view from, std::string_view to, int hop,
+                                                   bool plainHttpAllowed);
+// The player's text for a refusal, naming the refused URL, and the log's, naming both.
+[[nodiscard]] std::string RefusalText(Refusal refusal, std::string_view refusedUrl);
+[[nodiscard]] std::string RefusalLogText(Refusal refusal, std::string_view from, std::string_view to);
 
 // A manifest longer than this is no manifest: far above any real list, and a bound on what a
 // server can make the program hold in memory.

@@ -8,14 +8,47 @@ namespace sl {
 namespace {
 
 TEST(OpenUrlFlags, PlainHttpOnlyWhereTheBuildAllowsIt) {
-  // Reload, keep-connection and no-cache as always, and nothing written into WinINet's cache.
-  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", true), 0x84400100u);
-  EXPECT_EQ(OpenUrlFlags("https://host/a", true), 0x84C00100u);
-  EXPECT_EQ(OpenUrlFlags("HTTPS://host/a", true), 0x84C00100u);
-  EXPECT_EQ(OpenUrlFlags("httpsx", true), 0x84400100u);
+  // Reload, keep-connection and no-cache as always, nothing written into WinINet's cache, and no
+  // redirect followed by WinINet.
+  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", true), 0x84600100u);
+  EXPECT_EQ(OpenUrlFlags("https://host/a", true), 0x84E00100u);
+  EXPECT_EQ(OpenUrlFlags("HTTPS://host/a", true), 0x84E00100u);
+  EXPECT_EQ(OpenUrlFlags("httpsx", true), 0x84600100u);
   // A shipped build asks for TLS whatever the list or the manifest says.
-  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", false), 0x84C00100u);
-  EXPECT_EQ(OpenUrlFlags("HTTP://host/a", false), 0x84C00100u);
+  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", false), 0x84E00100u);
+  EXPECT_EQ(OpenUrlFlags("HTTP://host/a", false), 0x84E00100u);
+}
+
+TEST(Redirects, LocationsResolveAgainstTheUrlAsked) {
+  const std::string from = "https://cdn.example/patch/a/b.ini?t=1";
+  const std::pair<const char*, const char*> cases[] = {
+      {"https://other/x.ini", "https://other/x.ini"},    {"//mirror/x.ini", "https://mirror/x.ini"},
+      {"/root.ini", "https://cdn.example/root.ini"},     {"c.ini", "https://cdn.example/patch/a/c.ini"},
+      {"?t=2", "https://cdn.example/patch/a/b.ini?t=2"}, {" HTTP://x/y ", "HTTP://x/y"},
+  };
+  for (const auto& [location, resolved] : cases)
+    EXPECT_EQ(ResolveLocation(from, location), resolved) << location;
+  EXPECT_EQ(ResolveLocation("https://h", "c.ini"), "https://h/c.ini");
+  EXPECT_FALSE(ResolveLocation(from, ""));
+  EXPECT_FALSE(ResolveLocation(from, "https://x/\r\nX-Evil: 1"));
+}
+
+// A request that began on https never goes on in clear text; a shipped build never speaks it.
+TEST(Redirects, NeverDownToClearText) {
+  for (bool plain : {false, true}) {
+    EXPECT_FALSE(JudgeRedirect("https://a/x", "https://b/y", 0, plain));
+    EXPECT_EQ(JudgeRedirect("https://a/x", "http://b/y", 0, plain), Refusal::Downgrade);
+    EXPECT_EQ(JudgeRedirect("https://a/x", "ftp://b/y", 0, plain), Refusal::OtherScheme);
+    EXPECT_EQ(JudgeRedirect("https://a/x", "https://b/y", kMaxRedirects, plain), Refusal::TooManyRedirects);
+    EXPECT_FALSE(JudgeRequest("HTTPS://a/x", plain));
+  }
+  EXPECT_FALSE(JudgeRedirect("http://a/x", "http://b/y", 4, true));
+  EXPECT_FALSE(JudgeRedirect("http://a/x", "https://b/y", 0, true));
+  EXPECT_EQ(JudgeRequest("http://a/x", false), Refusal::ClearText);
+  EXPECT_EQ(RefusalText(Refusal::ClearText, "http://a/x"),
+            "Địa chỉ không dùng kết nối bảo mật (https), chương trình không tải: http://a/x");
+  EXPECT_EQ(RefusalLogText(Refusal::Downgrade, "https://a/x", "http://b/y"),
+            "Từ chối chuyển hướng từ https://a/x sang http://b/y");
 }
 
 TEST(HeaderParsing, ContentLengthIsDigitsOnlyAndFitsSignedSixtyFourBits) {

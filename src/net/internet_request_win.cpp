@@ -2,18 +2,12 @@
 
 #include <utility>
 
+#include "base/build_info.h"
 #include "base/network_timeouts.h"
 #include "base/text_win.h"
 #include "net/http_rules.h"
 
 namespace sl {
-namespace {
-
-// Set by the build (STORMLINE_ALLOW_PLAIN_HTTP): tests, demo and benchmarks only.
-constexpr bool kPlainHttpAllowed = SL_ALLOW_PLAIN_HTTP != 0;
-
-}  // namespace
-
 void SetTimeouts(HINTERNET handle) {
   for (const auto& [option, ms] : {std::pair{INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs},
                                    {INTERNET_OPTION_SEND_TIMEOUT, kSendTimeoutMs},
@@ -24,7 +18,40 @@ void SetTimeouts(HINTERNET handle) {
 }
 
 InternetRequest InternetRequest::Open(HINTERNET session, std::string_view url, const std::wstring& headers) {
-  const DWORD flags = OpenUrlFlags(url, kPlainHttpAllowed);
+  const auto refuse = [](Refusal why, std::string_view from, std::string_view to) {
+    InternetRequest refused;
+    refused.refused_ = Refused{why, std::string(from), std::string(to)};
+    ::SetLastError(ERROR_ACCESS_DENIED);  // for a caller that reads only the code
+    return refused;
+  };
+  // Nothing is sent to a place the rules refuse, not even the connection's first byte.
+  if (const std::optional<Refusal> why = JudgeRequest(url, PlainHttpAllowed())) return refuse(*why, url, {});
+  std::string current(url);
+  for (int hop = 0;; ++hop) {
+    InternetRequest request = Send(session, current, headers);
+    if (!request) return request;
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                          nullptr) ||
+        !IsRedirectStatus(status)) {
+      return request;
+    }
+    wchar_t location[2048];
+    DWORD locationSize = sizeof(location);
+    if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_LOCATION, location, &locationSize, nullptr))
+      return request;  // a redirect that names no place is the answer itself
+    const std::optional<std::string> target =
+        ResolveLocation(current, Narrow(std::wstring_view(location, locationSize / sizeof(wchar_t))));
+    if (!target) return request;
+    if (const std::optional<Refusal> why = JudgeRedirect(current, *target, hop, PlainHttpAllowed()))
+      return refuse(*why, current, *target);
+    current = *target;
+  }
+}
+
+InternetRequest InternetRequest::Send(HINTERNET session, std::string_view url, const std::wstring& headers) {
+  const DWORD flags = OpenUrlFlags(url, PlainHttpAllowed());
   const std::wstring wideUrl = Widen(url);
   // Lengths without buffers: the parts come back as pointers into wideUrl.
   URL_COMPONENTSW parts{};

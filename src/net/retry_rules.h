@@ -77,6 +77,7 @@ struct FetchedText {
   uint32_t httpStatus = 0;          // the server's status, 0 when no answer arrived
   FailureKind failure = FailureKind::NoConnection;  // when there is no body
   std::optional<uint64_t> retryAfterMs;
+  std::string refusal;  // the player's text when the program refused the request itself
 };
 
 // The clock, the waits and the randomness of a retrying request: Win32 in the program, fakes in

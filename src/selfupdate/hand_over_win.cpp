@@ -46,7 +46,7 @@ std::optional<FILETIME> CreationTime(HANDLE process) {
 
 }  // namespace
 
-void WaitForProcessExit(std::string_view exeName) {
+bool WaitForProcessExit(std::string_view exeName) {
   const std::wstring name = Widen(exeName);
   const DWORD self = ::GetCurrentProcessId();
   const auto found = FindProcess([&](const PROCESSENTRY32W& entry) {
@@ -54,9 +54,9 @@ void WaitForProcessExit(std::string_view exeName) {
            ::CompareStringOrdinal(entry.szExeFile, -1, name.c_str(), static_cast<int>(name.size()), TRUE) ==
                CSTR_EQUAL;
   });
-  if (!found) return;
+  if (!found) return true;
   const UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, found->th32ProcessID));
-  if (process) ::WaitForSingleObject(process.get(), kProcessExitWaitMs);
+  return !process || ::WaitForSingleObject(process.get(), kProcessExitWaitMs) == WAIT_OBJECT_0;
 }
 
 void WaitForPredecessor(DWORD timeoutMs) {

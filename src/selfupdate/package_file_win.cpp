@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include "base/ascii.h"
 #include "base/format.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log.h"
+#include "install/md5_win.h"
 
 namespace sl {
 
@@ -22,6 +24,16 @@ PackageVerdict JudgePackageFile(const std::string& path, std::optional<uint64_t>
   }
   head.resize(read);
   return JudgePackage(head, static_cast<uint64_t>(size.QuadPart), announcedLength);
+}
+
+bool PackageMatches(const std::string& path, std::optional<uint64_t> size, const std::string& md5) {
+  if (!size || md5.empty()) return false;
+  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER onDisk{};
+  if (!file || !::GetFileSizeEx(file.get(), &onDisk) || static_cast<uint64_t>(onDisk.QuadPart) != *size)
+    return false;
+  return EqualsNoCase(GetFileMd5(file.get(), *size, nullptr), md5);
 }
 
 }  // namespace sl

@@ -8,6 +8,7 @@
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "install/launch_win.h"
+#include "install/signature_win.h"
 #include "net/http_helper_win.h"
 #include "selfupdate/hand_over_win.h"
 #include "selfupdate/package_file_win.h"
@@ -22,20 +23,39 @@ namespace {
 constexpr char kCheckSource[] = "CheckSelfUpdate";
 constexpr char kApplySource[] = "ApplyUpdate";
 
-// A package file that is not a whole program (a write cut short, or anything else under that
-// name) must never reach the main file: it is removed and the package is fetched again.
-bool PackageReady(const std::string& packagePath) {
+// A package left by an earlier run is used only when it is a whole program with the length and MD5
+// the launcher manifest gives: anything else under that name (a write cut short, an older build,
+// a file of unknown origin) is removed and the package is fetched again.
+bool PackageReady(const std::string& packagePath, const SelfUpdateRequest& request) {
   if (!FileExists(packagePath)) return false;
-  if (JudgePackageFile(packagePath, std::nullopt) == PackageVerdict::Ready) return true;
+  if (JudgePackageFile(packagePath, request.packageSize) == PackageVerdict::Ready &&
+      PackageMatches(packagePath, request.packageSize, request.packageMd5) &&
+      SignedLikeThisProgram(packagePath)) {
+    return true;
+  }
   WriteLog(kCheckSource, 0, Format("Gói cập nhật không dùng được, xóa: %s", packagePath.c_str()));
   ::DeleteFileW(Widen(packagePath).c_str());
   return false;
 }
 
+// Renames `from` over `to` in one step. A reader that still holds the old program for a moment (a
+// scanner, the shell) refuses the rename: it is tried again for a few seconds.
+DWORD MoveOver(const std::wstring& from, const std::wstring& to) {
+  constexpr int kTries = 50;
+  constexpr DWORD kPauseMs = 100;
+  for (int attempt = 1;; ++attempt) {
+    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return ERROR_SUCCESS;
+    const DWORD error = ::GetLastError();
+    if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == kTries) return error;
+    ::Sleep(kPauseMs);
+  }
+}
+
 // The main file offers the update; on Yes it starts a copy of itself that replaces it.
 bool HandOverToCopy(const SelfUpdateRequest& request) {
   const std::string prompt = UpdatePrompt(request.serverVersion);
-  if (::MessageBoxW(nullptr, Widen(prompt).c_str(), Widen(request.caption).c_str(),
+  if (::MessageBoxW(request.owner, Widen(prompt).c_str(), Widen(request.caption).c_str(),
                     MB_YESNO | MB_ICONQUESTION) == IDNO) {
     return false;
   }
@@ -65,9 +85,15 @@ std::string FetchLauncherManifest(const StopFlag* stop) {
 }
 
 bool CheckSelfUpdate(SelfUpdateRequest& request, const std::string& launcherManifest) {
-  request.serverVersion = ParseLauncherVersion(launcherManifest);
+  const LauncherManifest manifest = ParseLauncherManifest(launcherManifest);
+  request.serverVersion = manifest.version;
+  request.packageSize = manifest.packageSize;
+  request.packageMd5 = manifest.packageMd5;
   const LocalPaths& paths = Paths();
   ::SetCurrentDirectoryW(Widen(paths.exeDir).c_str());
+  // Running as the main file, the program an update replaced is no longer needed.
+  if (RoleOf(paths.exeName) == Role::Main)
+    ::DeleteFileW(Widen(JoinPath(paths.exeDir, MakeBackupName())).c_str());
 
   switch (DecideCheck(request.serverVersion, OwnVersionNumber(), RoleOf(paths.exeName))) {
     case CheckOutcome::Continue: {
@@ -80,7 +106,7 @@ bool CheckSelfUpdate(SelfUpdateRequest& request, const std::string& launcherMani
       ::ExitProcess(0);
     case CheckOutcome::ApplyOrDownload: {
       const std::string packagePath = JoinPath(paths.exeDir, MakeZipName(request.serverVersion));
-      if (!PackageReady(packagePath)) return true;
+      if (!PackageReady(packagePath, request)) return true;
       ApplyUpdate(paths.exeDir, MakeExeName(), packagePath, paths.exeName);
       ::ExitProcess(0);
     }
@@ -92,17 +118,32 @@ bool CheckSelfUpdate(SelfUpdateRequest& request, const std::string& launcherMani
 
 bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package,
                  const std::string& ownName) {
-  WaitForProcessExit(target);
-  const std::wstring packagePath = Widen(package);
-  if (!::CopyFileW(packagePath.c_str(), Widen(JoinPath(folder, target)).c_str(), FALSE)) {
-    const DWORD error = ::GetLastError();
-    WriteLog(kApplySource, error, Format("CopyFileW %s -> %s", package.c_str(), target.c_str()));
+  const bool targetEnded = WaitForProcessExit(target);
+  const std::wstring targetPath = Widen(JoinPath(folder, target));
+  const std::wstring backupPath = Widen(JoinPath(folder, MakeBackupName()));
+  const bool hadTarget = FileExists(JoinPath(folder, target));
+  ::DeleteFileW(backupPath.c_str());
+  // A copy of the old program first, then one rename: at every moment a whole program stands under
+  // the target's name, whatever cuts the update short.
+  DWORD error = ERROR_SUCCESS;
+  if (!targetEnded) {
+    error = ERROR_SHARING_VIOLATION;
+  } else if (hadTarget && !::CopyFileW(targetPath.c_str(), backupPath.c_str(), FALSE)) {
+    error = ::GetLastError();
+  } else {
+    error = MoveOver(Widen(package), targetPath);
+  }
+  if (error != ERROR_SUCCESS) {
+    WriteLog(kApplySource, error, Format("MoveFileExW %s -> %s", package.c_str(), target.c_str()));
+    ::DeleteFileW(backupPath.c_str());
     ::MessageBoxW(nullptr, Widen(ApplyErrorText(error)).c_str(), Widen(kApplyErrorCaption).c_str(),
                   MB_ICONERROR);
     return false;
   }
   if (!RunProgram(folder, target)) {
     WriteLog(kApplySource, ::GetLastError(), Format("Không chạy được %s", target.c_str()));
+    // The new program does not start: the old one comes back rather than nothing that runs.
+    if (hadTarget) static_cast<void>(MoveOver(backupPath, targetPath));
   }
   const std::wstring wideOwnName = Widen(ownName);
   const std::wstring targetName = Widen(target);
@@ -110,7 +151,6 @@ bool ApplyUpdate(const std::string& folder, const std::string& target, const std
                              static_cast<int>(targetName.size()), TRUE) != CSTR_EQUAL) {
     ::DeleteFileW(Widen(JoinPath(folder, ownName)).c_str());
   }
-  ::DeleteFileW(packagePath.c_str());
   return true;
 }
 

@@ -1,7 +1,10 @@
 // The self-update check at start-up and the final replacement of the main file.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/worker_win.h"
@@ -11,6 +14,10 @@ namespace sl {
 struct SelfUpdateRequest {
   int32_t serverVersion = 0;  // newest version on the server; 0 when unknown
   std::string caption;        // "<title> - 1.0.2.5", the caption of the self-update's messages
+  HWND owner = nullptr;       // the main window: it owns the question and the self-update window
+  // The package's length and MD5 as the launcher manifest gives them; none or empty when not.
+  std::optional<uint64_t> packageSize;
+  std::string packageMd5;
 };
 
 // The launcher manifest, tried again after transient failures for up to kStartupRetryBudgetMs (a
@@ -23,9 +30,11 @@ struct SelfUpdateRequest {
 // current folder is the executable's folder.
 [[nodiscard]] bool CheckSelfUpdate(SelfUpdateRequest& request, const std::string& launcherManifest);
 
-// Writes `package` over folder\target, starts it, and removes the package and, when it is not
-// the target, this program's own file `ownName` (refused while it runs; a later check removes it).
-// On a failed copy the player is told why and the package stays. The package must have been
+// Swaps `package` in for folder\target with one rename, never writing over the target in place,
+// keeping the old program as "<base>.old" (the new one removes it once it has started, and it comes
+// back should the new one not start); then starts it and removes this program's own file `ownName`
+// when it is not the target (refused while it runs; a later check removes it). On a failure the
+// player is told why, the target is as it was and the package stays. The package must have been
 // judged Ready (package_rules.h). Any thread: it reads nothing but its arguments.
 bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package,
                  const std::string& ownName);

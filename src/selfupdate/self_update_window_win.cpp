@@ -17,6 +17,7 @@
 #include "base/window_object_win.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"
+#include "install/signature_win.h"
 #include "net/download_messages.h"
 #include "net/http_helper_win.h"
 #include "selfupdate/package_file_win.h"
@@ -55,6 +56,8 @@ struct UpdateJob {
   std::string partialPath;
   std::string packagePath;
   std::string caption;
+  std::optional<uint64_t> packageSize;  // as the launcher manifest gives them
+  std::string packageMd5;
   // Written on the UI thread before `phase` leaves Downloading, read by the worker after.
   HWND window = nullptr;
   bool transferDone = false;  // 1013 rather than 1018
@@ -80,35 +83,50 @@ struct SelfUpdateWindow {
 
 SelfUpdateWindow* StateOf(HWND window) { return BoundObject<SelfUpdateWindow>(window); }
 
-// Moves a complete, valid download to the package name. A transfer cut short keeps its partial
-// file for the next attempt to resume; a file that is no program is removed.
-bool PromotePackage(const UpdateJob& job) {
+// Drops a package that must never be applied, with its resume record.
+void DiscardPartial(const UpdateJob& job, const std::string& why) {
+  WriteLog(kSource, 0, Format("%s: %s", why.c_str(), job.partialPath.c_str()));
+  ::DeleteFileW(Widen(job.partialPath).c_str());
+  RemoveResumeRecord(job.partialPath);
+}
+
+// Moves a complete, valid download to the package name; otherwise what the player is told. A
+// transfer cut short keeps its partial file for the next attempt to resume; a file that is no
+// program, not the manifest's or not of this program's publisher is removed.
+std::string PromotePackage(const UpdateJob& job) {
   switch (JudgePackageFile(job.partialPath, job.announcedLength)) {
     case PackageVerdict::Ready:
       break;
     case PackageVerdict::Incomplete:
       WriteLog(kSource, 0, Format("Gói cập nhật chưa tải đủ: %s", job.partialPath.c_str()));
-      return false;
+      return kUpdateFailedText;
     case PackageVerdict::NotExecutable:
-      WriteLog(kSource, 0, Format("Gói cập nhật không phải chương trình x64: %s", job.partialPath.c_str()));
-      ::DeleteFileW(Widen(job.partialPath).c_str());
-      RemoveResumeRecord(job.partialPath);
-      return false;
+      DiscardPartial(job, "Gói cập nhật không phải chương trình x64");
+      return kUpdateFailedText;
+  }
+  if (!job.packageMd5.empty() && !PackageMatches(job.partialPath, job.packageSize, job.packageMd5)) {
+    DiscardPartial(job, "Gói cập nhật sai mã MD5 " + job.packageMd5);
+    return kUpdateFailedText;
+  }
+  if (!SignedLikeThisProgram(job.partialPath)) {
+    DiscardPartial(job, "Gói cập nhật không có chữ ký số hợp lệ");
+    return PackageRefusedText(job.packagePath.substr(job.packagePath.rfind('\\') + 1));
   }
   if (!::MoveFileExW(Widen(job.partialPath).c_str(), Widen(job.packagePath).c_str(),
                      MOVEFILE_REPLACE_EXISTING)) {
     WriteLog(kSource, ::GetLastError(), Format("MoveFileExW %s", job.packagePath.c_str()));
-    return false;
+    return kUpdateFailedText;
   }
   RemoveResumeRecord(job.partialPath);
-  return true;
+  return {};
 }
 
 void FinishUpdate(const UpdateJob& job) {
-  if (job.transferDone && PromotePackage(job)) {
+  const std::string failure = job.transferDone ? PromotePackage(job) : std::string(kUpdateFailedText);
+  if (failure.empty()) {
     ApplyUpdate(job.exeDir, job.mainName, job.packagePath, job.ownName);
   } else {
-    ::MessageBoxW(job.window, Widen(kUpdateFailedText).c_str(), Widen(job.caption).c_str(), MB_ICONERROR);
+    ::MessageBoxW(job.window, Widen(failure).c_str(), Widen(job.caption).c_str(), MB_ICONERROR);
   }
 }
 
@@ -249,6 +267,8 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   job->packagePath = JoinPath(paths.exeDir, MakeZipName(request.serverVersion));
   job->partialPath = PartialPackageName(job->packagePath);
   job->caption = request.caption;
+  job->packageSize = request.packageSize;
+  job->packageMd5 = request.packageMd5;
   if (!job->phaseChanged) {
     // Without it the worker could never learn how the transfer ended; the installer goes on.
     WriteLog(kSource, ::GetLastError(), "CreateEventW");
@@ -274,8 +294,10 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   wc.lpszClassName = kClassName;
   ::RegisterClassExW(&wc);
 
+  // Owned by the main window, which takes no input meanwhile: nothing of the installer can start
+  // under an update that ends the process.
   const HWND window = ::CreateWindowExW(0, kClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                        nullptr, nullptr, instance, &state);
+                                        request.owner, nullptr, instance, &state);
   if (window == nullptr) {
     job->End(JobPhase::Cancelled);
     ::UnregisterClassW(kClassName, instance);
@@ -290,8 +312,12 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   ::UpdateWindow(window);
   CenterOnScreen(window);
 
-  state.http->StartDownload(PackageUrl(DownloadBaseUrl(), request.serverVersion), job->partialPath);
+  state.http->StartDownload(
+      PackageUrl(DownloadBaseUrl(), request.serverVersion), job->partialPath, request.packageSize.value_or(0),
+      request.packageMd5.empty() ? MSHTTPHelper::Content::Unchecked : MSHTTPHelper::Content::Checked);
+  if (request.owner != nullptr) ::EnableWindow(request.owner, FALSE);
   RunLoop(window);
+  if (request.owner != nullptr && ::IsWindow(request.owner)) ::EnableWindow(request.owner, TRUE);
   // A loop ended by a message error leaves the window alive; it must not keep a pointer to `state`.
   if (::IsWindow(window)) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   ::UnregisterClassW(kClassName, instance);

@@ -4,6 +4,7 @@
 #include "base/decimal.h"
 #include "base/format.h"
 #include "diag/log.h"
+#include "manifest/version_manifest.h"
 
 namespace sl {
 namespace {
@@ -31,6 +32,20 @@ int32_t ParseLauncherVersion(std::string_view text) {
     return 0;
   }
   return value;
+}
+
+LauncherManifest ParseLauncherManifest(std::string_view text) {
+  LauncherManifest manifest;
+  manifest.version = ParseLauncherVersion(text);
+  manifest.packageSize = ParseDecimalDigits(GetIniValue(text, "PackageSize"));
+  std::string md5 = GetIniValue(text, "PackageMD5");
+  bool hex = md5.size() == 32;
+  for (char& c : md5) {
+    c = static_cast<char>(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c);
+    hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
+  }
+  if (hex) manifest.packageMd5 = md5;
+  return manifest;
 }
 
 Role RoleOf(std::string_view exeName) {

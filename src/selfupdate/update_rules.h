@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,15 @@ inline constexpr char kApplyErrorCaption[] = "Stormline VN";
 // no digits, a value outside 32 bits, or a value below 1. The last is logged: compared unsigned, as
 // it once was, -5 offered version 4294967.2.9.1 and a package that never existed.
 [[nodiscard]] int32_t ParseLauncherVersion(std::string_view text);
+
+// The launcher manifest may also name the package's length and MD5, on lines "PackageSize=<bytes>"
+// and "PackageMD5=<32 hexadecimal digits>" after the number; a value that is not one is left out.
+struct LauncherManifest {
+  int32_t version = 0;
+  std::optional<uint64_t> packageSize;
+  std::string packageMd5;  // lower case; empty when not given
+};
+[[nodiscard]] LauncherManifest ParseLauncherManifest(std::string_view text);
 
 // What the running file is, from its own name (any case, as the system compares module names):
 // the main file "<base>.exe", the copy "<base>.bin" that replaces it, or something else.

@@ -32,6 +32,21 @@ TEST(LauncherManifest, ReadsTheLeadingNumberAsTheCLibraryDoes) {
   EXPECT_TRUE(TakeCapturedLog().empty());
 }
 
+TEST(LauncherManifest, MayNameThePackagesLengthAndMd5) {
+  const LauncherManifest full =
+      ParseLauncherManifest("1026\r\nPackageSize=1048576\r\nPackageMD5=0123456789ABCDEF0123456789abcdef\r\n");
+  EXPECT_EQ(full.version, 1026);
+  EXPECT_EQ(full.packageSize, 1048576u);
+  EXPECT_EQ(full.packageMd5, "0123456789abcdef0123456789abcdef");
+  const LauncherManifest bare = ParseLauncherManifest("1026");
+  EXPECT_EQ(bare.version, 1026);
+  EXPECT_FALSE(bare.packageSize);
+  EXPECT_EQ(bare.packageMd5, "");
+  const LauncherManifest bad = ParseLauncherManifest("1026\nPackageSize=-1\nPackageMD5=xyz\n");
+  EXPECT_FALSE(bad.packageSize);
+  EXPECT_EQ(bad.packageMd5, "");
+}
+
 TEST(LauncherManifest, NumberBelowOneIsNoVersionAndIsLogged) {
   static_cast<void>(TakeCapturedLog());
   EXPECT_EQ(ParseLauncherVersion("-5"), 0);

@@ -31,4 +31,6 @@ std::string MakeBinName() { return Paths().exeBaseName + ".bin"; }
 
 std::string MakeExeName() { return Paths().exeBaseName + ".exe"; }
 
+std::string MakeBackupName() { return Paths().exeBaseName + ".old"; }
+
 }  // namespace sl

@@ -22,5 +22,6 @@ namespace sl {
 [[nodiscard]] std::string MakeZipName(int32_t number);  // "<base>_<number>.zip"
 [[nodiscard]] std::string MakeBinName();                // "<base>.bin"
 [[nodiscard]] std::string MakeExeName();                // "<base>.exe"
+[[nodiscard]] std::string MakeBackupName();             // "<base>.old": the program an update replaced
 
 }  // namespace sl

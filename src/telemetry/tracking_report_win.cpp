@@ -52,10 +52,13 @@ struct Exchange {
     return true;
   }
 
+  // A redirect is never followed: its answer is the exchange's answer, and not a 200.
   bool OpenRequest(const wchar_t* verb, const wchar_t* path) {
     request.reset(::WinHttpOpenRequest(connection.get(), verb, path, nullptr, WINHTTP_NO_REFERER,
                                        WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE));
-    return request.valid();
+    DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
+    return request.valid() && ::WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects,
+                                                 sizeof(noRedirects));
   }
 
   [[nodiscard]] uint32_t StatusCode() const {

@@ -24,7 +24,8 @@ void ReturnToIdle(MainWindow& main) {
 // The session reads, checks and plans off the window; the pressed button waits disabled meanwhile.
 void StartRun(MainWindow& main, uint16_t pressedId) {
   InstallSession& session = main.Session();
-  if (session.Busy() || main.DeferPress(pressedId)) return;
+  // Under a question or the self-update window a press does nothing, however it came.
+  if (!::IsWindowEnabled(main.Window()) || session.Busy() || main.DeferPress(pressedId)) return;
   MainControls& controls = main.Controls();
   controls.activeStartButton = pressedId;
   if (SkinButton* button = FindSkinButton(controls.buttons, pressedId)) ::EnableWindow(button->window, FALSE);

@@ -128,10 +128,18 @@ void MainWindow::PaintTitle() {
 }
 
 void MainWindow::RequestClose() {
+  // Disabled, the window is under a window of its own (a question, the self-update) that decides
+  // first: closing it from outside would take that window with it.
+  if (!::IsWindowEnabled(window_)) return;
   if (const auto question = CloseQuestion(session_.State().workflowState)) {
+    // The answer may be Yes: no step, plan or setup program begins while the player thinks.
+    session_.HoldSteps(true);
     const int answer =
         ::MessageBoxW(window_, Widen(*question).c_str(), L"Thông báo", MB_ICONQUESTION | MB_YESNO);
-    if (answer != IDYES) return;
+    if (answer != IDYES) {
+      session_.HoldSteps(false);
+      return;
+    }
   }
   ::PostMessageW(window_, WM_CLOSE, 0, 0);
 }

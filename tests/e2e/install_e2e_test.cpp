@@ -28,6 +28,7 @@ std::wstring g_tlsApp;        // the program with the https endpoint
 std::wstring g_ownServerApp;  // the program whose download server is g_ownServer
 LoopbackServer g_ownServer;
 uint16_t g_ownServerPort = 0;
+std::wstring g_signed;  // sign_programs.sh's folder
 constexpr char kOwnVersion[] = "1025";
 
 constexpr int kInstallButton = 1720, kUpdateButton = 1721, kPlayButton = 1722;
@@ -444,6 +445,71 @@ TEST_F(InstallTest, FullInstallOverHttps) {
     EXPECT_NE(served.find(file), std::string::npos) << file;
 }
 
+// The shipped program speaks TLS only: an http address in a list, or an https one that redirects
+// to http, is refused before a byte reaches the plain server, and the player reads which one.
+TEST_F(InstallTest, TlsBuildRefusesClearTextInListsAndRedirects) {
+  test::TrustedCa trust(g_servers.folder + L"\\tls\\ca.crt");
+  ASSERT_TRUE(trust.added());
+  const size_t plainBefore = test::ReadFileBytes(g_servers.AccessLogPath()).size();
+  const std::string plainFile = g_servers.http + "/scenarios/tls/files/SL_Full_120.exe";
+  const std::pair<const wchar_t*, std::string> cases[] = {
+      {L"tls_clear_file",
+       "Lỗi: Địa chỉ không dùng kết nối bảo mật (https), chương trình không tải: " + plainFile},
+      {L"tls_redirected_file",
+       "Lỗi: Máy chủ chuyển hướng sang kết nối không bảo mật, chương trình không theo: " + plainFile},
+      {L"tls_redirected_list", "Máy chủ chuyển hướng sang kết nối không bảo mật, chương trình không theo: " +
+                                   g_servers.http + "/patch/SL_Full_777.ini"},
+  };
+  for (const auto& [scenario, message] : cases) {
+    UseScenario(scenario);
+    HWND window = Start(0, kInstallButton, g_tlsApp);
+    Press(window, kInstallButton);
+    EXPECT_EQ(RunEndsWithMessage(window, kInstallButton).text, message) << Narrow(scenario);
+    EXPECT_TRUE(SetupRuns(game_).empty());
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_EQ(app_.WaitForExit(15s), 0u);
+  }
+  const std::string plainLog = test::ReadFileBytes(g_servers.AccessLogPath()).substr(plainBefore);
+  EXPECT_EQ(plainLog.find("SL_Full_120.exe"), std::string::npos) << plainLog;
+  EXPECT_EQ(plainLog.find("SL_Full_777.ini"), std::string::npos) << plainLog;
+}
+
+// A signed program starts only setup programs its own publisher signed: not an unsigned, a
+// differently signed, a changed one, nor one signed in the publisher's name by an unknown authority.
+TEST_F(InstallTest, SignedProgramRunsOnlyItsPublishersSetupPrograms) {
+  test::TrustedCa trust(g_signed + L"\\ca.crt");
+  ASSERT_TRUE(trust.added());
+  const fs::path www(g_servers.WwwPath(L""));
+  for (const char* signing : {"unsigned", "other", "impostor", "tampered", "publisher"}) {
+    SCOPED_TRACE(signing);
+    const fs::path folder = www / L"signed" / signing;
+    fs::create_directories(folder);
+    ::CopyFileW((g_signed + L"\\setup_" + Widen(signing) + L".exe").c_str(),
+                (folder / L"SL_Full_120.exe").c_str(), FALSE);
+    fs::remove_all(www / L"patch");
+    fs::create_directories(www / L"patch");
+    fs::create_directories(www / L"autoreal");
+    test::WriteFileBytes((www / L"patch" / L"SL_Full_120.ini").wstring(),
+                         g_servers.http + "/signed/" + signing + "/SL_Full_120.exe,,\n");
+    test::WriteFileBytes((www / L"autoreal" / L"version.ini").wstring(),
+                         "LatestVersion=120\nMinimalVersion=100\n");
+    HWND window = Start(0, kInstallButton, g_signed + L"\\app\\Stormline_VN.exe");
+    Press(window, kInstallButton);
+    if (std::string_view(signing) == "publisher") {
+      ASSERT_TRUE(EndsInPlayView(window));
+      EXPECT_EQ(SetupRuns(game_), std::vector<std::string>{"SL_Full_120.exe"});
+    } else {
+      EXPECT_EQ(
+          RunEndsWithMessage(window, kInstallButton).text,
+          "Chương trình cài đặt SL_Full_120.exe không có chữ ký số hợp lệ của nhà phát hành, chương trình "
+          "không chạy nó.");
+      EXPECT_TRUE(SetupRuns(game_).empty()) << "never started";
+    }
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_EQ(app_.WaitForExit(15s), 0u);
+  }
+}
+
 // Without a version manifest there is nothing to play unless a game is installed; the install press
 // asks the server again and goes on once it answers.
 TEST_F(InstallTest, MissingVersionManifestOffersTheInstallAndAPressAsksAgain) {
@@ -486,8 +552,8 @@ TEST_F(InstallTest, ClosingWhileTheSetupProgramRunsLeavesItToFinish) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 6) {
-    fprintf(stderr, "usage: %s <app> <servers.env> <https app> <own-server app> <own-server port>\n",
+  if (argc < 7) {
+    fprintf(stderr, "usage: %s <app> <servers.env> <https app> <own-server app> <own-server port> <signed>\n",
             argv[0]);
     return 2;
   }
@@ -496,6 +562,7 @@ int main(int argc, char** argv) {
   sl::e2e::g_tlsApp = sl::test::WinePath(argv[3]);
   sl::e2e::g_ownServerApp = sl::test::WinePath(argv[4]);
   sl::e2e::g_ownServerPort = static_cast<uint16_t>(std::stoul(argv[5]));
+  sl::e2e::g_signed = sl::test::WinePath(argv[6]);
   if (!sl::e2e::g_ownServer.Start(sl::e2e::g_ownServerPort)) {
     fprintf(stderr, "cannot listen on port %s\n", argv[5]);
     return 2;

@@ -74,6 +74,17 @@ def main():
     t.write_list("Full", 120, [t.program(setup, "SL_Full_120.exe"), t.program(patcher, "patcher_sl2.exe")])
     t.write_version(120, 100)
 
+    # Clear text for the TLS-only build: a file listed over http, a file and a list whose https
+    # addresses redirect to http (tests/servers/start.sh).
+    setup_entry = t.published("SL_Full_120.exe")
+    for name, url in (("tls_clear_file", f"{servers['http']}/scenarios/tls/files/SL_Full_120.exe"),
+                      ("tls_redirected_file", f"{servers['https']}/to-http/scenarios/tls/files/SL_Full_120.exe")):
+        t = ReleaseTree(os.path.join(www, "scenarios", name), f"{servers['https']}/scenarios/{name}")
+        t.write_list("Full", 120, [Entry(url, setup_entry.md5, setup_entry.size)])
+        t.write_version(120, 100)
+    t = ReleaseTree(os.path.join(www, "scenarios", "tls_redirected_list"), f"{servers['https']}/scenarios/tls")
+    t.write_version(777, 100)
+
 
 if __name__ == "__main__":
     main()

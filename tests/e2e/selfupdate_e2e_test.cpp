@@ -2,6 +2,7 @@
 // window, the replacement and restart of the program, and what stops each of them. Every test runs
 // the programs from a folder of its own, since the update rewrites the files beside the program.
 #include <windows.h>
+#include <wincrypt.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
 
@@ -27,6 +28,7 @@ std::wstring g_oldApp;      // version 1025, download server: nginx
 std::wstring g_nextApp;     // version 1026, download server: nginx; the package the tests publish
 std::wstring g_packageApp;  // version 1025, download server: g_packageServer
 std::wstring g_tlsApp;      // version 1025, download server: nginx over https
+std::wstring g_signed;      // sign_programs.sh's folder: signed builds of the old and next programs
 std::wstring g_screenshots;
 test::TestServers g_servers;
 
@@ -119,6 +121,30 @@ int BarPosition(HWND selfUpdateWindow) {
   return static_cast<int>(::SendMessageW(::GetDlgItem(panel, kBarId), PBM_GETPOS, 0, 0));
 }
 
+std::string Md5Hex(const std::string& bytes) {
+  HCRYPTPROV provider = 0;
+  HCRYPTHASH hash = 0;
+  BYTE value[16];
+  DWORD length = sizeof(value);
+  std::string hex;
+  if (::CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT) &&
+      ::CryptCreateHash(provider, CALG_MD5, 0, 0, &hash) &&
+      ::CryptHashData(hash, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()),
+                      0) &&
+      ::CryptGetHashParam(hash, HP_HASHVAL, value, &length, 0)) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    for (BYTE byte : value) hex += {kDigits[byte >> 4], kDigits[byte & 15]};
+  }
+  if (hash != 0) ::CryptDestroyHash(hash);
+  if (provider != 0) ::CryptReleaseContext(provider, 0);
+  return hex;
+}
+
+// The launcher manifest of version 1026 naming the package's length and MD5.
+std::string ManifestOf(const std::string& package) {
+  return "1026\nPackageSize=" + std::to_string(package.size()) + "\nPackageMD5=" + Md5Hex(package) + "\n";
+}
+
 std::string LogText() {
   const std::string bytes = test::ReadFileBytes(LogFilePath());
   return Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
@@ -173,6 +199,7 @@ class SelfUpdateTest : public ::testing::Test {
     const HWND window = FindProcessWindow(id, kClassName, 20s);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return !Exists(L"Stormline_VN.bin"); }, 15s)) << "its start removed the copy";
+    EXPECT_FALSE(Exists(L"Stormline_VN.old")) << "and the program it replaced";
     EXPECT_FALSE(Exists(L"Stormline_VN_1026.zip"));
     EXPECT_FALSE(Exists(L"Stormline_VN_1026.zip.part"));
     ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
@@ -223,13 +250,45 @@ TEST_F(SelfUpdateTest, UpdateOverHttpsReplacesTheProgram) {
   EXPECT_NE(served.find("/launcher/Stormline_VN_1026.zip|200|"), std::string::npos);
 }
 
+// A package whose https address redirects to http is never fetched in clear text.
+TEST_F(SelfUpdateTest, PackageRedirectedToClearTextIsRefused) {
+  test::TrustedCa trust(g_servers.folder + L"\\tls\\ca.crt");
+  ASSERT_TRUE(trust.added());
+  PublishOnNginx("version.ini", "1027");  // tests/servers/start.sh sends its package to http
+  const size_t plainBefore = test::ReadFileBytes(g_servers.AccessLogPath()).size();
+  Put(L"Stormline_VN.exe", oldBytes_);
+  Put(L"Stormline_VN.bin", test::ReadFileBytes(g_tlsApp));
+  AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());
+  EXPECT_EQ(AnswerMessageBox(copy.id(), IDOK, 40s).text, kFailedText);
+  EXPECT_EQ(copy.WaitForExit(15s), 0u);
+  EXPECT_EQ(Bytes(L"Stormline_VN.exe"), oldBytes_);
+  const std::string package = "/launcher/Stormline_VN_1027.zip";
+  EXPECT_NE(LogText().find("Từ chối chuyển hướng từ " + g_servers.https + package + " sang " +
+                           g_servers.http + package),
+            std::string::npos)
+      << LogText();
+  EXPECT_EQ(test::ReadFileBytes(g_servers.AccessLogPath()).substr(plainBefore).find(package),
+            std::string::npos);
+}
+
+// The offer is the main window's own question: under it a press on install does nothing.
 TEST_F(SelfUpdateTest, NoKeepsTheRunningProgram) {
   PublishOnNginx("version.ini", "1026");
   Put(L"Stormline_VN.exe", oldBytes_);
   AppProcess app = AppProcess::Start(File(L"Stormline_VN.exe").wstring());
   const HWND window = app.WaitForMainWindow(30s);
   ASSERT_NE(window, nullptr);
+  const HWND question = FindProcessWindow(app.id(), L"#32770", 20s);
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(::GetWindow(question, GW_OWNER), window);
+  const size_t servedBefore = test::ReadFileBytes(g_servers.AccessLogPath()).size();
+  ::SendMessageW(::GetDlgItem(window, 1720), BM_CLICK, 0, 0);
   EXPECT_EQ(AnswerMessageBox(app.id(), IDNO).caption, kCaption);
+  ::Sleep(1500);
+  EXPECT_FALSE(::IsWindowVisible(::FindWindowExW(window, nullptr, L"SlProgressControl", nullptr)));
+  EXPECT_EQ(test::ReadFileBytes(g_servers.AccessLogPath()).substr(servedBefore).find("/patch/"),
+            std::string::npos)
+      << "no run began";
   ::Sleep(1000);
   EXPECT_EQ(app.WaitForExit(0ms), static_cast<DWORD>(STILL_ACTIVE));
   EXPECT_TRUE(::IsWindowVisible(window));
@@ -273,8 +332,61 @@ TEST_F(SelfUpdateTest, FailedDownloadTellsThePlayerAndLeavesTheProgramUntouched)
   EXPECT_FALSE(Exists(L"Stormline_VN_1027.zip.part"));
 }
 
-TEST_F(SelfUpdateTest, RunningMainFileMakesTheReplacementFail) {
+// A package an earlier run left whole is applied without a download only when the manifest's length
+// and MD5 vouch for it; any other is fetched again. The main file is never written in place, so a
+// run killed after its download leaves a program that starts and updates.
+TEST_F(SelfUpdateTest, LeftPackageIsUsedOnlyWithTheManifestsLengthAndMd5) {
+  PublishOnNginx("version.ini", ManifestOf(nextBytes_));
+  for (const std::string* left : {&nextBytes_, &oldBytes_}) {
+    const bool vouched = left == &nextBytes_;
+    SCOPED_TRACE(vouched ? "left whole" : "an older build left");
+    if (!vouched) PublishOnNginx("Stormline_VN_1026.zip", nextBytes_);
+    Put(L"Stormline_VN.exe", oldBytes_);
+    Put(L"Stormline_VN_1026.zip", *left);
+    const size_t servedBefore = test::ReadFileBytes(g_servers.AccessLogPath()).size();
+    AppProcess old = AppProcess::Start(File(L"Stormline_VN.exe").wstring());
+    ASSERT_NE(old.WaitForMainWindow(30s), nullptr);
+    EXPECT_EQ(AnswerMessageBox(old.id(), IDYES).caption, kCaption);
+    EXPECT_EQ(old.WaitForExit(15s), 0u);
+    ExpectNewProgramRunsAndCloses();
+    const bool fetched = test::ReadFileBytes(g_servers.AccessLogPath())
+                             .substr(servedBefore)
+                             .find("/launcher/Stormline_VN_1026.zip") != std::string::npos;
+    EXPECT_EQ(fetched, !vouched);
+  }
+}
+
+// A signed program takes for its replacement only a package its own publisher signed.
+TEST_F(SelfUpdateTest, SignedProgramTakesOnlyItsPublishersPackage) {
+  test::TrustedCa trust(g_signed + L"\\ca.crt");
+  ASSERT_TRUE(trust.added());
+  const std::string signedOld = test::ReadFileBytes(g_signed + L"\\app\\Stormline_VN.exe");
   PublishOnNginx("version.ini", "1026");
+  for (const char* signing : {"unsigned", "other", "impostor", "tampered", "publisher"}) {
+    SCOPED_TRACE(signing);
+    nextBytes_ = test::ReadFileBytes(g_signed + L"\\next_" + Widen(signing) + L".exe");
+    PublishOnNginx("Stormline_VN_1026.zip", nextBytes_);
+    Put(L"Stormline_VN.exe", signedOld);
+    Put(L"Stormline_VN.bin", signedOld);
+    AppProcess copy = AppProcess::Start(File(L"Stormline_VN.bin").wstring());
+    if (std::string_view(signing) == "publisher") {
+      EXPECT_EQ(copy.WaitForExit(60s), 0u);
+      ExpectNewProgramRunsAndCloses();
+      continue;
+    }
+    EXPECT_EQ(
+        AnswerMessageBox(copy.id(), IDOK, 40s).text,
+        "Gói cập nhật Stormline_VN_1026.zip không có chữ ký số hợp lệ của nhà phát hành, chương trình không "
+        "cập nhật.");
+    EXPECT_EQ(copy.WaitForExit(15s), 0u);
+    EXPECT_EQ(Bytes(L"Stormline_VN.exe"), signedOld);
+    EXPECT_FALSE(Exists(L"Stormline_VN_1026.zip"));
+    EXPECT_FALSE(Exists(L"Stormline_VN_1026.zip.part"));
+  }
+}
+
+TEST_F(SelfUpdateTest, RunningMainFileMakesTheReplacementFail) {
+  PublishOnNginx("version.ini", ManifestOf(nextBytes_));
   // A program that keeps running under the main file's name: this test program, holding on.
   fs::copy_file(OwnPath(), File(L"Stormline_VN.exe"));
   const std::string holder = Bytes(L"Stormline_VN.exe");
@@ -296,6 +408,7 @@ TEST_F(SelfUpdateTest, RunningMainFileMakesTheReplacementFail) {
   EXPECT_EQ(refusal.text, "Bạn vui lòng tắt Stormline VN trước khi thực hiện quá trình update");
   EXPECT_EQ(copy.WaitForExit(15s), 0u);
   EXPECT_EQ(Bytes(L"Stormline_VN.exe"), holder);
+  EXPECT_FALSE(Exists(L"Stormline_VN.old"));
   EXPECT_TRUE(Exists(L"Stormline_VN_1026.zip")) << "kept for the next attempt";
   EXPECT_EQ(FindProcessWindow(copy.id(), kSelfUpdateClass, 0ms), nullptr) << "nothing to download";
 }
@@ -326,7 +439,7 @@ TEST_F(SelfUpdateTest, CopyStartedWhileTheMainFileIsStillRunningWaitsThenUpdates
   ExpectNewProgramRunsAndCloses();
 }
 
-TEST_F(SelfUpdateTest, DownloadWindowFollowsASlowTransferAndOutlivesTheMainWindow) {
+TEST_F(SelfUpdateTest, DownloadWindowFollowsASlowTransferAndOwnsTheMainWindow) {
   g_packageServer.Publish("/launcher/version.ini", {.body = "1026"});
   g_packageServer.Publish("/launcher/Stormline_VN_1026.zip", {.body = nextBytes_, .pieceDelayMs = 40});
   Put(L"Stormline_VN.exe", oldBytes_);
@@ -347,11 +460,13 @@ TEST_F(SelfUpdateTest, DownloadWindowFollowsASlowTransferAndOutlivesTheMainWindo
   EXPECT_TRUE(WaitUntil([&] { return BarPosition(window) >= 10; }, 20s));
   EXPECT_TRUE(SaveScreenshot(window, g_screenshots + L"\\selfupdate.png"));
 
-  // The installer's window behind it is closed: the update still runs to its end.
+  // The installer's window behind it takes no input and no close: the update runs to its end.
   const HWND mainWindow = FindProcessWindow(copy.id(), kClassName, 5s);
   ASSERT_NE(mainWindow, nullptr);
+  EXPECT_EQ(::GetWindow(window, GW_OWNER), mainWindow);
+  EXPECT_FALSE(::IsWindowEnabled(mainWindow));
   ::PostMessageW(mainWindow, WM_COMMAND, kCloseCommand, 0);
-  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(mainWindow); }, 5s));
+  ::Sleep(500);
   EXPECT_TRUE(::IsWindow(window));
   EXPECT_EQ(copy.WaitForExit(60s), 0u);
   ExpectNewProgramRunsAndCloses();
@@ -430,11 +545,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 8) {
-    fprintf(
-        stderr,
-        "usage: %s <app> <next app> <package-server app> <servers.env> <screenshots> <port> <https app>\n",
-        argv[0]);
+  if (argc < 9) {
+    fprintf(stderr,
+            "usage: %s <app> <next app> <package-server app> <servers.env> <screenshots> <port> <https app> "
+            "<signed>\n",
+            argv[0]);
     return 2;
   }
   sl::e2e::g_oldApp = sl::test::WinePath(argv[1]);
@@ -444,6 +559,7 @@ int main(int argc, char** argv) {
   sl::e2e::g_screenshots = sl::test::WinePath(argv[5]);
   const auto port = static_cast<uint16_t>(std::stoul(argv[6]));
   sl::e2e::g_tlsApp = sl::test::WinePath(argv[7]);
+  sl::e2e::g_signed = sl::test::WinePath(argv[8]);
   std::filesystem::create_directories(std::filesystem::path(sl::e2e::g_screenshots));
   if (!sl::e2e::g_packageServer.Start(port)) {
     fprintf(stderr, "cannot listen on port %u\n", port);

@@ -66,6 +66,18 @@ http {
     ssl_certificate $dir/tls/server.crt;
     ssl_certificate_key $dir/tls/server.key;
     root $dir/www;
+    # Redirects the program must refuse (down to clear text) or follow (to https, five hops).
+    location ~ ^/to-http/(.*)\$ { return 302 http://127.0.0.1:$http_port/\$1; }
+    location ~ ^/to-https/(.*)\$ { return 301 https://localhost:$https_port/\$1; }
+    location ~ ^/hop6/(.*)\$ { return 307 /hop5/\$1; }
+    location ~ ^/hop5/(.*)\$ { return 302 /hop4/\$1; }
+    location ~ ^/hop4/(.*)\$ { return 303 /hop3/\$1; }
+    location ~ ^/hop3/(.*)\$ { return 301 /hop2/\$1; }
+    location ~ ^/hop2/(.*)\$ { return 308 /hop1/\$1; }
+    location ~ ^/hop1/(.*)\$ { return 302 /\$1; }
+    # A list and a self-update package whose addresses lead to clear text.
+    location = /patch/SL_Full_777.ini { return 302 http://127.0.0.1:$http_port/patch/SL_Full_777.ini; }
+    location = /launcher/Stormline_VN_1027.zip { return 302 http://127.0.0.1:$http_port/launcher/Stormline_VN_1027.zip; }
   }
 }
 CONF

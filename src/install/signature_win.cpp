@@ -1,0 +1,111 @@
+#include "install/signature_win.h"
+
+#include <windows.h>
+#include <softpub.h>
+#include <wincrypt.h>
+#include <wintrust.h>
+
+#include <atomic>
+#include <vector>
+
+#include "base/format.h"
+#include "base/text_win.h"
+#include "diag/log.h"
+
+namespace sl {
+namespace {
+
+constexpr char kSource[] = "Signature";
+
+static_assert(kTrustRevocationStatusUnknown == CERT_TRUST_REVOCATION_STATUS_UNKNOWN);
+static_assert(kTrustIsOfflineRevocation == CERT_TRUST_IS_OFFLINE_REVOCATION);
+
+struct Signature {
+  SignatureState state = SignatureState::Unsigned;
+  std::vector<BYTE> subject;  // the signer's encoded subject name
+  std::string signer;         // its display name, for the log
+  LONG result = 0;            // what WinVerifyTrust said
+};
+
+// The platform's verdict on the file (its bytes as signed), then the signer's chain judged at the
+// signature's time by ChainErrorsAcceptable: Wine's verification does not refuse an unknown root.
+Signature ReadSignature(const std::wstring& path) {
+  Signature signature;
+  WINTRUST_FILE_INFO file{};
+  file.cbStruct = sizeof(file);
+  file.pcwszFilePath = path.c_str();
+  WINTRUST_DATA data{};
+  data.cbStruct = sizeof(data);
+  data.dwUIChoice = WTD_UI_NONE;
+  data.fdwRevocationChecks = WTD_REVOKE_NONE;
+  data.dwUnionChoice = WTD_CHOICE_FILE;
+  data.pFile = &file;
+  data.dwStateAction = WTD_STATEACTION_VERIFY;
+  data.dwProvFlags = WTD_CACHE_ONLY_URL_RETRIEVAL;
+  GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+  signature.result = ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+  const bool noSignature =
+      signature.result == TRUST_E_NOSIGNATURE || signature.result == TRUST_E_SUBJECT_FORM_UNKNOWN;
+  signature.state = noSignature ? SignatureState::Unsigned : SignatureState::Invalid;
+  CRYPT_PROVIDER_DATA* provider = WTHelperProvDataFromStateData(data.hWVTStateData);
+  CRYPT_PROVIDER_SGNR* signer = provider ? WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0) : nullptr;
+  CRYPT_PROVIDER_CERT* cert = signer ? WTHelperGetProvCertFromChain(signer, 0) : nullptr;
+  if (cert != nullptr && cert->pCert != nullptr) {
+    const CERT_NAME_BLOB& name = cert->pCert->pCertInfo->Subject;
+    signature.subject.assign(name.pbData, name.pbData + name.cbData);
+    wchar_t display[256] = {};
+    ::CertGetNameStringW(cert->pCert, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, display, 256);
+    signature.signer = Narrow(display);
+    if (signature.result == ERROR_SUCCESS) {
+      CERT_CHAIN_PARA para{};
+      para.cbSize = sizeof(para);
+      PCCERT_CHAIN_CONTEXT chain = nullptr;
+      HCERTSTORE extra = provider->chStores != 0 ? provider->pahStores[0] : nullptr;
+      if (::CertGetCertificateChain(
+              nullptr, cert->pCert, &signer->sftVerifyAsOf, extra, &para,
+              CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT | CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL, nullptr,
+              &chain)) {
+        if (ChainErrorsAcceptable(chain->TrustStatus.dwErrorStatus)) signature.state = SignatureState::Valid;
+        ::CertFreeCertificateChain(chain);
+      }
+    }
+  }
+  data.dwStateAction = WTD_STATEACTION_CLOSE;
+  ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+  return signature;
+}
+
+const Signature& OwnSignature() {
+  static const Signature own = [] {
+    wchar_t path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return ReadSignature(std::wstring(path, length));
+  }();
+  return own;
+}
+
+}  // namespace
+
+bool SignedLikeThisProgram(const std::string& path) {
+  const Signature& own = OwnSignature();
+  if (own.state == SignatureState::Unsigned) {
+    static std::atomic<bool> logged{false};
+    if (!logged.exchange(true))
+      WriteLog(
+          kSource, 0,
+          "Chương trình không có chữ ký số: không kiểm tra chữ ký của chương trình cài đặt và gói cập nhật");
+    return true;
+  }
+  const Signature file = ReadSignature(Widen(path));
+  const bool sameSubject = !own.subject.empty() && own.subject == file.subject;
+  if (DecideTrust(own.state, file.state, sameSubject) == TrustVerdict::Accept) return true;
+  WriteLog(kSource, static_cast<uint32_t>(file.result),
+           Format("Từ chối %s: chữ ký %s, người ký \"%s\", cần \"%s\"", path.c_str(),
+                  file.state == SignatureState::Unsigned  ? "không có"
+                  : file.state == SignatureState::Invalid ? "không hợp lệ"
+                                                          : "hợp lệ",
+                  file.signer.c_str(), own.signer.c_str()));
+  return false;
+}
+
+}  // namespace sl
