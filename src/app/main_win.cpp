@@ -8,8 +8,9 @@
 #include "app/single_instance_win.h"
 #include "base/resource_string_win.h"
 #include "base/text_win.h"
-#include "base/worker_win.h"
+#include "diag/worker_win.h"
 #include "diag/thread_entry.h"
+#include "diag/ui_thread_win.h"
 #include "diag/log_folder_win.h"
 #include "res/resource.h"
 #include "selfupdate/hand_over_win.h"
@@ -88,6 +89,7 @@ int Run(HINSTANCE instance, int showCmd) {
     return 0;
   }
 
+  MarkUiThread();
   const GdiplusSession gdiplus;  // the skin pictures are loaded through it
   InitLocalStore();
   // Before anything of the run logs: the first entry fixes the log file.

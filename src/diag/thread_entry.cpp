@@ -1,5 +1,8 @@
 #include "diag/thread_entry.h"
 
+#include <system_error>
+#include <thread>
+
 #include "base/format.h"
 #include "diag/log.h"
 
@@ -16,6 +19,17 @@ void LogThreadException(const char* thread, const char* what) noexcept {
       WriteLog(thread, 0, kEnded);
     } catch (...) {
     }
+  }
+}
+
+bool StartWorkerThread(const char* thread, std::function<void()> body) {
+  try {
+    std::thread([thread, body = std::move(body)] {
+      static_cast<void>(RunThreadEntry(thread, body));
+    }).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
   }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 
 namespace sl {
 
@@ -25,5 +26,10 @@ template <class F>
   }
   return false;
 }
+
+// The one way the program starts a thread of its own: `body` runs through RunThreadEntry (logged
+// under `thread`) on a new detached thread. False when no thread could be started; the caller then
+// reports the work as failed, since nothing else will.
+[[nodiscard]] bool StartWorkerThread(const char* thread, std::function<void()> body);
 
 }  // namespace sl

@@ -65,7 +65,7 @@ void InstallController::OnStartPressed(bool readVersionsFirst) {
 }
 
 void InstallController::OnVersionsRead() {
-  if (phase_ != Phase::ReadingVersions) return;
+  if (phase_ != Phase::ReadingVersions || Defer([this] { OnVersionsRead(); })) return;
   // The server may be back since the start; the captions and the free-space verdict follow it.
   if (state_.latestVersion == 0) {
     EndPress(kPlanFailedText);
@@ -143,6 +143,15 @@ void InstallController::OnRetryWait(uint32_t secondsLeft, FailureKind why) {
     env_.ShowProgressView();
   }
   env_.SetStatusLine(RetryWaitText(why, secondsLeft));
+  env_.Redraw();
+}
+
+void InstallController::OnCheckProgress(uint64_t hashed, uint64_t length) {
+  FileItem* item = CurrentItem();
+  if (phase_ != Phase::Running || item == nullptr || length == 0) return;
+  env_.SetStatusLine("Md5Verify " + item->fileName);
+  const double percent = static_cast<double>(hashed) / static_cast<double>(length) * 100;
+  env_.SetCurrentPercent(SaturatingCast<int32_t>(std::clamp(percent, 0.0, 100.0)), PercentText(percent));
   env_.Redraw();
 }
 
@@ -296,7 +305,10 @@ void InstallController::StartCurrentOrInstall() {
   const bool allDone = std::all_of(list_.items.begin(), list_.items.end(),
                                    [](const auto& item) { return item && item->status == MDS_STATUS_DONE; });
   if (allDone) {
-    if (Defer([this] { StartCurrentOrInstall(); })) return;
+    if (Defer([this] {
+          if (phase_ == Phase::Running) StartCurrentOrInstall();
+        }))
+      return;
     env_.SetStatusLine("Đang cài đặt...");
     stepMode_ = GetInstallMode(state_.latestVersion, state_.installedVersion, state_.minimalVersion);
     if (env_.StartInstallWorker()) {
@@ -336,7 +348,9 @@ void InstallController::EndRun() {
 }
 
 void InstallController::OnInstallResult(bool ok, std::string_view setupName, const std::string& refusal) {
-  if (Defer([this, ok, name = std::string(setupName), refusal] { OnInstallResult(ok, name, refusal); }))
+  if (Defer([this, ok, name = std::string(setupName), refusal] {
+        if (phase_ == Phase::Running) OnInstallResult(ok, name, refusal);
+      }))
     return;
   if (!ok) {
     StopRun(refusal.empty() ? SetupFailedText(setupName) : refusal, kCaption);

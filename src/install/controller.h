@@ -33,8 +33,8 @@ class InstallControllerEnv {
   // Starts the transfer of item.url to localPath on the download helper's thread; a listed size
   // is the only length it accepts.
   virtual void StartDownload(const FileItem& item, const std::string& localPath) = 0;
-  // MD5 of the item's local file as hexadecimal text (the size hashed is item.size, or the file
-  // system's size when that is 0); empty when the file cannot be opened or hashing fails.
+  // MD5 of the item's local file as hexadecimal text, as its download took it (a listed MD5 makes
+  // the download hash the file as it writes it); empty when the file could not be read.
   virtual std::string FileMd5(FileItem& item) = 0;
   // Deletes the file; empty when it is gone, else the system's text for why it stays.
   [[nodiscard]] virtual std::string DeleteLocalFile(const std::string& path) = 0;
@@ -95,10 +95,14 @@ class InstallController {
   void OnPlanDone(int32_t plan, const std::string& refusal = {});
   // A fetch of the run waits to try again (WM_DOWNLOAD_RETRY): the progress view counts down.
   void OnRetryWait(uint32_t secondsLeft, FailureKind why);
+  // The check of the current file catches up with its last bytes (WM_MD5_PROGRESS): the bar shows
+  // the bytes checked.
+  void OnCheckProgress(uint64_t hashed, uint64_t length);
   // A press or a run goes on: from the press to the run's last message.
   [[nodiscard]] bool Busy() const { return phase_ != Phase::Idle; }
-  // While the close question is up no new step begins (no plan, no run of its files, no setup
-  // program): what would begin waits for the answer, and goes on when the hold ends.
+  // While the close question is up no new step begins (no plan, no start of a step's downloads, no
+  // setup program; the files of a step already downloading go on): what would begin waits for the
+  // answer, and goes on when the hold ends unless the run has ended meanwhile.
   void HoldSteps(bool hold);
 
   // WM_DOWNLOAD_PROGRESS: bytes of the current file on disk, and its content length (0 = unknown).

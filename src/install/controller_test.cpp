@@ -195,6 +195,10 @@ TEST_F(ControllerTest, ProgressShowsRateRemainingAndPercent) {
   EXPECT_EQ(env.remaining, "Còn lại: 9s");
   EXPECT_EQ(env.percent, 33);
   EXPECT_EQ(env.percentText, "33.3%");
+  // Once the bytes are in, a check that is still catching up shows its own progress.
+  controller.OnCheckProgress(5 << 20, 10 << 20);
+  EXPECT_EQ(env.status, "Md5Verify big");
+  EXPECT_EQ(env.percentText, "50.0%");
 }
 
 TEST_F(ControllerTest, FinishedFileIsTheCurrentItemWhateverItsName) {

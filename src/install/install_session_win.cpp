@@ -7,10 +7,10 @@
 #include "base/system_message_win.h"
 #include "base/text_win.h"
 #include "diag/thread_entry.h"
+#include "diag/ui_thread_win.h"
 #include "install/install_messages.h"
 #include "install/install_worker_win.h"
 #include "install/launch_win.h"
-#include "install/md5_win.h"
 #include "install/startup_rules.h"
 #include "manifest/manifest_win.h"
 #include "net/download_messages.h"
@@ -77,6 +77,7 @@ void InstallSession::OnVersionsRead(const std::optional<std::string>& manifest) 
 }
 
 bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  ExpectUiThread("InstallSession::HandleMessage");
   switch (message) {
     case WM_DOWNLOAD_PROGRESS:
       if (downloadHelper_) downloadHelper_->ProgressTaken();
@@ -88,6 +89,9 @@ bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                    text != nullptr ? Narrow(text) : std::string());
       return true;
     }
+    case WM_MD5_PROGRESS:
+      controller_.OnCheckProgress(static_cast<uint64_t>(wParam), static_cast<uint64_t>(lParam));
+      return true;
     case WM_DOWNLOAD_RETRY:
       controller_.OnRetryWait(static_cast<uint32_t>(wParam), FailureKindFromMessage(lParam));
       return true;
@@ -106,6 +110,7 @@ bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool InstallSession::StartPlan() {
+  ExpectUiThread("InstallSession::StartPlan");
   // The worker plans on copies: the record and the list stay the window's alone.
   return plan_.Start(view_.Window(), WM_PLAN_DONE,
                      [state = state_, window = view_.Window()](const StopFlag& stop) mutable {
@@ -159,24 +164,16 @@ std::string InstallSession::GetItemLocalPath(FileItem& item) { return sl::GetIte
 void InstallSession::NameTempItem(FileItem& item) { MakeTempName(item, NowUtcTime()); }
 
 void InstallSession::StartDownload(const FileItem& item, const std::string& localPath) {
+  ExpectUiThread("InstallSession::StartDownload");
   if (!downloadHelper_) downloadHelper_ = MSHTTPHelper::Init(view_.Window());
   downloadHelper_->StartDownload(
       item.url, localPath, item.size,
       item.md5.empty() ? MSHTTPHelper::Content::Unchecked : MSHTTPHelper::Content::Checked);
 }
 
-std::string InstallSession::FileMd5(FileItem& item) {
-  const auto path = WidePath(sl::GetItemLocalPath(item));
-  if (!path) return {};
-  UniqueFile file(::CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return {};
-  uint64_t size = item.size;
-  if (size == 0) {
-    LARGE_INTEGER onDisk{};
-    if (::GetFileSizeEx(file.get(), &onDisk)) size = static_cast<uint64_t>(onDisk.QuadPart);
-  }
-  return GetFileMd5(file.get(), size, view_.Window());
+// Taken by the download thread as the file was written: nothing is read on the window's thread.
+std::string InstallSession::FileMd5(FileItem&) {
+  return downloadHelper_ ? downloadHelper_->Digest() : std::string();
 }
 
 std::string InstallSession::DeleteLocalFile(const std::string& path) {

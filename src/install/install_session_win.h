@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "base/worker_win.h"
+#include "diag/worker_win.h"
 #include "install/controller.h"
 #include "install/install_job.h"
 #include "install/install_view.h"

@@ -1,8 +1,6 @@
 #include "install/install_worker_win.h"
 
 #include <optional>
-#include <system_error>
-#include <thread>
 
 #include "base/ascii.h"
 #include "base/format.h"
@@ -38,7 +36,13 @@ void PostResult(HWND window, const InstallJob& job) {
 std::optional<DWORD> RunLockedSetup(InstallJob& job) {
   const std::string parameters = Format("/SILENT /DIR=\"%s\"", job.installDir.c_str());
   UniqueFile lock = LockForLaunch(job.setupPath);
-  if (lock && !job.setupMd5.empty()) {
+  if (!lock) {
+    // Unheld, the file could change between its checks and its start: it is not started.
+    WriteLog(kSource, ::GetLastError(),
+             Format("Setup program cannot be held, not started: %s", job.setupPath.c_str()));
+    return std::nullopt;
+  }
+  if (!job.setupMd5.empty()) {
     const std::string digest = GetFileMd5(lock.get(), job.setupSize, nullptr);
     if (!EqualsNoCase(digest, job.setupMd5)) {
       WriteLog(kSource, 0,
@@ -46,7 +50,7 @@ std::optional<DWORD> RunLockedSetup(InstallJob& job) {
       return std::nullopt;
     }
   }
-  if (lock && !SignedLikeThisProgram(job.setupPath)) {
+  if (!SignedLikeThisProgram(job.setupPath, lock.get())) {
     job.refusal = SetupRefusedText(job.setupName);
     return std::nullopt;
   }
@@ -85,12 +89,7 @@ void RunWorker(HWND window, InstallJob& job) {
 }  // namespace
 
 bool StartInstallWorker(HWND window, std::shared_ptr<InstallJob> job) {
-  try {
-    std::thread([window, job = std::move(job)] { RunWorker(window, *job); }).detach();
-    return true;
-  } catch (const std::system_error&) {
-    return false;
-  }
+  return StartWorkerThread("InstallWorker", [window, job = std::move(job)] { RunWorker(window, *job); });
 }
 
 UniqueFile LockForLaunch(const std::string& path) {

@@ -10,6 +10,7 @@
 
 #include "base/format.h"
 #include "base/text_win.h"
+#include "base/unique_handle_win.h"
 #include "diag/log.h"
 
 namespace sl {
@@ -29,11 +30,12 @@ struct Signature {
 
 // The platform's verdict on the file (its bytes as signed), then the signer's chain judged at the
 // signature's time by ChainErrorsAcceptable: Wine's verification does not refuse an unknown root.
-Signature ReadSignature(const std::wstring& path) {
+Signature ReadSignature(const std::wstring& path, HANDLE held) {
   Signature signature;
   WINTRUST_FILE_INFO file{};
   file.cbStruct = sizeof(file);
   file.pcwszFilePath = path.c_str();
+  file.hFile = held;  // the bytes read are those of the handle the caller holds against writers
   WINTRUST_DATA data{};
   data.cbStruct = sizeof(data);
   data.dwUIChoice = WTD_UI_NONE;
@@ -59,6 +61,11 @@ Signature ReadSignature(const std::wstring& path) {
     if (signature.result == ERROR_SUCCESS) {
       CERT_CHAIN_PARA para{};
       para.cbSize = sizeof(para);
+      char codeSigning[] = szOID_PKIX_KP_CODE_SIGNING;
+      LPSTR usages[] = {codeSigning};
+      para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
+      para.RequestedUsage.Usage.cUsageIdentifier = 1;
+      para.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
       PCCERT_CHAIN_CONTEXT chain = nullptr;
       HCERTSTORE extra = provider->chStores != 0 ? provider->pahStores[0] : nullptr;
       if (::CertGetCertificateChain(
@@ -75,18 +82,30 @@ Signature ReadSignature(const std::wstring& path) {
   return signature;
 }
 
+// This program's own signature. A file that cannot be read counts as signed with a signature that
+// does not hold, so that nothing passes unchecked: only a readable file without one is unsigned.
 const Signature& OwnSignature() {
   static const Signature own = [] {
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return ReadSignature(std::wstring(path, length));
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+      const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+      if (length < path.size()) {
+        path.resize(length);
+        break;
+      }
+      path.resize(path.size() * 2);
+    }
+    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return Signature{SignatureState::Invalid, {}, {}, static_cast<LONG>(::GetLastError())};
+    return ReadSignature(path, file.get());
   }();
   return own;
 }
 
 }  // namespace
 
-bool SignedLikeThisProgram(const std::string& path) {
+bool SignedLikeThisProgram(const std::string& path, HANDLE held) {
   const Signature& own = OwnSignature();
   if (own.state == SignatureState::Unsigned) {
     static std::atomic<bool> logged{false};
@@ -96,7 +115,7 @@ bool SignedLikeThisProgram(const std::string& path) {
           "Chương trình không có chữ ký số: không kiểm tra chữ ký của chương trình cài đặt và gói cập nhật");
     return true;
   }
-  const Signature file = ReadSignature(Widen(path));
+  const Signature file = ReadSignature(Widen(path), held);
   const bool sameSubject = !own.subject.empty() && own.subject == file.subject;
   if (DecideTrust(own.state, file.state, sameSubject) == TrustVerdict::Accept) return true;
   WriteLog(kSource, static_cast<uint32_t>(file.result),

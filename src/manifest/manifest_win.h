@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "base/worker_win.h"
+#include "diag/worker_win.h"
 #include "manifest/file_list.h"
 #include "manifest/step_planner.h"
 

@@ -22,6 +22,7 @@ std::string DescribeSize(uint64_t bytes) {
 ListFetch FetchFileList(PlannerEnv& env, const std::string& url, FileList& list) {
   WriteLog(kManifestLogSource, 0, "Start get " + url);
   ClearFileList(list);
+  env.lastRefusal.clear();  // only the fetch that ends the plan speaks to the player
   const FetchedText fetched =
       FetchWithRetries([&] { return env.FetchText(url); }, env, kRetryBudgetMs, url, kManifestLogSource);
   if (!fetched.body) {

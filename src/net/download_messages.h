@@ -17,6 +17,8 @@ inline constexpr unsigned WM_DOWNLOAD_STATUS = 1057;
 // Sent once a second while a download, or a list or manifest fetch of a run, waits to try again:
 // wParam the seconds until the next try, lParam the FailureKind (retry_rules.h) of the failed try.
 inline constexpr unsigned WM_DOWNLOAD_RETRY = 1058;
+// Posted while the check of a whole file catches up: wParam the bytes hashed, lParam its length.
+inline constexpr unsigned WM_MD5_PROGRESS = 52;
 
 // The FailureKind a WM_DOWNLOAD_RETRY carries; any other value counts as a lost connection.
 [[nodiscard]] inline FailureKind FailureKindFromMessage(intptr_t value) {

@@ -1,10 +1,8 @@
 #include "net/download_session_win.h"
 
-#include <system_error>
-#include <thread>
-
 #include "base/text_win.h"
 #include "base/url.h"
+#include "diag/thread_entry.h"
 #include "net/download_messages.h"
 #include "net/download_thread_win.h"
 
@@ -50,6 +48,11 @@ void MSHTTPHelper::State::SendProgress(int64_t done, int64_t length) {
   progressInFlight = false;
 }
 
+void MSHTTPHelper::State::PostCheckProgress(uint64_t hashed, uint64_t length) {
+  if (detached.Requested()) return;
+  ::PostMessageW(window, WM_MD5_PROGRESS, static_cast<WPARAM>(hashed), static_cast<LPARAM>(length));
+}
+
 bool QueryStatusCode(HINTERNET request, uint32_t& statusCode) {
   DWORD value = 0;
   DWORD size = sizeof(value);
@@ -78,11 +81,10 @@ void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std:
   s.fileName = UrlFileName(url).value_or(std::string_view());
   s.total = 0;
   s.downloaded = 0;
+  s.digest.clear();
   s.progressInFlight = false;
   s.lastProgressPost = 0;
-  try {
-    std::thread([state] { RunDownload(*state); }).detach();
-  } catch (const std::system_error&) {
+  if (!StartWorkerThread("MSHTTPHelper::Download", [state] { RunDownload(*state); })) {
     // Without this the window would wait forever for the end of a transfer that never began.
     s.status = MDS_STATUS_FAILED;
     s.SendStatus(MDS_STATUS_FAILED, Widen(kConnectionErrorText));

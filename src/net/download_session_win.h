@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "base/unique_handle_win.h"
-#include "base/worker_win.h"
+#include "diag/worker_win.h"
 #include "net/download_status.h"
 #include "net/http_helper_win.h"
 #include "net/http_rules.h"
@@ -42,6 +42,7 @@ struct MSHTTPHelper::State {
   std::atomic<uint64_t> retryBudgetMs{kRetryBudgetMs};
   int64_t total = 0;
   int64_t downloaded = 0;
+  std::string digest;  // of a checked file: written before its 1013, empty when it could not be read
 
   // Requested when the helper is destroyed: the thread then stops and sends nothing more.
   StopFlag detached;
@@ -56,6 +57,8 @@ struct MSHTTPHelper::State {
   void PostProgress(int64_t done, int64_t length);
   // Delivers a count synchronously, after any message still in flight, so it precedes what follows.
   void SendProgress(int64_t done, int64_t length);
+  // WM_MD5_PROGRESS while the check of a whole file catches up with its last bytes.
+  void PostCheckProgress(uint64_t hashed, uint64_t length);
 };
 
 // Reads the numeric HTTP status of an open request.

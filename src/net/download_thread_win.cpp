@@ -12,6 +12,7 @@
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"
+#include "net/file_hasher_win.h"
 #include "net/retry_wait_win.h"
 
 namespace sl {
@@ -102,6 +103,13 @@ class Download {
   void Finish() {
     file_.reset();
     request_.reset();
+    // Its check ends here, off the window, a moment after the last byte.
+    if (hasher_) {
+      const auto length = static_cast<uint64_t>(s_.total);
+      s_.digest = hasher_->Finish(length, [&](uint64_t hashed) { s_.PostCheckProgress(hashed, length); })
+                      .value_or(std::string());
+      hasher_.reset();  // its handle closed: the receiver may delete a file that failed its check
+    }
     // A file whose content is checked next needs no record; one that is not keeps it, as the proof
     // that a later run may take the file as it is once the server still vouches for it.
     if (s_.contentChecked) ::DeleteFileW(recordPath_.c_str());
@@ -121,6 +129,7 @@ class Download {
   const std::wstring recordPath_;
   InternetRequest request_;
   UniqueFile file_;
+  std::unique_ptr<FileHasher> hasher_;  // for a file whose MD5 the receiver checks
   // The retry budget: failed tries and time since the last new byte. A byte is new past the
   // furthest this thread got with one build of the file, so a server that answers every resume
   // with the whole file again cannot keep a cut-short transfer going for ever.
@@ -139,6 +148,7 @@ int Download::Run() {
     return 1;
   }
   s_.SendStatus(MDS_STATUS_PREPARING, Widen(s_.fileName));
+  if (s_.contentChecked) hasher_ = std::make_unique<FileHasher>(Widen(s_.savePath));
   lastNewByteMs_ = retry_.SteadyMs();
   // A network that drops or a server that is busy comes back: wait for it, as long as it keeps
   // giving new bytes now and then, and resume from what is on disk.
@@ -277,8 +287,9 @@ std::optional<AttemptFailure> Download::Attempt() {
   }
   s_.total = static_cast<int64_t>(decision.total);
 
-  file_.reset(::CreateFileW(savePath.c_str(), GENERIC_WRITE, 0, nullptr, exists ? OPEN_EXISTING : OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Shared with readers only: the hasher reads what is written, nobody else may write.
+  file_.reset(::CreateFileW(savePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            exists ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file_) {
     const DWORD code = ::GetLastError();
     s_.lastError = code;
@@ -300,6 +311,7 @@ std::optional<AttemptFailure> Download::Attempt() {
 
   if (decision.action == DownloadAction::AlreadyComplete) {
     s_.downloaded = static_cast<int64_t>(localSize);
+    if (hasher_) hasher_->WritingFrom(localSize);  // hashed from disk, as it stands
     s_.SendProgress(s_.downloaded, s_.total);
     Finish();
     return std::nullopt;
@@ -323,6 +335,7 @@ std::optional<AttemptFailure> Download::Attempt() {
                     static_cast<unsigned long long>(localSize), url));
   }
   MarkProgress(localSize, decision, validator);
+  if (hasher_) hasher_->WritingFrom(decision.writeOffset);
   return Transfer(decision);
 }
 
@@ -380,6 +393,7 @@ std::optional<AttemptFailure> Download::Transfer(const DownloadDecision& decisio
                     SystemErrorTextOrFallback(code));
     }
     s_.downloaded += read;
+    if (hasher_) hasher_->Written(static_cast<uint64_t>(s_.downloaded));
     NoteNewBytes();
     s_.PostProgress(s_.downloaded, s_.total);
   }

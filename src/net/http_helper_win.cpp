@@ -153,6 +153,7 @@ int32_t MSHTTPHelper::Status() const { return state_->status; }
 uint32_t MSHTTPHelper::LastError() const { return state_->lastError; }
 uint32_t MSHTTPHelper::StatusCode() const { return state_->statusCode; }
 FailureKind MSHTTPHelper::Failure() const { return state_->failure; }
+const std::string& MSHTTPHelper::Digest() const { return state_->digest; }
 std::optional<uint64_t> MSHTTPHelper::RetryAfterMs() const { return state_->retryAfterMs; }
 const std::string& MSHTTPHelper::RefusedText() const { return state_->refusal; }
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/worker_win.h"
+#include "diag/worker_win.h"
 #include "net/retry_rules.h"
 
 namespace sl {
@@ -57,6 +57,9 @@ class MSHTTPHelper {
   [[nodiscard]] uint32_t LastError() const;
   [[nodiscard]] uint32_t StatusCode() const;
   [[nodiscard]] FailureKind Failure() const;
+  // The MD5 of the last file downloaded with Content::Checked, taken as it was written; valid from
+  // its 1013 on, empty when the file could not be read back.
+  [[nodiscard]] const std::string& Digest() const;
   [[nodiscard]] std::optional<uint64_t> RetryAfterMs() const;
   // The player's text when the program itself refused the fetch (a clear-text URL or redirect).
   [[nodiscard]] const std::string& RefusedText() const;

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "base/md5.h"
 #include "base/text_win.h"
 #include "net/download_messages.h"
 #include "net/download_status.h"
@@ -92,6 +93,12 @@ NginxTraffic NginxTrafficFor(const std::string& uri, size_t offset) {
 
 size_t AccessLogSize() { return ReadFileBytes(g_servers.AccessLogPath()).size(); }
 
+std::string Md5Of(const std::string& bytes) {
+  Md5 md5;
+  md5.Update(bytes.data(), bytes.size());
+  return md5.FinishHex();
+}
+
 // The fault server's answers for paths ending in `name`: {Range, If-Range, status, bytes sent}.
 struct FaultAnswer {
   std::string range, ifRange;
@@ -160,6 +167,7 @@ TEST_F(DownloadTest, CompleteFileIsNotFetchedAgainOnlyWhenSomethingVouchesForIt)
   EXPECT_EQ(probe_.Run(g_servers.http + "/complete.bin", target, 30000, 0, MSHTTPHelper::Content::Checked),
             MDS_STATUS_DONE);
   completeUntouched();
+  EXPECT_EQ(probe_.helper().Digest(), Md5Of(bytes)) << "a complete file is hashed from disk";
 
   // A stale file of an older release, with the same name and size and no MD5 in the list.
   const std::string stale = PatternBytes(1, 5001);
@@ -190,6 +198,7 @@ TEST_F(DownloadTest, PartialFileResumesOneByteEarlyAndNothingMore) {
   EXPECT_EQ(probe_.Run(g_servers.http + "/partial.bin", target, 30000, 0, MSHTTPHelper::Content::Checked),
             MDS_STATUS_DONE);
   EXPECT_TRUE(ReadFileBytes(target) == bytes);
+  EXPECT_EQ(probe_.helper().Digest(), Md5Of(bytes)) << "the check covers the bytes from before the cut";
   const auto* first = &probe_.events()[2];
   ASSERT_EQ(first->message, WM_DOWNLOAD_PROGRESS);
   EXPECT_GT(first->code, 999);
@@ -332,7 +341,11 @@ TEST_F(DownloadTest, PartialAnswerAtTheWrongOffsetFails) {
 TEST_F(DownloadTest, CutTransfersResumeWhileBytesCome) {
   // Each answer brings 5000 bytes from where the file stops: five tries make the file.
   const std::wstring shortened = ScratchPath(L"short.bin");
-  EXPECT_EQ(probe_.Run(g_servers.fault + "/short/20000/5000/short.bin", shortened), MDS_STATUS_DONE);
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/short/20000/5000/short.bin", shortened, 30000, 0,
+                       MSHTTPHelper::Content::Checked),
+            MDS_STATUS_DONE);
+  EXPECT_EQ(probe_.helper().Digest(), Md5Of(PatternBytes(0, 20000)))
+      << "hashed as written, across the resumes";
   const std::string log = NewLog();
   EXPECT_NE(log.find("[ERR-11] Download không đủ dữ liệu, đã tải: 5000 / 20000 bytes"), std::string::npos)
       << log;

@@ -28,6 +28,7 @@ bool IsHeaderValue(std::string_view text) {
 uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed) {
   uint32_t flags =
       kFlagReload | kFlagKeepConnection | kFlagPragmaNoCache | kFlagNoCacheWrite | kFlagNoAutoRedirect;
+  // JudgeRequest refuses clear text where it is not allowed; the flag stands behind it all the same.
   if (!plainHttpAllowed || StartsWithNoCase(url, "https://")) flags |= kFlagSecure;
   return flags;
 }
@@ -54,7 +55,7 @@ bool HasScheme(std::string_view text) {
 }  // namespace
 
 std::optional<std::string> ResolveLocation(std::string_view from, std::string_view location) {
-  location = Trim(location);
+  location = Trim(location.substr(0, location.find('#')));  // a fragment is nothing a server sees
   if (location.empty() || !IsHeaderValue(location)) return std::nullopt;
   if (HasScheme(location)) return std::string(location);
   const size_t schemeEnd = from.find("://");

@@ -37,12 +37,17 @@ InternetRequest InternetRequest::Open(HINTERNET session, std::string_view url, c
         !IsRedirectStatus(status)) {
       return request;
     }
-    wchar_t location[2048];
-    DWORD locationSize = sizeof(location);
-    if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_LOCATION, location, &locationSize, nullptr))
-      return request;  // a redirect that names no place is the answer itself
-    const std::optional<std::string> target =
-        ResolveLocation(current, Narrow(std::wstring_view(location, locationSize / sizeof(wchar_t))));
+    std::wstring location(256, L'\0');
+    DWORD locationSize = static_cast<DWORD>(location.size() * sizeof(wchar_t));
+    BOOL named =
+        ::HttpQueryInfoW(request.get(), HTTP_QUERY_LOCATION, location.data(), &locationSize, nullptr);
+    if (!named && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+      location.resize(locationSize / sizeof(wchar_t) + 1);
+      named = ::HttpQueryInfoW(request.get(), HTTP_QUERY_LOCATION, location.data(), &locationSize, nullptr);
+    }
+    if (!named) return request;  // a redirect that names no place is the answer itself
+    location.resize(locationSize / sizeof(wchar_t));
+    const std::optional<std::string> target = ResolveLocation(current, Narrow(location));
     if (!target) return request;
     if (const std::optional<Refusal> why = JudgeRedirect(current, *target, hop, PlainHttpAllowed()))
       return refuse(*why, current, *target);

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "base/worker_win.h"
+#include "diag/worker_win.h"
 #include "net/retry_rules.h"
 
 namespace sl {

@@ -26,14 +26,23 @@ PackageVerdict JudgePackageFile(const std::string& path, std::optional<uint64_t>
   return JudgePackage(head, static_cast<uint64_t>(size.QuadPart), announcedLength);
 }
 
-bool PackageMatches(const std::string& path, std::optional<uint64_t> size, const std::string& md5) {
-  if (!size || md5.empty()) return false;
-  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+UniqueFile HoldPackage(const std::string& path) {
+  return UniqueFile(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool MatchesManifest(HANDLE held, std::optional<uint64_t> size, const std::string& md5) {
   LARGE_INTEGER onDisk{};
-  if (!file || !::GetFileSizeEx(file.get(), &onDisk) || static_cast<uint64_t>(onDisk.QuadPart) != *size)
-    return false;
-  return EqualsNoCase(GetFileMd5(file.get(), *size, nullptr), md5);
+  if (held == nullptr || held == INVALID_HANDLE_VALUE || !::GetFileSizeEx(held, &onDisk)) return false;
+  const auto length = static_cast<uint64_t>(onDisk.QuadPart);
+  if (size && length != *size) return false;
+  if (!md5.empty()) {
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(held, start, nullptr, FILE_BEGIN) ||
+        !EqualsNoCase(GetFileMd5(held, length, nullptr), md5))
+      return false;
+  }
+  return true;
 }
 
 }  // namespace sl

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "base/unique_handle_win.h"
+
 #include "selfupdate/package_rules.h"
 
 namespace sl {
@@ -13,9 +15,11 @@ namespace sl {
 [[nodiscard]] PackageVerdict JudgePackageFile(const std::string& path,
                                               std::optional<uint64_t> announcedLength);
 
-// Whether the file at `path` has the launcher manifest's length and MD5; false when the manifest
-// names either not, or the file cannot be read.
-[[nodiscard]] bool PackageMatches(const std::string& path, std::optional<uint64_t> size,
-                                  const std::string& md5);
+// The package opened for reading, shared with readers only: it cannot change while it is held.
+[[nodiscard]] UniqueFile HoldPackage(const std::string& path);
+
+// Whether the package read through `held` has the launcher manifest's length and MD5, each when
+// the manifest names it.
+[[nodiscard]] bool MatchesManifest(HANDLE held, std::optional<uint64_t> size, const std::string& md5);
 
 }  // namespace sl

@@ -28,10 +28,12 @@ constexpr char kApplySource[] = "ApplyUpdate";
 // a file of unknown origin) is removed and the package is fetched again.
 bool PackageReady(const std::string& packagePath, const SelfUpdateRequest& request) {
   if (!FileExists(packagePath)) return false;
-  if (JudgePackageFile(packagePath, request.packageSize) == PackageVerdict::Ready &&
-      PackageMatches(packagePath, request.packageSize, request.packageMd5) &&
-      SignedLikeThisProgram(packagePath)) {
-    return true;
+  if (request.packageSize && !request.packageMd5.empty() &&
+      JudgePackageFile(packagePath, request.packageSize) == PackageVerdict::Ready) {
+    const UniqueFile held = HoldPackage(packagePath);
+    if (MatchesManifest(held.get(), request.packageSize, request.packageMd5) &&
+        SignedLikeThisProgram(packagePath, held.get()))
+      return true;
   }
   WriteLog(kCheckSource, 0, Format("Gói cập nhật không dùng được, xóa: %s", packagePath.c_str()));
   ::DeleteFileW(Widen(packagePath).c_str());
@@ -61,10 +63,14 @@ bool HandOverToCopy(const SelfUpdateRequest& request) {
   }
   const LocalPaths& paths = Paths();
   const std::string copyName = MakeBinName();
-  WaitForProcessExit(copyName);
-  // Failing when the copy exists: an old copy that could not be removed is started instead.
-  ::CopyFileW(Widen(JoinPath(paths.exeDir, paths.exeName)).c_str(),
-              Widen(JoinPath(paths.exeDir, copyName)).c_str(), TRUE);
+  static_cast<void>(WaitForProcessExit(copyName));
+  // Always a fresh copy of this very program: a file found under the copy's name, which anyone
+  // could have put there, is never started elevated in its place.
+  if (!::CopyFileW(Widen(JoinPath(paths.exeDir, paths.exeName)).c_str(),
+                   Widen(JoinPath(paths.exeDir, copyName)).c_str(), FALSE)) {
+    WriteLog(kCheckSource, ::GetLastError(), Format("Không sao chép được %s", copyName.c_str()));
+    return false;
+  }
   if (!RunProgram(paths.exeDir, copyName)) {
     // Ending now would leave the player with nothing running; the installer goes on instead.
     WriteLog(kCheckSource, ::GetLastError(), Format("Không chạy được %s", copyName.c_str()));
@@ -107,7 +113,8 @@ bool CheckSelfUpdate(SelfUpdateRequest& request, const std::string& launcherMani
     case CheckOutcome::ApplyOrDownload: {
       const std::string packagePath = JoinPath(paths.exeDir, MakeZipName(request.serverVersion));
       if (!PackageReady(packagePath, request)) return true;
-      ApplyUpdate(paths.exeDir, MakeExeName(), packagePath, paths.exeName);
+      ApplyUpdate(paths.exeDir, MakeExeName(), packagePath, paths.exeName, request.packageSize,
+                  request.packageMd5);
       ::ExitProcess(0);
     }
     case CheckOutcome::Download:
@@ -116,12 +123,23 @@ bool CheckSelfUpdate(SelfUpdateRequest& request, const std::string& launcherMani
   return true;
 }
 
+namespace {
+
+void ShowApplyError(DWORD error) {
+  ::MessageBoxW(nullptr, Widen(ApplyErrorText(error)).c_str(), Widen(kApplyErrorCaption).c_str(),
+                MB_ICONERROR);
+}
+
+}  // namespace
+
 bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package,
-                 const std::string& ownName) {
+                 const std::string& ownName, std::optional<uint64_t> packageSize,
+                 const std::string& packageMd5) {
   const bool targetEnded = WaitForProcessExit(target);
-  const std::wstring targetPath = Widen(JoinPath(folder, target));
+  const std::string targetFile = JoinPath(folder, target);
+  const std::wstring targetPath = Widen(targetFile);
   const std::wstring backupPath = Widen(JoinPath(folder, MakeBackupName()));
-  const bool hadTarget = FileExists(JoinPath(folder, target));
+  const bool hadTarget = FileExists(targetFile);
   ::DeleteFileW(backupPath.c_str());
   // A copy of the old program first, then one rename: at every moment a whole program stands under
   // the target's name, whatever cuts the update short.
@@ -136,14 +154,28 @@ bool ApplyUpdate(const std::string& folder, const std::string& target, const std
   if (error != ERROR_SUCCESS) {
     WriteLog(kApplySource, error, Format("MoveFileExW %s -> %s", package.c_str(), target.c_str()));
     ::DeleteFileW(backupPath.c_str());
-    ::MessageBoxW(nullptr, Widen(ApplyErrorText(error)).c_str(), Widen(kApplyErrorCaption).c_str(),
-                  MB_ICONERROR);
+    ShowApplyError(error);
     return false;
   }
-  if (!RunProgram(folder, target)) {
-    WriteLog(kApplySource, ::GetLastError(), Format("Không chạy được %s", target.c_str()));
-    // The new program does not start: the old one comes back rather than nothing that runs.
-    if (hadTarget) static_cast<void>(MoveOver(backupPath, targetPath));
+  // Held from its last check to its start, the new program cannot be swapped under the elevated
+  // start; one that is not what was checked, or does not start, gives way to the old one.
+  UniqueFile held(::CreateFileW(targetPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  const bool trusted =
+      MatchesManifest(held.get(), packageSize, packageMd5) && SignedLikeThisProgram(targetFile, held.get());
+  const bool started = trusted && RunProgram(folder, target);
+  if (!started) error = trusted ? ::GetLastError() : ERROR_BAD_EXE_FORMAT;
+  held.reset();
+  if (!started) {
+    WriteLog(kApplySource, error, Format("Không chạy được %s, trả lại bản cũ", target.c_str()));
+    const DWORD restored = hadTarget ? MoveOver(backupPath, targetPath) : ERROR_FILE_NOT_FOUND;
+    if (restored != ERROR_SUCCESS) {
+      WriteLog(kApplySource, restored, Format("Không trả lại được %s", target.c_str()));
+    } else if (!RunProgram(folder, target)) {
+      WriteLog(kApplySource, ::GetLastError(), Format("Không chạy được bản cũ %s", target.c_str()));
+    }
+    ShowApplyError(error);
+    return false;
   }
   const std::wstring wideOwnName = Widen(ownName);
   const std::wstring targetName = Widen(target);

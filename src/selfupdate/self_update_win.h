@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "base/worker_win.h"
+#include "diag/worker_win.h"
 
 namespace sl {
 
@@ -31,12 +31,16 @@ struct SelfUpdateRequest {
 [[nodiscard]] bool CheckSelfUpdate(SelfUpdateRequest& request, const std::string& launcherManifest);
 
 // Swaps `package` in for folder\target with one rename, never writing over the target in place,
-// keeping the old program as "<base>.old" (the new one removes it once it has started, and it comes
-// back should the new one not start); then starts it and removes this program's own file `ownName`
-// when it is not the target (refused while it runs; a later check removes it). On a failure the
-// player is told why, the target is as it was and the package stays. The package must have been
-// judged Ready (package_rules.h). Any thread: it reads nothing but its arguments.
+// keeping the old program as "<base>.old" (the new one removes it once it has started). Then,
+// holding the new program against writers, checks it once more (the manifest's length and MD5
+// when given, the signature rule) and starts it; a program that fails that or does not start is
+// replaced by the old one again, which is started, and the player is told. On success removes this
+// program's own file `ownName` when it is not the target (refused while it runs; a later check
+// removes it). On a failed swap the player is told why, the target is as it was and the package
+// stays. The package must have been judged Ready (package_rules.h). Any thread: it reads nothing
+// but its arguments.
 bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package,
-                 const std::string& ownName);
+                 const std::string& ownName, std::optional<uint64_t> packageSize,
+                 const std::string& packageMd5);
 
 }  // namespace sl

@@ -5,8 +5,6 @@
 #include <atomic>
 #include <memory>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 #include "base/build_info.h"
 #include "base/format.h"
@@ -104,14 +102,18 @@ std::string PromotePackage(const UpdateJob& job) {
       DiscardPartial(job, "Gói cập nhật không phải chương trình x64");
       return kUpdateFailedText;
   }
-  if (!job.packageMd5.empty() && !PackageMatches(job.partialPath, job.packageSize, job.packageMd5)) {
-    DiscardPartial(job, "Gói cập nhật sai mã MD5 " + job.packageMd5);
+  UniqueFile held = HoldPackage(job.partialPath);
+  if (!MatchesManifest(held.get(), job.packageSize, job.packageMd5)) {
+    held.reset();
+    DiscardPartial(job, "Gói cập nhật không khớp độ dài và mã MD5 " + job.packageMd5);
     return kUpdateFailedText;
   }
-  if (!SignedLikeThisProgram(job.partialPath)) {
+  if (!SignedLikeThisProgram(job.partialPath, held.get())) {
+    held.reset();
     DiscardPartial(job, "Gói cập nhật không có chữ ký số hợp lệ");
     return PackageRefusedText(job.packagePath.substr(job.packagePath.rfind('\\') + 1));
   }
+  held.reset();
   if (!::MoveFileExW(Widen(job.partialPath).c_str(), Widen(job.packagePath).c_str(),
                      MOVEFILE_REPLACE_EXISTING)) {
     WriteLog(kSource, ::GetLastError(), Format("MoveFileExW %s", job.packagePath.c_str()));
@@ -124,7 +126,7 @@ std::string PromotePackage(const UpdateJob& job) {
 void FinishUpdate(const UpdateJob& job) {
   const std::string failure = job.transferDone ? PromotePackage(job) : std::string(kUpdateFailedText);
   if (failure.empty()) {
-    ApplyUpdate(job.exeDir, job.mainName, job.packagePath, job.ownName);
+    ApplyUpdate(job.exeDir, job.mainName, job.packagePath, job.ownName, job.packageSize, job.packageMd5);
   } else {
     ::MessageBoxW(job.window, Widen(failure).c_str(), Widen(job.caption).c_str(), MB_ICONERROR);
   }
@@ -274,9 +276,7 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
     WriteLog(kSource, ::GetLastError(), "CreateEventW");
     return;
   }
-  try {
-    std::thread([job] { SelfUpdateThread(job); }).detach();
-  } catch (const std::system_error&) {
+  if (!StartWorkerThread(kSource, [job] { SelfUpdateThread(job); })) {
     WriteLog(kSource, 0, "Không tạo được luồng cập nhật");
     return;
   }

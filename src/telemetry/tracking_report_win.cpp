@@ -5,8 +5,6 @@
 #include <winhttp.h>
 
 #include <algorithm>
-#include <system_error>
-#include <thread>
 
 #include "base/build_info.h"
 #include "base/network_timeouts.h"
@@ -187,13 +185,9 @@ std::string GetPublicIp() {
 }
 
 void StartTrackingReport(std::string userId) {
-  try {
-    std::thread([id = std::move(userId)] {
-      static_cast<void>(RunThreadEntry("SendSLTrackingReport", [&id] { SendSLTrackingReport(id); }));
-    }).detach();
-  } catch (const std::system_error&) {
-    // No thread, no report: nothing else depends on it.
-  }
+  // No thread, no report: nothing else depends on it.
+  static_cast<void>(
+      StartWorkerThread("SendSLTrackingReport", [id = std::move(userId)] { SendSLTrackingReport(id); }));
 }
 
 }  // namespace sl

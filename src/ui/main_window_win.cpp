@@ -8,6 +8,7 @@
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"
 #include "base/window_object_win.h"
+#include "diag/ui_thread_win.h"
 #include "res/resource.h"
 #include "ui/about_dialog_win.h"
 #include "ui/commands.h"
@@ -68,10 +69,16 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  ExpectUiThread("MainWindow::OnMessage");
   switch (message) {
     case WM_CREATE:
       BuildMainControls(controls_, window_);
       return 0;
+    case WM_CLOSE:
+      // Under its own question or the self-update window, which it would take with it, the window
+      // stays: a close from outside (the task manager, another program) waits for them.
+      if (!::IsWindowEnabled(window_)) return 0;
+      return ::DefWindowProcW(window_, message, wParam, lParam);
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;

@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <thread>
 
 #include "app_driver.h"
+#include "base/md5.h"
 #include "base/text_win.h"
 #include "loopback_server.h"
 #include "tests/support/test_servers_win.h"
@@ -409,6 +411,63 @@ TEST_F(InstallTest, BusyPatchListIsWaitedOutAndARefusedOneIsNeverSkipped) {
   EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(120));
   EXPECT_EQ(listAsked("SL_Patch_121.ini"), 1) << "a refusal is not asked again";
   EXPECT_EQ(listAsked("SL_Patch_122.ini"), 0) << "nor passed over";
+}
+
+// The window answers within half a second all the while: a plan over a list that takes seconds to
+// come, and the check of a 1 GiB file already in the download folder; a close during either asks
+// and loses nothing.
+TEST_F(InstallTest, WindowAnswersDuringASlowPlanAndALongCheck) {
+  UseScenario(L"single");
+  g_ownServer.Clear();
+  g_ownServer.Publish("/launcher/version.ini", {.body = kOwnVersion});
+  g_ownServer.Publish("/autoreal/version.ini", {.body = "LatestVersion=120\nMinimalVersion=100\n"});
+  g_ownServer.Publish(
+      "/patch/SL_Full_120.ini",
+      {.body = test::ReadFileBytes(g_servers.WwwPath(L"patch\\SL_Full_120.ini")), .silentMs = 4000});
+  HWND window = Start(0, kInstallButton, g_ownServerApp);
+  {
+    const AnswerWatch watch(window);
+    Press(window, kInstallButton);
+    ::Sleep(2500);
+    EXPECT_LT(watch.LongestMs(), 500) << "during the plan";
+  }
+  CloseDuringTheRun(window);
+
+  // 1 GiB of zeros, complete in the download folder and on the server.
+  constexpr uint64_t kSize = 1ull << 30;
+  const fs::path big = downloads_ / L"big.pak";
+  const fs::path served = fs::path(g_servers.WwwPath(L"big.pak"));
+  Md5 md5;
+  {
+    const std::string block(1 << 20, '\0');
+    std::ofstream file(big, std::ios::binary);
+    for (uint64_t written = 0; written < kSize; written += block.size()) {
+      file.write(block.data(), static_cast<std::streamsize>(block.size()));
+      md5.Update(block.data(), block.size());
+    }
+  }
+  ASSERT_TRUE(::CopyFileW(big.c_str(), served.c_str(), FALSE));
+  const std::string list = test::ReadFileBytes(g_servers.WwwPath(L"patch\\SL_Full_120.ini"));
+  test::WriteFileBytes(
+      g_servers.WwwPath(L"patch\\SL_Full_120.ini"),
+      g_servers.http + "/big.pak," + md5.FinishHex() + "," + std::to_string(kSize) + "\n" + list);
+  const HWND status = [&] {
+    window = Start(0, kInstallButton);
+    return ::FindWindowExW(window, nullptr, L"SlProgressControl", nullptr);
+  }();
+  {
+    const AnswerWatch watch(window);
+    Press(window, kInstallButton);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(status) == "Md5Verify big.pak"; }, 30s)) << TextOf(status);
+    EXPECT_LT(watch.LongestMs(), 500) << "during the check";
+  }
+  CloseDuringTheRun(window);
+  EXPECT_EQ(FileSize(big), kSize) << "nothing lost";
+  window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  EXPECT_TRUE(EndsInPlayView(window));
+  fs::remove(big);
+  fs::remove(served);
 }
 
 TEST_F(InstallTest, ChainThatStopsShortSaysWhyAndCanBeStartedAgain) {

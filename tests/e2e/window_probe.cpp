@@ -84,4 +84,22 @@ MessageBoxSeen AnswerMessageBox(DWORD processId, int button, std::chrono::millis
   return seen;
 }
 
+AnswerWatch::AnswerWatch(HWND window)
+    : thread_([this, window] {
+        while (!stop_) {
+          const auto sent = std::chrono::steady_clock::now();
+          DWORD_PTR ignored = 0;
+          ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored);
+          const double waited =
+              std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - sent).count();
+          if (waited > longestMs_) longestMs_ = waited;
+          ::Sleep(50);
+        }
+      }) {}
+
+AnswerWatch::~AnswerWatch() {
+  stop_ = true;
+  thread_.join();
+}
+
 }  // namespace sl::e2e

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 
 namespace sl::e2e {
 
@@ -23,5 +25,21 @@ struct MessageBoxSeen {
 };
 [[nodiscard]] MessageBoxSeen AnswerMessageBox(DWORD processId, int button,
                                               std::chrono::milliseconds timeout = std::chrono::seconds(15));
+
+// Asks the window every 50 ms whether it answers (WM_NULL, at most 500 ms) and keeps the longest
+// wait, from construction to destruction.
+class AnswerWatch {
+ public:
+  explicit AnswerWatch(HWND window);
+  ~AnswerWatch();
+  AnswerWatch(const AnswerWatch&) = delete;
+  AnswerWatch& operator=(const AnswerWatch&) = delete;
+  [[nodiscard]] double LongestMs() const { return longestMs_; }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<double> longestMs_{0};
+  std::thread thread_;
+};
 
 }  // namespace sl::e2e

@@ -12,11 +12,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "base/unique_handle_win.h"
+#include "diag/thread_entry.h"
 
 namespace sl {
 
@@ -63,22 +62,19 @@ class OffWindowWork {
     Stop();
     auto run = std::make_shared<Run>();
     run->ticket = nextTicket_++;
-    try {
-      std::thread([run, window, message, job = std::move(job)] {
-        try {
-          run->result = job(run->stop);
-        } catch (const std::exception&) {
-          run->result = Result{};  // the job's default means failure
-        }
-        run->done.store(true, std::memory_order_release);
-        if (run->doneEvent) ::SetEvent(run->doneEvent.get());
-        // A full queue refuses a post; the window waits for this one, so it is posted again.
-        while (window != nullptr && !::PostMessageW(window, message, run->ticket, 0) && ::IsWindow(window))
-          ::Sleep(kRepostDelayMs);
-      }).detach();
-    } catch (const std::system_error&) {
-      return false;
-    }
+    const bool started = StartWorkerThread("OffWindowWork", [run, window, message, job = std::move(job)] {
+      try {
+        run->result = job(run->stop);
+      } catch (const std::exception&) {
+        run->result = Result{};  // the job's default means failure
+      }
+      run->done.store(true, std::memory_order_release);
+      if (run->doneEvent) ::SetEvent(run->doneEvent.get());
+      // A full queue refuses a post; the window waits for this one, so it is posted again.
+      while (window != nullptr && !::PostMessageW(window, message, run->ticket, 0) && ::IsWindow(window))
+        ::Sleep(kRepostDelayMs);
+    });
+    if (!started) return false;
     run_ = std::move(run);
     return true;
   }
