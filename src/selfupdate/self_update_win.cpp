@@ -41,9 +41,9 @@ bool PackageReady(const std::string& packagePath, const SelfUpdateRequest& reque
 }
 
 // Renames `from` over `to` in one step. A reader that still holds the old program for a moment (a
-// scanner, the shell) refuses the rename: it is tried again for a few seconds.
+// scanner, the shell) refuses the rename: it is tried again for up to 15 seconds.
 DWORD MoveOver(const std::wstring& from, const std::wstring& to) {
-  constexpr int kTries = 50;
+  constexpr int kTries = 150;
   constexpr DWORD kPauseMs = 100;
   for (int attempt = 1;; ++attempt) {
     if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

@@ -190,7 +190,12 @@ class SelfUpdateTest : public ::testing::Test {
 
   // Waits for the new program to run from the main file and closes it the player's way.
   void ExpectNewProgramRunsAndCloses() {
-    EXPECT_TRUE(WaitUntil([&] { return Bytes(L"Stormline_VN.exe") == nextBytes_; }, 40s))
+    // Read seldom: a reader holding the main file makes the program's rename over it wait.
+    const auto replaced = [&] {
+      ::Sleep(500);
+      return Bytes(L"Stormline_VN.exe") == nextBytes_;
+    };
+    EXPECT_TRUE(WaitUntil(replaced, 40s))
         << "the main file holds the new build";
     const DWORD id = WaitForProcess(folder_, L"Stormline_VN.exe", 20s);
     ASSERT_NE(id, 0u) << "the new program started";
