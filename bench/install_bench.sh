@@ -9,20 +9,12 @@
 # Usage: bench/install_bench.sh [md5-MiB=1024] [release-data-MiB=2048]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-root=$PWD
 md5_mib=${1:-1024}
 release_mib=${2:-2048}
 
-cmake --preset win >/dev/null
-cmake --build --preset win --target md5_bench whole_run_bench download_bench Stormline_VN_bench setup_standin \
-  patcher_standin >/dev/null
-work=$root/build/win/bench
-servers=$work/install-servers
-mkdir -p "$work"
-export WINEPREFIX=$work/wineprefix
-trap 'bash tests/servers/stop.sh "$servers" || true; wineserver -k 2>/dev/null || true; rm -rf "$work/md5.bin" "$work/alone"' EXIT
-wine_run() { scripts/wine-run.sh "$@" 2>/dev/null | tr -d '\r'; }
-now() { date +%s.%N; }
+source bench/whole_run_lib.sh
+trap 'bench_stop; rm -rf "$work/md5.bin" "$work/alone"' EXIT
+bench_start md5_bench download_bench
 
 echo "== MD5 of $md5_mib MiB"
 head -c $((md5_mib * 1024 * 1024)) /dev/urandom > "$work/md5.bin"
@@ -37,40 +29,27 @@ grep -q "$native" <<<"$program" && echo "digests: equal" || echo "digests: DIFFE
 awk -v p="$program_rate" -v n="$native_rate" 'BEGIN { printf "ratio program/md5sum %.2f (target >= 0.95)\n", p / n }'
 rm -f "$work/md5.bin"
 
-port=$(sed -n 's/^SL_BENCH_HTTP_PORT:STRING=//p' build/win/CMakeCache.txt)
-own_version=$(sed -n 's/^SL_OWN_VERSION_NUMBER:INTERNAL=//p' build/win/CMakeCache.txt)
-bash tests/servers/start.sh "$servers" "$port" "$((port + 1))" >/dev/null
-mkdir -p "$servers/www/launcher" && printf "$own_version" > "$servers/www/launcher/version.ini"  # no self-update offer
-scripts/wine-run.sh cmd /c exit 0
-game=$work/game downloads=$work/downloads
-
 # One whole run of a release of `files` data files sharing `mib` MiB.
 whole_run() {
   local files=$1 mib=$2
   echo "== Whole run: $files data file(s), $mib MiB of data"
-  rm -rf "$servers/www/patch" "$servers/www/files" "$servers/www/autoreal"
-  python3 tests/releases/release_tree.py "$servers/www" "http://127.0.0.1:$port" \
-    --setup build/win/tests/standins/setup_standin.exe --patcher build/win/tests/standins/patcher_standin.exe \
-    --full 120 --data-files "$files" --data-size $((mib * 1024 * 1024 / files))
+  publish_release "$files" $((mib * 1024 * 1024 / files)) "http://127.0.0.1:$port"
   local urls
   urls=$(cut -d, -f1 "$servers/www/patch/SL_Full_120.ini")
-  # The download alone, file after file, and md5sum of the same files from the page cache.
+  # The download alone, file after file (as the transfer timed itself, without Wine's start-up),
+  # and md5sum of the same files from the page cache.
   rm -rf "$work/alone" && mkdir -p "$work/alone"
-  local alone=0 sums=0 url start end
+  local alone=0 sums=0 url start end seconds
   for url in $urls; do
-    start=$(now)
-    wine_run build/win/bench/download_bench.exe download "$url" "Z:$work/alone/${url##*/}" >/dev/null
-    end=$(now)
-    alone=$(awk -v a="$alone" -v s="$start" -v e="$end" 'BEGIN { print a + e - s }')
+    seconds=$(wine_run build/win/bench/download_bench.exe download "$url" "Z:$work/alone/${url##*/}" |
+      awk '/^download/ { print $(NF - 1) }')
+    alone=$(awk -v a="$alone" -v s="$seconds" 'BEGIN { print a + s }')
   done
-  start=$(now); md5sum "$work/alone"/* > /dev/null; end=$(now)
+  start=$(now); find "$work/alone" -type f ! -name '*.sl-resume' -exec md5sum {} + > /dev/null; end=$(now)
   sums=$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')
-  rm -rf "$work/alone" "$game" "$downloads" && mkdir -p "$game" "$downloads"
-  wine reg add 'HKLM\SOFTWARE\Oskelon\vyLauncher' /reg:64 /v SLLocation /d "Z:${game//\//\\}" /f >/dev/null 2>&1
-  wine reg add 'HKLM\SOFTWARE\Oskelon\vyLauncher' /reg:64 /v TempDownloadPath /d "Z:${downloads//\//\\}" /f >/dev/null 2>&1
-  sync
+  rm -rf "$work/alone"
   local result
-  result=$(wine_run build/win/bench/whole_run_bench.exe build/win/bench/app/Stormline_VN.exe)
+  result=$(run_install)
   awk -v alone="$alone" -v sums="$sums" '
     { v[$1] = $2 }
     END {

@@ -32,6 +32,8 @@ if [ ! -f "$WINEPREFIX/.sl-ready" ]; then
   wineboot -i >/dev/null 2>&1
   # Wine has no Segoe UI; map it to a face of similar width with full Vietnamese coverage.
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Segoe UI' /d 'Noto Sans' /f >/dev/null 2>&1
+  # A crash ends the process with a backtrace on stderr instead of waiting on a dialog nobody sees.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.sl-ready"
 fi

@@ -58,6 +58,8 @@ AppProcess AppProcess::Start(const std::wstring& path) {
     ::CloseHandle(info.hThread);
     process.process_.reset(info.hProcess);
     process.id_ = info.dwProcessId;
+  } else {
+    process.startError_ = ::GetLastError();
   }
   return process;
 }

@@ -29,6 +29,8 @@ class AppProcess {
   ~AppProcess();
 
   [[nodiscard]] DWORD id() const { return id_; }
+  // GetLastError of a start that failed, else 0.
+  [[nodiscard]] DWORD startError() const { return startError_; }
   // Exit code once the process ended within the timeout, else STILL_ACTIVE.
   DWORD WaitForExit(std::chrono::milliseconds timeout);
   // The process's main window once it has appeared, or null.
@@ -37,6 +39,7 @@ class AppProcess {
  private:
   UniqueKernelHandle process_;
   DWORD id_ = 0;
+  DWORD startError_ = 0;
 };
 
 // A top-level window of `processId` with the given class ("#32770" for dialogs), or null.

@@ -122,8 +122,9 @@ class InstallTest : public ::testing::Test {
     if (version >= 0) game_ = MakeGameFolder(L"game", version);
     WriteRegistryText(kLauncherKey, L"SLLocation", game_.wstring());
     app_ = AppProcess::Start(app);
+    EXPECT_EQ(app_.startError(), 0u) << Narrow(app);
     HWND window = app_.WaitForMainWindow(30s);
-    EXPECT_NE(window, nullptr);
+    EXPECT_NE(window, nullptr) << "exit code " << app_.WaitForExit(0s);
     // Every button is created visible: the idle view is there once only `expected` is left.
     const auto onlyExpected = [&] {
       for (int id : {kInstallButton, kUpdateButton, kPlayButton}) {
