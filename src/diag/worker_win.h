@@ -43,13 +43,22 @@ class StopFlag {
   UniqueKernelHandle event_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
+// How long a worker waits before posting again into a queue that was full.
+inline constexpr DWORD kRepostDelayMs = 50;
+
+// Posts `message`, again while a full queue refuses it, for as long as the window lives: the
+// window waits for this one.
+inline void PostUntilTaken(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  while (window != nullptr && !::PostMessageW(window, message, wParam, lParam) && ::IsWindow(window))
+    ::Sleep(kRepostDelayMs);
+}
+
 // One job at a time off the window's thread. Result must be default-constructible, and its default
 // must mean failure: a job that throws delivers it.
 template <typename Result>
 class OffWindowWork {
  public:
   using Job = std::function<Result(const StopFlag&)>;
-  static constexpr DWORD kRepostDelayMs = 50;
 
   OffWindowWork() = default;
   ~OffWindowWork() { Stop(); }
@@ -70,9 +79,7 @@ class OffWindowWork {
       }
       run->done.store(true, std::memory_order_release);
       if (run->doneEvent) ::SetEvent(run->doneEvent.get());
-      // A full queue refuses a post; the window waits for this one, so it is posted again.
-      while (window != nullptr && !::PostMessageW(window, message, run->ticket, 0) && ::IsWindow(window))
-        ::Sleep(kRepostDelayMs);
+      PostUntilTaken(window, message, run->ticket, 0);
     });
     if (!started) return false;
     run_ = std::move(run);

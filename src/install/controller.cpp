@@ -10,6 +10,7 @@
 #include "diag/log.h"
 #include "manifest/step_planner.h"
 #include "net/download_status.h"
+#include "net/http_rules.h"
 
 namespace sl {
 namespace {
@@ -27,6 +28,12 @@ double Difference(uint64_t a, uint64_t b) { return static_cast<double>(a) - stat
 bool SameDigest(std::string_view computed, std::string_view expected) {
   return !computed.empty() && EqualsNoCase(computed, expected);
 }
+
+bool IsSmall(const FileItem& item) { return item.size > 0 && item.size < kSmallFileBytes; }
+
+// How far past the current file side transfers may reach: files fetched ahead wait there until
+// the current one gets to them.
+constexpr int32_t kSideReach = 4 * kSmallFilesInFlight;
 
 }  // namespace
 
@@ -158,6 +165,7 @@ void InstallController::OnCheckProgress(uint64_t hashed, uint64_t length) {
 void InstallController::StartRun() {
   list_.currentIndex = 0;
   refetchedIndex_ = kNoItem;
+  sideDownloads_.clear();
   StartCurrentOrInstall();
 }
 
@@ -234,10 +242,10 @@ void InstallController::OnDownloadStatus(int32_t code, std::string_view text) {
       state_.workflowState = STATE_UPDATING;
       break;
     case MDS_STATUS_FAILED:
-      StopRun("Lỗi: " + std::string(text), kCaption);
+      if (phase_ == Phase::Running) StopRun("Lỗi: " + std::string(text), kCaption);
       break;
     case MDS_STATUS_DONE:
-      OnFileDone();
+      if (phase_ == Phase::Running) OnFileDone();
       break;
     default:
       break;
@@ -248,21 +256,65 @@ void InstallController::OnDownloadStatus(int32_t code, std::string_view text) {
 // the request's name may differ from the list's (a query string, for one).
 void InstallController::OnFileDone() {
   if (FileItem* item = CurrentItem()) {
-    env_.SetStatusLine("Md5Verify " + item->fileName);
-    if (!item->md5.empty()) {
-      const std::string digest = env_.FileMd5(*item);
-      if (!SameDigest(digest, item->md5)) {
-        RejectFile(*item, digest);
-        return;
-      }
-    }
-    item->downloadedBytes = item->size;
-    item->status = MDS_STATUS_DONE;
-    item->sampleBytes = 0;
-    refetchedIndex_ = kNoItem;
+    const std::string digest = item->md5.empty() ? std::string() : env_.FileMd5(*item);
+    if (!AcceptFile(*item, digest)) return;
   }
   ++list_.currentIndex;
   StartCurrentOrInstall();
+}
+
+bool InstallController::AcceptFile(FileItem& item, const std::string& digest) {
+  env_.SetStatusLine("Md5Verify " + item.fileName);
+  if (!item.md5.empty() && !SameDigest(digest, item.md5)) {
+    RejectFile(item, digest);
+    return false;
+  }
+  item.downloadedBytes = item.size;
+  item.status = MDS_STATUS_DONE;
+  item.sampleBytes = 0;
+  refetchedIndex_ = kNoItem;
+  return true;
+}
+
+void InstallController::OnSideDownloadDone(uint32_t ticket, bool whole, const std::string& digest,
+                                           const std::string& failure) {
+  const auto side = std::find_if(sideDownloads_.begin(), sideDownloads_.end(),
+                                 [&](const SideDownload& each) { return each.ticket == ticket; });
+  if (phase_ != Phase::Running || side == sideDownloads_.end()) return;
+  if (!whole) {
+    StopRun("Lỗi: " + failure, kCaption);
+    return;
+  }
+  side->ended = true;
+  side->digest = digest;
+  if (waitingForSide_ && side->index == list_.currentIndex) {
+    StartCurrentOrInstall();
+    return;
+  }
+  StartSideDownloads();
+}
+
+void InstallController::StartSideDownloads() {
+  const FileItem* current = CurrentItem();
+  // Large files go one at a time, at the link's full speed.
+  if (phase_ != Phase::Running || held_ || current == nullptr || !IsSmall(*current)) return;
+  int running = waitingForSide_ ? 0 : 1;  // the current file's own transfer
+  for (const SideDownload& side : sideDownloads_) running += side.ended ? 0 : 1;
+  const auto last =
+      std::min<int32_t>(static_cast<int32_t>(list_.items.size()) - 1, list_.currentIndex + kSideReach);
+  for (int32_t index = list_.currentIndex + 1; index <= last && running < kSmallFilesInFlight; ++index) {
+    FileItem* item = list_.items[static_cast<size_t>(index)].get();
+    const bool taken = std::any_of(sideDownloads_.begin(), sideDownloads_.end(),
+                                   [&](const SideDownload& side) { return side.index == index; });
+    // An unnamed item gets its name when it becomes the current one.
+    if (item == nullptr || taken || !IsSmall(*item) || item->fileName.empty() ||
+        item->status == MDS_STATUS_DONE)
+      continue;
+    const uint32_t ticket = env_.StartSideDownload(*item, env_.GetItemLocalPath(*item));
+    if (ticket == 0) return;
+    sideDownloads_.push_back({ticket, index, false, {}});
+    ++running;
+  }
 }
 
 void InstallController::RejectFile(FileItem& item, const std::string& digest) {
@@ -298,9 +350,27 @@ void InstallController::RejectFile(FileItem& item, const std::string& digest) {
 }
 
 void InstallController::StartCurrentOrInstall() {
-  if (FileItem* item = CurrentItem()) {
-    StartItem(*item);
-    return;
+  waitingForSide_ = false;
+  for (FileItem* item = CurrentItem(); item != nullptr; item = CurrentItem()) {
+    const auto side =
+        std::find_if(sideDownloads_.begin(), sideDownloads_.end(),
+                     [&](const SideDownload& each) { return each.index == list_.currentIndex; });
+    if (side == sideDownloads_.end()) {
+      StartItem(*item);
+      StartSideDownloads();
+      return;
+    }
+    if (!side->ended) {
+      waitingForSide_ = true;
+      ResetCurrentPercent();
+      env_.SetStatusLine("Đang tải... " + item->fileName);
+      StartSideDownloads();
+      return;
+    }
+    const std::string digest = std::move(side->digest);
+    sideDownloads_.erase(side);
+    if (!AcceptFile(*item, digest)) return;
+    ++list_.currentIndex;
   }
   const bool allDone = std::all_of(list_.items.begin(), list_.items.end(),
                                    [](const auto& item) { return item && item->status == MDS_STATUS_DONE; });
@@ -332,6 +402,8 @@ void InstallController::StartItem(FileItem& item) {
 }
 
 void InstallController::StopRun(const std::string& text, const char* caption) {
+  // Before the message: under its box no transfer of the stopped run may go on or report.
+  env_.StopDownloads();
   env_.ShowError(text, caption);
   // Whatever failed, the next plan starts from what is installed: a target left at the failed
   // step (or below it) would pass over a patch, or call a missing full install done.
@@ -340,6 +412,9 @@ void InstallController::StopRun(const std::string& text, const char* caption) {
 }
 
 void InstallController::EndRun() {
+  env_.StopDownloads();
+  sideDownloads_.clear();
+  waitingForSide_ = false;
   // Back at the idle view nothing runs: the close question and the folder commands must see that.
   phase_ = Phase::Idle;
   state_.workflowState = STATE_IDLE;

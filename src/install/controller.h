@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "manifest/file_list.h"
 #include "net/retry_rules.h"
@@ -36,6 +37,13 @@ class InstallControllerEnv {
   // MD5 of the item's local file as hexadecimal text, as its download took it (a listed MD5 makes
   // the download hash the file as it writes it); empty when the file could not be read.
   virtual std::string FileMd5(FileItem& item) = 0;
+  // Starts the transfer of a small item (listed size below kSmallFileBytes) beside the current
+  // file's, to localPath: it reports only its end, by OnSideDownloadDone with the ticket returned
+  // here; 0 when it could not start.
+  [[nodiscard]] virtual uint32_t StartSideDownload(const FileItem& item, const std::string& localPath) = 0;
+  // Stops every transfer of the run, the current file's and those beside it; their files keep
+  // what arrived, for a later resume.
+  virtual void StopDownloads() = 0;
   // Deletes the file; empty when it is gone, else the system's text for why it stays.
   [[nodiscard]] virtual std::string DeleteLocalFile(const std::string& path) = 0;
 
@@ -110,6 +118,10 @@ class InstallController {
   // WM_DOWNLOAD_STATUS: 1020, 1011 and 1013 carry a file name, 1018 an error text; other codes
   // are ignored. 1013 means the current item (by index, whatever the text) is whole on disk.
   void OnDownloadStatus(int32_t code, std::string_view text);
+  // A side transfer ended: `whole` when its file is on disk, with the digest it was checked by
+  // (empty for an item without MD5); otherwise it failed for the reason `failure` tells the
+  // player, which ends the run as a failed current file does.
+  void OnSideDownloadDone(uint32_t ticket, bool whole, const std::string& digest, const std::string& failure);
   // WM_INSTALL_RESULT: the worker's verdict and the name of the setup program it ran (may be empty).
   // Every ending of a run, good or bad, leaves the start button usable, and a failed one makes
   // the next plan start from the installed release, so no failed step is ever passed over.
@@ -129,7 +141,12 @@ class InstallController {
   void EndPress(const char* errorText);
   FileItem* CurrentItem();
   void OnFileDone();
+  // Checks a whole file against the list; false when it was rejected (fetched again or the run
+  // stopped).
+  bool AcceptFile(FileItem& item, const std::string& digest);
   void RejectFile(FileItem& item, const std::string& digest);
+  // Starts side transfers of the small files after the current one while there is room.
+  void StartSideDownloads();
   void StartCurrentOrInstall();
   void StartItem(FileItem& item);
   void ResetCurrentPercent();
@@ -147,7 +164,17 @@ class InstallController {
   // The install mode the running step's setup program was started in.
   InstallMode stepMode_ = MODE_NONE;
   Phase phase_ = Phase::Idle;
-  bool progressShown_ = false;  // by a wait of the press, before its run
+  // Small files after the current one, fetched beside it; the current file may be one of them,
+  // and is then waited for rather than downloaded.
+  struct SideDownload {
+    uint32_t ticket = 0;
+    int32_t index = kNoItem;
+    bool ended = false;
+    std::string digest;
+  };
+  std::vector<SideDownload> sideDownloads_;
+  bool waitingForSide_ = false;  // the current file is a running side transfer
+  bool progressShown_ = false;   // by a wait of the press, before its run
   bool held_ = false;
   std::function<void()> deferred_;
 };

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 
 #include "diag/log_capture.h"
 #include "manifest/step_planner.h"
@@ -29,6 +30,9 @@ struct FakeEnv : InstallControllerEnv {
   std::deque<Step> steps;
   std::deque<std::string> digests;  // FileMd5 results; the listed md5 once exhausted
   bool workerStarts = true;
+  bool sideTransfers = false;  // StartSideDownload refuses unless told
+  std::map<std::string, uint32_t> sideTickets;
+  uint32_t nextTicket = 7;
   bool planPending = false;
   std::string warning;
   std::string deleteError;
@@ -56,6 +60,14 @@ struct FakeEnv : InstallControllerEnv {
     std::string digest = digests.front();
     digests.pop_front();
     return digest;
+  }
+  uint32_t StartSideDownload(const FileItem& item, const std::string& path) override {
+    if (!sideTransfers) return 0;
+    Add("side " + item.url + ">" + path);
+    return sideTickets[item.fileName] = nextTicket++;
+  }
+  void StopDownloads() override {
+    if (sideTransfers) Add("stop-downloads");
   }
   std::string DeleteLocalFile(const std::string& path) override { return Add("delete " + path), deleteError; }
   bool StartInstallWorker() override { return Add("worker"), workerStarts; }
@@ -328,6 +340,77 @@ TEST_F(ControllerTest, NoStepBeginsWhileTheCloseQuestionIsUp) {
   controller.HoldSteps(false);
   EndPlan();
   EXPECT_EQ(env.Take(), (Calls{"plan", "get u/p121.exe>dl/p121.exe"}));
+}
+
+// Small files go four at a time: the current one and three beside it, taken in list order and
+// each checked when the run gets to it, before the setup program starts.
+TEST_F(ControllerTest, SmallFilesGoFourAtATimeAndAreCheckedInListOrder) {
+  env.sideTransfers = true;
+  Start(
+      {{120,
+        {{"a", 10, "A"}, {"b", 10, "B"}, {"c", 10, ""}, {"d", 10, "D"}, {"e", 10, "E"}, {"s.exe", 10, ""}}}});
+  EXPECT_EQ(env.Take(), (Calls{"plan", "progress-view", "get u/a>dl/a", "side u/b>dl/b", "side u/c>dl/c",
+                               "side u/d>dl/d"}));
+  controller.OnSideDownloadDone(env.sideTickets["c"], true, "", "");
+  EXPECT_EQ(env.Take(), Calls{"side u/e>dl/e"});  // the room it left
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
+  EXPECT_EQ(env.status, "Đang tải... b");  // the current file is the one beside it: waited for
+  EXPECT_EQ(env.Take(), (Calls{"md5 a", "side u/s.exe>dl/s.exe"}));
+  controller.OnSideDownloadDone(env.sideTickets["d"], true, "d", "");  // lower case passes
+  controller.OnSideDownloadDone(env.sideTickets["b"], true, "B", "");  // b, then c and d at once
+  EXPECT_EQ(env.list.currentIndex, 4);
+  controller.OnSideDownloadDone(env.sideTickets["s.exe"], true, "", "");
+  EXPECT_TRUE(env.Take().empty()) << "the setup program waits for e";
+  controller.OnSideDownloadDone(env.sideTickets["e"], true, "E", "");
+  EXPECT_EQ(env.Take(), Calls{"worker"});
+  EXPECT_EQ(env.list.items[1]->downloadedBytes, 10u);
+}
+
+// A side file whose digest is wrong is fetched again once as the current file, as any other; a
+// side transfer that failed ends the run as a failed current file does, and stops the others.
+TEST_F(ControllerTest, BadOrFailedSideTransfers) {
+  env.sideTransfers = true;
+  Start({{120, {{"a", 10, "A"}, {"b", 10, "B"}, {"c", 10, "C"}}}});
+  env.Take();
+  controller.OnSideDownloadDone(env.sideTickets["b"], true, "wrong", "");
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
+  EXPECT_EQ(env.Take(), (Calls{"md5 a", "delete dl/b", "get u/b>dl/b"}));
+  env.digests = {"wrong again"};
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "b");
+  EXPECT_EQ(env.Take(),
+            (Calls{"md5 b", "delete dl/b", "stop-downloads",
+                   "Lỗi: Tệp tin b tải về bị hỏng (sai mã MD5) dù đã tải lại. Vui lòng thử lại sau! "
+                   "| Thông báo",
+                   "stop-downloads", "return-to-idle", "idle-view"}));
+  controller.OnSideDownloadDone(env.sideTickets["c"], true, "C", "");  // after the end: nothing
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "b");
+  EXPECT_TRUE(env.Take().empty());
+
+  Start({{120, {{"a", 10, ""}, {"b", 10, ""}, {"c", 10, ""}}}});
+  env.Take();
+  controller.OnSideDownloadDone(env.sideTickets["c"], false, "", "gone");
+  EXPECT_EQ(env.Take(), (Calls{"stop-downloads", "Lỗi: gone | Thông báo", "stop-downloads", "return-to-idle",
+                               "idle-view"}));
+  EXPECT_EQ(env.state.workflowState, STATE_IDLE);
+  (void)TakeCapturedLog();
+}
+
+// A large file goes alone, before and after small ones; unnamed and unsized items are not taken.
+TEST_F(ControllerTest, LargeFilesGoAlone) {
+  env.sideTransfers = true;
+  Start({{120,
+          {{"big", 2 << 20, ""},
+           {"a", 10, ""},
+           {"b", 10, ""},
+           {"huge", 1 << 20, ""},
+           {"", 10, ""},
+           {"n", 0, ""}}}});
+  EXPECT_EQ(env.Take(), (Calls{"plan", "progress-view", "get u/big>dl/big"}));
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "big");
+  EXPECT_EQ(env.Take(), (Calls{"get u/a>dl/a", "side u/b>dl/b"}));
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
+  controller.OnSideDownloadDone(env.sideTickets["b"], true, "", "");
+  EXPECT_EQ(env.Take(), Calls{"get u/huge>dl/huge"});
 }
 
 }  // namespace

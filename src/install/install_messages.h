@@ -15,5 +15,8 @@ inline constexpr unsigned WM_INSTALL_RESULT = 1104;
 // (at start-up, or again for a press), and a plan of the next step is done (WM_APP + 2, + 3).
 inline constexpr unsigned WM_VERSIONS_READ = 32770;
 inline constexpr unsigned WM_PLAN_DONE = 32771;
+// A transfer beside the current file's has ended (WM_APP + 4): wParam its ticket, lParam 1 when
+// its file is whole on disk, 0 when it failed.
+inline constexpr unsigned WM_SIDE_DOWNLOAD_DONE = 32772;
 
 }  // namespace sl

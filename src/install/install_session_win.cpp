@@ -1,5 +1,6 @@
 #include "install/install_session_win.h"
 
+#include <algorithm>
 #include <string>
 
 #include "base/ascii.h"
@@ -89,6 +90,15 @@ bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                    text != nullptr ? Narrow(text) : std::string());
       return true;
     }
+    case WM_SIDE_DOWNLOAD_DONE: {
+      const auto ticket = static_cast<uint32_t>(wParam);
+      const auto lane = std::find_if(sideLanes_.begin(), sideLanes_.end(),
+                                     [&](const SideLane& each) { return each.ticket == ticket; });
+      if (ticket == 0 || lane == sideLanes_.end()) return true;  // stopped meanwhile
+      lane->ticket = 0;
+      controller_.OnSideDownloadDone(ticket, lParam != 0, lane->helper->Digest(), lane->helper->EndText());
+      return true;
+    }
     case WM_MD5_PROGRESS:
       controller_.OnCheckProgress(static_cast<uint64_t>(wParam), static_cast<uint64_t>(lParam));
       return true;
@@ -169,6 +179,29 @@ void InstallSession::StartDownload(const FileItem& item, const std::string& loca
   downloadHelper_->StartDownload(
       item.url, localPath, item.size,
       item.md5.empty() ? MSHTTPHelper::Content::Unchecked : MSHTTPHelper::Content::Checked);
+}
+
+uint32_t InstallSession::StartSideDownload(const FileItem& item, const std::string& localPath) {
+  ExpectUiThread("InstallSession::StartSideDownload");
+  const uint32_t ticket = nextSideTicket_++;
+  if (ticket == 0) return 0;  // wrapped: 0 means none
+  // A lane's helper and its thread serve its next file: starting them costs a small file more than
+  // its transfer.
+  auto lane = std::find_if(sideLanes_.begin(), sideLanes_.end(),
+                           [](const SideLane& each) { return each.ticket == 0; });
+  if (lane == sideLanes_.end())
+    lane = sideLanes_.insert(sideLanes_.end(), {MSHTTPHelper::Init(view_.Window()), 0});
+  lane->ticket = ticket;
+  lane->helper->ReportOnlyTheEnd(WM_SIDE_DOWNLOAD_DONE, ticket);
+  lane->helper->StartDownload(
+      item.url, localPath, item.size,
+      item.md5.empty() ? MSHTTPHelper::Content::Unchecked : MSHTTPHelper::Content::Checked);
+  return ticket;
+}
+
+void InstallSession::StopDownloads() {
+  downloadHelper_.reset();
+  sideLanes_.clear();
 }
 
 // Taken by the download thread as the file was written: nothing is read on the window's thread.

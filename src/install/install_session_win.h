@@ -66,6 +66,8 @@ class InstallSession final : private InstallControllerEnv {
   void NameTempItem(FileItem& item) override;
   void StartDownload(const FileItem& item, const std::string& localPath) override;
   std::string FileMd5(FileItem& item) override;
+  uint32_t StartSideDownload(const FileItem& item, const std::string& localPath) override;
+  void StopDownloads() override;
   std::string DeleteLocalFile(const std::string& path) override;
   bool StartInstallWorker() override;
   bool StartPlan() override;
@@ -87,6 +89,14 @@ class InstallSession final : private InstallControllerEnv {
   InstallState state_;
   FileList list_;
   std::unique_ptr<MSHTTPHelper> downloadHelper_;  // made by the first download, reused after it
+  // The transfers beside the current file's: a helper each, so each has its own connection and
+  // digest; `ticket` names the transfer a lane runs, 0 when it is free for the next one.
+  struct SideLane {
+    std::unique_ptr<MSHTTPHelper> helper;
+    uint32_t ticket = 0;
+  };
+  std::vector<SideLane> sideLanes_;
+  uint32_t nextSideTicket_ = 1;
   // Shared with the worker, which may still run when the session ends.
   std::shared_ptr<InstallJob> job_;
   OffWindowWork<std::optional<std::string>> versionRead_;

@@ -7,6 +7,7 @@
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"
+#include "diag/worker_win.h"
 #include "install/install_messages.h"
 #include "install/launch_win.h"
 #include "install/md5_win.h"
@@ -19,17 +20,6 @@ namespace sl {
 namespace {
 
 constexpr char kSource[] = "StormlineHelper";
-constexpr DWORD kRepostDelayMs = 100;
-
-// A full queue refuses a post; the verdict waits for room as long as its window lives.
-void PostResult(HWND window, const InstallJob& job) {
-  const WPARAM ok = job.ok ? 1 : 0;
-  const auto name = reinterpret_cast<LPARAM>(job.setupName.c_str());
-  while (!::PostMessageW(window, WM_INSTALL_RESULT, ok, name)) {
-    if (!::IsWindow(window)) return;
-    ::Sleep(kRepostDelayMs);
-  }
-}
 
 // Runs the setup program while holding it locked; its exit code, or nothing when it did not run.
 // Held, it cannot change between its checks and its start.
@@ -83,7 +73,7 @@ void Install(InstallJob& job) {
 // Whatever ends the work, the verdict is posted: the run must not wait for it forever.
 void RunWorker(HWND window, InstallJob& job) {
   if (!RunThreadEntry("InstallWorker", [&] { Install(job); })) job.ok = false;
-  PostResult(window, job);
+  PostUntilTaken(window, WM_INSTALL_RESULT, job.ok ? 1 : 0, reinterpret_cast<LPARAM>(job.setupName.c_str()));
 }
 
 }  // namespace

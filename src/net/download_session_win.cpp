@@ -1,5 +1,7 @@
 #include "net/download_session_win.h"
 
+#include <chrono>
+
 #include "base/text_win.h"
 #include "base/url.h"
 #include "diag/thread_entry.h"
@@ -15,6 +17,9 @@ constexpr DWORD kProgressTakenWaitMs = 2000;
 // A fast transfer would post after every read; the window cannot show more than this anyway, and
 // each message is a trip through the system that the transfer pays for.
 constexpr ULONGLONG kProgressIntervalMs = 50;
+// How long a download thread waits for its helper's next file before it ends: starting a thread
+// costs a small file more than its transfer.
+constexpr DWORD kIdleWorkerMs = 30000;
 
 }  // namespace
 
@@ -25,13 +30,21 @@ void MSHTTPHelper::State::ProgressTaken() {
 
 void MSHTTPHelper::State::SendStatus(int32_t code, const std::wstring& text) {
   if (detached.Requested()) return;
+  if (endMessage != 0) {
+    if (code == MDS_STATUS_DONE || code == MDS_STATUS_FAILED) {
+      endText = text;
+      PostUntilTaken(window, endMessage, endTag, code == MDS_STATUS_DONE ? 1 : 0);
+    }
+    return;
+  }
   ::SendMessageW(window, WM_DOWNLOAD_STATUS, static_cast<WPARAM>(code),
                  reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void MSHTTPHelper::State::PostProgress(int64_t done, int64_t length) {
   const ULONGLONG now = ::GetTickCount64();
-  if (detached.Requested() || now - lastProgressPost < kProgressIntervalMs || progressInFlight.exchange(true))
+  if (detached.Requested() || endMessage != 0 || now - lastProgressPost < kProgressIntervalMs ||
+      progressInFlight.exchange(true))
     return;
   lastProgressPost = now;
   ::ResetEvent(progressTaken.get());
@@ -41,7 +54,7 @@ void MSHTTPHelper::State::PostProgress(int64_t done, int64_t length) {
 }
 
 void MSHTTPHelper::State::SendProgress(int64_t done, int64_t length) {
-  if (detached.Requested()) return;
+  if (detached.Requested() || endMessage != 0) return;
   if (progressInFlight) ::WaitForSingleObject(progressTaken.get(), kProgressTakenWaitMs);
   progressInFlight = true;
   ::SendMessageW(window, WM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(done), static_cast<LPARAM>(length));
@@ -49,7 +62,7 @@ void MSHTTPHelper::State::SendProgress(int64_t done, int64_t length) {
 }
 
 void MSHTTPHelper::State::PostCheckProgress(uint64_t hashed, uint64_t length) {
-  if (detached.Requested()) return;
+  if (detached.Requested() || endMessage != 0) return;
   ::PostMessageW(window, WM_MD5_PROGRESS, static_cast<WPARAM>(hashed), static_cast<LPARAM>(length));
 }
 
@@ -84,11 +97,44 @@ void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std:
   s.digest.clear();
   s.progressInFlight = false;
   s.lastProgressPost = 0;
-  if (!StartWorkerThread("MSHTTPHelper::Download", [state] { RunDownload(*state); })) {
+  {
+    std::lock_guard lock(s.jobMutex);
+    if (s.workerAlive) {
+      s.jobPending = true;
+      s.jobReady.notify_one();
+      return;
+    }
+    s.workerAlive = true;
+  }
+  if (!StartWorkerThread("MSHTTPHelper::Download", [state] { RunDownloads(*state); })) {
+    {
+      std::lock_guard lock(s.jobMutex);
+      s.workerAlive = false;
+    }
     // Without this the window would wait forever for the end of a transfer that never began.
     s.status = MDS_STATUS_FAILED;
     s.SendStatus(MDS_STATUS_FAILED, Widen(kConnectionErrorText));
   }
+}
+
+void RunDownloads(MSHTTPHelper::State& state) {
+  for (;;) {
+    RunDownload(state);
+    std::unique_lock lock(state.jobMutex);
+    const bool next = state.jobReady.wait_for(lock, std::chrono::milliseconds(kIdleWorkerMs),
+                                              [&] { return state.jobPending || state.detached.Requested(); });
+    if (!next || state.detached.Requested()) {
+      state.workerAlive = false;
+      return;
+    }
+    state.jobPending = false;
+  }
+}
+
+void MSHTTPHelper::State::Detach() {
+  detached.Request();
+  std::lock_guard lock(jobMutex);
+  jobReady.notify_all();
 }
 
 }  // namespace sl

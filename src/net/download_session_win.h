@@ -5,8 +5,10 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +26,12 @@ namespace sl {
 // Shared by the helper and its download thread, so the thread can outlive the helper safely.
 struct MSHTTPHelper::State {
   HWND window = nullptr;
+  // A helper that reports only the end of each download (a transfer beside the current file's):
+  // `endMessage` is posted with `endTag` and 1 for a whole file or 0 for a failure, and nothing
+  // else is sent. 0: the download messages.
+  UINT endMessage = 0;
+  WPARAM endTag = 0;
+  std::wstring endText;  // what the last end said: the file name, or why it failed
   std::atomic<int32_t> status{MDS_STATUS_INITIALIZING};
   std::atomic<uint32_t> lastError{0};
   uint32_t statusCode = 0;
@@ -44,13 +52,21 @@ struct MSHTTPHelper::State {
   int64_t downloaded = 0;
   std::string digest;  // of a checked file: written before its 1013, empty when it could not be read
 
-  // Requested when the helper is destroyed: the thread then stops and sends nothing more.
+  // Requested when the helper is destroyed (Detach): the thread then stops and sends nothing more.
   StopFlag detached;
+  // The download thread serves the helper's files one after another: a file started while it is
+  // still alive is handed to it.
+  std::mutex jobMutex;
+  std::condition_variable jobReady;
+  bool workerAlive = false;
+  bool jobPending = false;
   std::atomic<bool> progressInFlight{false};
   ULONGLONG lastProgressPost = 0;  // download thread only
   UniqueKernelHandle progressTaken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
 
   void ProgressTaken();
+  // Stops the download thread's work and wakes it should it wait for a next file.
+  void Detach();
   void SendStatus(int32_t code, const std::wstring& text);
   // Posts progress unless the window has not yet taken the previous message, or the last one left
   // less than 50 ms ago.
@@ -67,8 +83,13 @@ struct MSHTTPHelper::State {
 // A response header's value (HTTP_QUERY_CONTENT_LENGTH, ...), or none when it is missing.
 [[nodiscard]] std::optional<std::string> QueryHeaderText(HINTERNET request, DWORD query);
 
-// Starts the download thread; if it cannot start, the window gets 1018 at once.
+// Starts the download on the helper's thread, started for it unless one is alive; if none can
+// start, the window gets 1018 at once.
 void StartDownloadThread(const std::shared_ptr<MSHTTPHelper::State>& state, std::string_view url,
                          std::string_view savePath, uint64_t expectedSize, bool contentChecked);
+
+// The download thread's body: RunDownload for each file handed to it, until none comes for a while
+// or the helper is gone.
+void RunDownloads(MSHTTPHelper::State& state);
 
 }  // namespace sl

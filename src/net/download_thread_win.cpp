@@ -52,7 +52,7 @@ std::optional<ResumeRecord> ReadResumeRecord(const std::wstring& path) {
 // Written once the file has been emptied for a whole answer and before its first byte lands, so a
 // record never vouches for bytes of another build. A record that cannot be written is not left
 // half-written: the file then only costs a whole fetch later.
-void WriteResumeRecord(const std::wstring& path, const ResumeRecord& record) {
+bool WriteResumeRecord(const std::wstring& path, const ResumeRecord& record) {
   UniqueFile file(
       ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   const std::string text = FormatResumeRecord(record);
@@ -61,7 +61,9 @@ void WriteResumeRecord(const std::wstring& path, const ResumeRecord& record) {
     file.reset();
     ::DeleteFileW(path.c_str());
     WriteLog(kSource, error, Format("Không ghi được %s", Narrow(path).c_str()));
+    return false;
   }
+  return true;
 }
 
 // A failed try: why, and what the thread reports should it be the last.
@@ -78,7 +80,7 @@ class Download {
  public:
   explicit Download(MSHTTPHelper::State& state)
       : s_(state),
-        retry_(state.window, &state.detached),
+        retry_(state.endMessage != 0 ? nullptr : state.window, &state.detached),
         recordPath_(Widen(state.savePath + std::string(kResumeRecordSuffix))) {}
   int Run();
 
@@ -88,6 +90,7 @@ class Download {
                         const std::string& logText, std::wstring userText) {
     file_.reset();
     request_.reset();
+    KeepRecordOnDisk();
     WriteLog(kSource, code, logText);
     return {kind, errorNumber, status, code, std::move(userText), std::nullopt};
   }
@@ -112,7 +115,8 @@ class Download {
     }
     // A file whose content is checked next needs no record; one that is not keeps it, as the proof
     // that a later run may take the file as it is once the server still vouches for it.
-    if (s_.contentChecked) ::DeleteFileW(recordPath_.c_str());
+    if (s_.contentChecked && recordOnDisk_) ::DeleteFileW(recordPath_.c_str());
+    pendingRecord_.reset();
     s_.status = MDS_STATUS_DONE;
     s_.SendStatus(MDS_STATUS_DONE, Widen(s_.fileName));
   }
@@ -122,11 +126,21 @@ class Download {
   std::optional<AttemptFailure> Transfer(const DownloadDecision& decision);
   InternetRequest OpenRequest(const RequestPlan& plan);
   void MarkProgress(uint64_t localSize, const DownloadDecision& decision, const std::string& build);
+  // A record held back (a small checked file's) is written once its transfer stops short.
+  void KeepRecordOnDisk() {
+    if (!pendingRecord_) return;
+    recordOnDisk_ = WriteResumeRecord(recordPath_, *pendingRecord_);
+    pendingRecord_.reset();
+  }
   void NoteNewBytes();
 
   MSHTTPHelper::State& s_;
   WinRetryEnv retry_;
   const std::wstring recordPath_;
+  bool recordOnDisk_ = false;  // as far as this thread knows
+  // A small file checked next is usually whole a moment after its first byte: its record is
+  // written only should the transfer stop short, which saves it most of its file operations.
+  std::optional<ResumeRecord> pendingRecord_;
   InternetRequest request_;
   UniqueFile file_;
   std::unique_ptr<FileHasher> hasher_;  // for a file whose MD5 the receiver checks
@@ -198,7 +212,10 @@ std::optional<AttemptFailure> Download::Attempt() {
                       !(attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
   const uint64_t localSize =
       exists ? (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow : 0;
-  RequestPlan plan = PlanRequest(exists, localSize, ReadResumeRecord(recordPath_), s_.url, s_.contentChecked);
+  // Beside a missing file a record vouches for nothing.
+  const std::optional<ResumeRecord> record = exists ? ReadResumeRecord(recordPath_) : std::nullopt;
+  recordOnDisk_ = record.has_value();
+  RequestPlan plan = PlanRequest(exists, localSize, record, s_.url, s_.contentChecked);
   if (plan.discard) {
     WriteLog(kSource, 0,
              Format("Tệp có sẵn (%llu bytes) không rõ từ bản nào trên máy chủ, tải lại từ đầu: %s",
@@ -319,7 +336,10 @@ std::optional<AttemptFailure> Download::Attempt() {
   // A whole answer replaces the record as it replaces the file: first the old one goes, then the
   // file is emptied, then the new record is written. A resume keeps the record it was asked under.
   const bool fromStart = decision.writeOffset == 0;
-  if (fromStart) ::DeleteFileW(recordPath_.c_str());
+  if (fromStart && recordOnDisk_) {
+    ::DeleteFileW(recordPath_.c_str());
+    recordOnDisk_ = false;
+  }
   if (!SeekTo(file_.get(), decision.writeOffset, decision.truncate)) {
     const DWORD code = ::GetLastError();
     s_.lastError = code;
@@ -328,7 +348,14 @@ std::optional<AttemptFailure> Download::Attempt() {
                          static_cast<unsigned long long>(decision.writeOffset), url),
                   Widen(kFileInUseText));
   }
-  if (fromStart) WriteResumeRecord(recordPath_, {s_.url, validator});
+  if (fromStart) {
+    const bool small = s_.contentChecked && s_.expectedSize > 0 && s_.expectedSize < kSmallFileBytes;
+    if (small) {
+      pendingRecord_ = ResumeRecord{s_.url, validator};
+    } else {
+      recordOnDisk_ = WriteResumeRecord(recordPath_, {s_.url, validator});
+    }
+  }
   if (decision.truncate) {
     WriteLog(kSource, 0,
              Format("Tải lại toàn bộ tệp (%llu bytes trên máy được ghi đè), URL: %s",
@@ -364,7 +391,9 @@ std::optional<AttemptFailure> Download::Transfer(const DownloadDecision& decisio
   s_.status = MDS_STATUS_DOWNLOADING;
   s_.SendStatus(MDS_STATUS_DOWNLOADING, Widen(s_.fileName));
 
-  std::vector<char> buffer(kMaxReadBytes);
+  // No read asks for more than is left: a small file's buffer is only as large as the file.
+  std::vector<char> buffer(
+      static_cast<size_t>(std::min<uint64_t>(kMaxReadBytes, decision.total - decision.writeOffset)));
   DWORD readError = 0;
   const auto started = std::chrono::steady_clock::now();
   const auto secondsSinceStart = [&] {
@@ -400,6 +429,7 @@ std::optional<AttemptFailure> Download::Transfer(const DownloadDecision& decisio
   if (s_.detached.Requested()) {
     file_.reset();
     request_.reset();
+    KeepRecordOnDisk();
     return std::nullopt;
   }
 

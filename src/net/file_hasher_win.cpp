@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <vector>
 
 namespace sl {
 namespace {
@@ -11,15 +10,20 @@ constexpr DWORD kReadBytes = 1 << 20;
 
 }  // namespace
 
-FileHasher::FileHasher(std::wstring path) : path_(std::move(path)), thread_([this] { Run(); }) {}
+FileHasher::FileHasher(std::wstring path) : path_(std::move(path)) {}
 
 FileHasher::~FileHasher() {
+  if (!thread_.joinable()) return;
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
   changed_.notify_all();
   thread_.join();
+}
+
+void FileHasher::StartThreadIfBehind() {
+  if (!thread_.joinable() && available_ >= hashed_ + kReadBytes) thread_ = std::thread([this] { Run(); });
 }
 
 void FileHasher::WritingFrom(uint64_t offset) {
@@ -31,20 +35,27 @@ void FileHasher::WritingFrom(uint64_t offset) {
   }
   available_ = offset;  // the bytes before the writer's offset stay as they are
   failed_ = false;
+  StartThreadIfBehind();
   changed_.notify_all();
 }
 
 void FileHasher::Written(uint64_t end) {
   std::lock_guard lock(mutex_);
   available_ = std::max(available_, end == 0 ? 0 : end - 1);
+  StartThreadIfBehind();
   changed_.notify_all();
 }
 
 std::optional<std::string> FileHasher::Finish(uint64_t size, const std::function<void(uint64_t)>& progress) {
   std::unique_lock lock(mutex_);
   available_ = size;
+  StartThreadIfBehind();
   changed_.notify_all();
   while (!failed_ && hashed_ < size) {
+    if (!thread_.joinable()) {
+      HashNext(lock);
+      continue;
+    }
     changed_.wait_for(lock, std::chrono::milliseconds(100));
     if (progress && !failed_ && hashed_ < size) {
       const uint64_t done = hashed_;
@@ -58,38 +69,41 @@ std::optional<std::string> FileHasher::Finish(uint64_t size, const std::function
 }
 
 void FileHasher::Run() {
-  UniqueFile file;
-  std::vector<char> buffer(kReadBytes);
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [&] { return stopping_ || (!failed_ && hashed_ < available_); });
     if (stopping_) return;
-    const uint64_t generation = generation_;
-    const uint64_t from = hashed_;
-    const auto wanted = static_cast<DWORD>(std::min<uint64_t>(kReadBytes, available_ - from));
-    lock.unlock();
-    // Shared with the writer, which holds the file for writing all the while.
-    if (!file) {
-      file.reset(::CreateFileW(path_.c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    }
-    LARGE_INTEGER position;
-    position.QuadPart = static_cast<LONGLONG>(from);
-    DWORD read = 0;
-    const bool ok = file && ::SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) &&
-                    ::ReadFile(file.get(), buffer.data(), wanted, &read, nullptr) && read == wanted;
-    lock.lock();
-    if (generation != generation_) continue;  // the file started over while this was read
-    if (!ok) {
-      failed_ = true;
-      changed_.notify_all();
-      continue;
-    }
-    md5_.Update(buffer.data(), read);
-    hashed_ += read;
-    changed_.notify_all();
+    HashNext(lock);
   }
+}
+
+void FileHasher::HashNext(std::unique_lock<std::mutex>& lock) {
+  const uint64_t generation = generation_;
+  const uint64_t from = hashed_;
+  const auto wanted = static_cast<DWORD>(std::min<uint64_t>(kReadBytes, available_ - from));
+  lock.unlock();
+  if (buffer_.size() < wanted) buffer_.resize(wanted);
+  // Shared with the writer, which holds the file for writing all the while.
+  if (!file_) {
+    file_.reset(::CreateFileW(path_.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  }
+  LARGE_INTEGER position;
+  position.QuadPart = static_cast<LONGLONG>(from);
+  DWORD read = 0;
+  const bool ok = file_ && ::SetFilePointerEx(file_.get(), position, nullptr, FILE_BEGIN) &&
+                  ::ReadFile(file_.get(), buffer_.data(), wanted, &read, nullptr) && read == wanted;
+  lock.lock();
+  if (generation != generation_) return;  // the file started over while this was read
+  if (!ok) {
+    failed_ = true;
+    changed_.notify_all();
+    return;
+  }
+  md5_.Update(buffer_.data(), read);
+  hashed_ += read;
+  changed_.notify_all();
 }
 
 }  // namespace sl

@@ -1,7 +1,9 @@
 // The MD5 of a file as it is being written, on a thread of its own: the writer says how far the
 // file is on disk, the hasher reads and hashes up to there, and the digest is ready a moment after
 // the last byte instead of a whole reading after it. The bytes of a resumed file that were on disk
-// before are hashed from disk first, while the rest arrives.
+// before are hashed from disk first, while the rest arrives. A file that never gets a whole read
+// ahead of its hash (a small one) is read back at Finish on the caller's thread: a thread would
+// cost it more than the reading.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/md5.h"
 #include "base/unique_handle_win.h"
@@ -39,6 +42,9 @@ class FileHasher {
 
  private:
   void Run();
+  void StartThreadIfBehind();
+  // Reads and hashes the next piece of what is available; called with `lock` held.
+  void HashNext(std::unique_lock<std::mutex>& lock);
 
   const std::wstring path_;
   std::mutex mutex_;
@@ -49,7 +55,9 @@ class FileHasher {
   bool failed_ = false;
   bool stopping_ = false;
   Md5 md5_;
-  std::thread thread_;  // last: it starts once everything above is in place
+  UniqueFile file_;           // used by whoever hashes: the thread once started, else Finish
+  std::vector<char> buffer_;  // likewise
+  std::thread thread_;
 };
 
 }  // namespace sl

@@ -56,11 +56,25 @@ std::optional<BodyProblem> ReadWholeBody(HINTERNET request, std::string& body, D
   return std::nullopt;
 }
 
+// WinINet keeps two connections to a server unless told; small files go several at a time, with a
+// list fetch beside them.
+void AllowParallelConnections() {
+  static const bool allowed = [] {
+    DWORD connections = kSmallFilesInFlight + 2;
+    ::InternetSetOptionW(nullptr, INTERNET_OPTION_MAX_CONNS_PER_SERVER, &connections, sizeof(connections));
+    ::InternetSetOptionW(nullptr, INTERNET_OPTION_MAX_CONNS_PER_1_0_SERVER, &connections,
+                         sizeof(connections));
+    return true;
+  }();
+  static_cast<void>(allowed);
+}
+
 }  // namespace
 
 MSHTTPHelper::MSHTTPHelper(std::shared_ptr<State> state) : state_(std::move(state)) {}
 
 std::unique_ptr<MSHTTPHelper> MSHTTPHelper::Init(HWND notifyWindow) {
+  AllowParallelConnections();
   auto state = std::make_shared<State>();
   state->window = notifyWindow;
   state->session.reset(::InternetOpenW(L"FileDownloader", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
@@ -76,7 +90,7 @@ std::unique_ptr<MSHTTPHelper> MSHTTPHelper::Init(HWND notifyWindow) {
   return std::unique_ptr<MSHTTPHelper>(new MSHTTPHelper(std::move(state)));
 }
 
-MSHTTPHelper::~MSHTTPHelper() { state_->detached.Request(); }
+MSHTTPHelper::~MSHTTPHelper() { state_->Detach(); }
 
 bool MSHTTPHelper::GetTextFromUrlW(std::string_view url, std::wstring& text) {
   State& s = *state_;
@@ -143,6 +157,13 @@ void MSHTTPHelper::StartDownload(std::string_view url, std::string_view savePath
                                  Content content) {
   StartDownloadThread(state_, url, savePath, expectedSize, content == Content::Checked);
 }
+
+void MSHTTPHelper::ReportOnlyTheEnd(UINT message, WPARAM tag) {
+  state_->endMessage = message;
+  state_->endTag = tag;
+}
+
+std::string MSHTTPHelper::EndText() const { return Narrow(state_->endText); }
 
 void MSHTTPHelper::SetRetryBudget(uint64_t ms) { state_->retryBudgetMs = ms; }
 

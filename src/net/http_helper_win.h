@@ -44,6 +44,12 @@ class MSHTTPHelper {
   void StartDownload(std::string_view url, std::string_view savePath, uint64_t expectedSize = 0,
                      Content content = Content::Unchecked);
 
+  // From now on the downloads report only their end: `message` is posted to the notification
+  // window with `tag` as wParam and lParam 1 once the whole file is on disk, 0 when it failed;
+  // EndText() then says why, as 1018 would have.
+  void ReportOnlyTheEnd(UINT message, WPARAM tag);
+  [[nodiscard]] std::string EndText() const;
+
   // How long the downloads of this helper try again without a new byte (kRetryBudgetMs unless
   // told): for a caller that cannot wait so long.
   void SetRetryBudget(uint64_t ms);

@@ -281,8 +281,9 @@ TEST_F(DownloadTest, UnreachableServerIsTriedAgainUntilTheBudgetEnds) {
 }
 
 TEST_F(DownloadTest, ExceptionInTheThreadIsLoggedAndEndsTheTransferAsFailed) {
-  Publish(L"no-memory.bin", PatternBytes(0, 5000));
-  g_refusedAllocation = kMaxReadBytes;  // the transfer's read buffer
+  constexpr size_t kSize = 5000;
+  Publish(L"no-memory.bin", PatternBytes(0, kSize));
+  g_refusedAllocation = kSize;  // the transfer's read buffer, as large as the file
   EXPECT_EQ(probe_.Run(g_servers.http + "/no-memory.bin", ScratchPath(L"no-memory.bin")), MDS_STATUS_FAILED);
   EXPECT_EQ(g_refusedAllocation.exchange(0), 0u) << "the read buffer was not refused";
   EXPECT_EQ(probe_.StatusCodes(),

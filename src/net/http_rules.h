@@ -47,6 +47,11 @@ enum class Refusal { ClearText, Downgrade, OtherScheme, TooManyRedirects };
 // server can make the program hold in memory.
 inline constexpr uint64_t kMaxTextBytes = 1 << 20;
 
+// Files listed below this size are fetched several at a time, each on a connection of its own:
+// their round trips, not the link, decide how long they take. Larger ones go one at a time.
+inline constexpr uint64_t kSmallFileBytes = 1 << 20;
+inline constexpr int kSmallFilesInFlight = 4;
+
 // A Content-Length header value; none for anything but plain decimal digits, and for lengths past
 // 2^63 - 1, which no file has and signed counts cannot hold.
 [[nodiscard]] std::optional<uint64_t> ParseContentLength(std::string_view text);

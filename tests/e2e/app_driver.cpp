@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <fstream>
 #include <utility>
 #include <vector>
@@ -53,13 +54,20 @@ AppProcess AppProcess::Start(const std::wstring& path) {
   PROCESS_INFORMATION info{};
   std::wstring commandLine = L"\"" + path + L"\"";
   AppProcess process;
-  if (::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &info)) {
-    ::CloseHandle(info.hThread);
-    process.process_.reset(info.hProcess);
-    process.id_ = info.dwProcessId;
-  } else {
+  // Seen once under Wine: a start right after the program's previous instance ended failed. The
+  // start is the harness's, not the program's: it is tried again, and the failure is reported.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &info)) {
+      ::CloseHandle(info.hThread);
+      process.process_.reset(info.hProcess);
+      process.id_ = info.dwProcessId;
+      process.startError_ = 0;
+      break;
+    }
     process.startError_ = ::GetLastError();
+    std::fprintf(stderr, "CreateProcessW failed (%lu): %ls\n", process.startError_, path.c_str());
+    ::Sleep(1000);
   }
   return process;
 }

@@ -29,7 +29,7 @@ class AppProcess {
   ~AppProcess();
 
   [[nodiscard]] DWORD id() const { return id_; }
-  // GetLastError of a start that failed, else 0.
+  // GetLastError of the last failed try to start it, 0 once it started.
   [[nodiscard]] DWORD startError() const { return startError_; }
   // Exit code once the process ended within the timeout, else STILL_ACTIVE.
   DWORD WaitForExit(std::chrono::milliseconds timeout);

@@ -319,6 +319,44 @@ TEST_F(InstallTest, CutTransfersResumeAndAreNeverInstalledShort) {
   EXPECT_TRUE(SetupRuns(game_).empty()) << "the setup program never ran";
 }
 
+// Small files go several at a time: later ones are whole while an earlier slow one still comes.
+// Closing then asks the usual question and loses nothing; the next run resumes what was cut or
+// left partial, and installs every file whole and checked.
+TEST_F(InstallTest, ManySmallFilesGoSeveralAtATimeAndAClosedRunResumes) {
+  constexpr uint64_t kSlowSize = 64 * 1024, kCutSize = 400000;
+  UseScenario(L"many");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  const fs::path slow = downloads_ / L"slow_small.pak";
+  ASSERT_TRUE(
+      WaitUntil([&] { return FileSize(slow) > 0 && FileSize(downloads_ / L"small_010.pak") == 4106; }, 30s))
+      << "a later small file is whole while the slow one comes";
+  EXPECT_LT(FileSize(slow), kSlowSize);
+  CloseDuringTheRun(window);
+
+  window = Start(-1, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  EXPECT_EQ(SetupRuns(game_), std::vector<std::string>{"SL_Full_120.exe"});
+  const auto slowRequests = FaultRequests("slow_small.pak");
+  ASSERT_EQ(slowRequests.size(), 2u);
+  EXPECT_NE(slowRequests[1].first, "") << "resumed, not fetched again";
+  const auto cut = FaultRequests("cut_small.pak");
+  ASSERT_EQ(cut.size(), 3u);
+  EXPECT_EQ(cut[2].first, "bytes=" + std::to_string(2 * (kCutSize / 4) - 2) + "-");
+  EXPECT_EQ(test::ReadFileBytes(slow.wstring()), test::PatternBytes(0, kSlowSize));
+  EXPECT_EQ(test::ReadFileBytes((downloads_ / L"cut_small.pak").wstring()), test::PatternBytes(0, kCutSize));
+  const fs::path published = fs::path(g_servers.WwwPath(L"")) / L"scenarios" / L"many" / L"files";
+  int compared = 0;
+  for (const auto& file : fs::directory_iterator(published)) {
+    EXPECT_EQ(test::ReadFileBytes((downloads_ / file.path().filename()).wstring()),
+              test::ReadFileBytes(file.path().wstring()))
+        << file.path().filename().string();
+    ++compared;
+  }
+  EXPECT_EQ(compared, 303);
+}
+
 // Half a minute without a server after a cut at a tenth: the run waits by itself, counting down,
 // and goes on from the last byte on disk once the server is back.
 TEST_F(InstallTest, OutageAfterACutIsWaitedOutWithoutAPress) {

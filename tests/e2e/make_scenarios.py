@@ -15,6 +15,8 @@ from release_tree import Entry, ReleaseTree, pattern_md5, publish_chain  # noqa:
 RESUME_SIZE = 600 * 1024  # with 1 KiB every 8 ms: about five seconds to cut into
 CUT_SIZE = 400000  # cut into quarters
 OUTAGE_SIZE = 2 * 1024 * 1024  # served by the test's own server, which goes away for half a minute
+SLOW_SMALL_SIZE = 64 * 1024  # with 1 KiB every 30 ms: about two seconds beside the other small files
+MANY_SMALL = 300
 
 
 def main():
@@ -65,6 +67,14 @@ def main():
                              Entry(f"{servers['fault']}/gone-after/{CUT_SIZE}/100000/gone.pak", "", CUT_SIZE)])
     single("outage", [lambda t: t.program(setup, "SL_Full_120.exe"),
                       Entry(f"http://127.0.0.1:{own_port}/outage/big.pak", pattern_md5(OUTAGE_SIZE), OUTAGE_SIZE)])
+    # A few hundred small files around two large ones; among them one slow and one cut twice.
+    small = [(lambda i: lambda t: t.data(f"small_{i:03}.pak", 4096 + i))(i) for i in range(MANY_SMALL)]
+    single("many", [lambda t: t.program(setup, "SL_Full_120.exe"), lambda t: t.data("large_1.pak", 3 << 20),
+                    Entry(f"{servers['fault']}/slow/{SLOW_SMALL_SIZE}/30/slow_small.pak",
+                          pattern_md5(SLOW_SMALL_SIZE), SLOW_SMALL_SIZE),
+                    *small[:MANY_SMALL // 2],
+                    Entry(f"{servers['fault']}/cut/{CUT_SIZE}/2/cut_small.pak", pattern_md5(CUT_SIZE), CUT_SIZE),
+                    *small[MANY_SMALL // 2:], lambda t: t.data("large_2.pak", 3 << 20)])
     single("no_version", [lambda t: t.program(setup, "SL_Full_120_noversion.exe")])
     patches("patch_no_setup", 122, {121: [lambda t: t.data("readme_121.pak", 4096)], 122: patch_step(122)})
     bad_line = f"{servers['http']}/scenarios/patch_refused/files/a.pak,not-an-md5,1\n"
