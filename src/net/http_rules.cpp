@@ -26,8 +26,8 @@ bool IsHeaderValue(std::string_view text) {
 }  // namespace
 
 uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed) {
-  uint32_t flags =
-      kFlagReload | kFlagKeepConnection | kFlagPragmaNoCache | kFlagNoCacheWrite | kFlagNoAutoRedirect;
+  uint32_t flags = kFlagReload | kFlagKeepConnection | kFlagPragmaNoCache | kFlagNoCacheWrite |
+                   kFlagNoAutoRedirect | kFlagNoCookies | kFlagNoAuth | kFlagNoUi;
   // JudgeRequest refuses clear text where it is not allowed; the flag stands behind it all the same.
   if (!plainHttpAllowed || StartsWithNoCase(url, "https://")) flags |= kFlagSecure;
   return flags;

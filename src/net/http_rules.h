@@ -20,6 +20,11 @@ inline constexpr uint32_t kFlagPragmaNoCache = 0x00000100;
 inline constexpr uint32_t kFlagNoCacheWrite = 0x04000000;
 // Redirects are followed by the program itself (FollowRedirect), never by WinINet.
 inline constexpr uint32_t kFlagNoAutoRedirect = 0x00200000;
+// The download server sets no cookies and asks for no login: WinINet need not look up either for
+// every request (a small file pays for that lookup more than for its bytes), nor show a dialog.
+inline constexpr uint32_t kFlagNoCookies = 0x00080000;
+inline constexpr uint32_t kFlagNoAuth = 0x00040000;
+inline constexpr uint32_t kFlagNoUi = 0x00000200;
 [[nodiscard]] uint32_t OpenUrlFlags(std::string_view url, bool plainHttpAllowed);
 
 [[nodiscard]] bool IsPlainHttp(std::string_view url);

@@ -8,15 +8,15 @@ namespace sl {
 namespace {
 
 TEST(OpenUrlFlags, PlainHttpOnlyWhereTheBuildAllowsIt) {
-  // Reload, keep-connection and no-cache as always, nothing written into WinINet's cache, and no
-  // redirect followed by WinINet.
-  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", true), 0x84600100u);
-  EXPECT_EQ(OpenUrlFlags("https://host/a", true), 0x84E00100u);
-  EXPECT_EQ(OpenUrlFlags("HTTPS://host/a", true), 0x84E00100u);
-  EXPECT_EQ(OpenUrlFlags("httpsx", true), 0x84600100u);
+  // Reload, keep-connection and no-cache as always, nothing written into WinINet's cache, no
+  // redirect followed by WinINet, no cookie, login or dialog.
+  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", true), 0x846C0300u);
+  EXPECT_EQ(OpenUrlFlags("https://host/a", true), 0x84EC0300u);
+  EXPECT_EQ(OpenUrlFlags("HTTPS://host/a", true), 0x84EC0300u);
+  EXPECT_EQ(OpenUrlFlags("httpsx", true), 0x846C0300u);
   // A shipped build asks for TLS whatever the list or the manifest says.
-  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", false), 0x84E00100u);
-  EXPECT_EQ(OpenUrlFlags("HTTP://host/a", false), 0x84E00100u);
+  EXPECT_EQ(OpenUrlFlags("http://127.0.0.1/a", false), 0x84EC0300u);
+  EXPECT_EQ(OpenUrlFlags("HTTP://host/a", false), 0x84EC0300u);
 }
 
 TEST(Redirects, LocationsResolveAgainstTheUrlAsked) {
