@@ -9,7 +9,6 @@
 #include "base/resource_string_win.h"
 #include "base/text_win.h"
 #include "diag/worker_win.h"
-#include "diag/thread_entry.h"
 #include "diag/ui_thread_win.h"
 #include "diag/log_folder_win.h"
 #include "res/resource.h"
@@ -60,11 +59,8 @@ std::optional<int> RunMessageLoopUntil(HANDLE event, HACCEL accelerators) {
 // until the check is over, so no run begins that an update would end.
 bool CheckSelfUpdateOffTheWindow(SelfUpdateRequest& request, HACCEL accelerators, int& quitCode) {
   OffWindowWork<std::string> fetch;
-  const bool started = fetch.Start(nullptr, 0, [](const StopFlag& stop) {
-    std::string text;
-    static_cast<void>(RunThreadEntry("CheckSelfUpdate", [&] { text = FetchLauncherManifest(&stop); }));
-    return text;
-  });
+  const bool started = fetch.Start(nullptr, 0, "CheckSelfUpdate",
+                                   [](const StopFlag& stop) { return FetchLauncherManifest(&stop); });
   if (const std::optional<int> quit =
           RunMessageLoopUntil(started ? fetch.DoneEvent() : nullptr, accelerators)) {
     quitCode = *quit;

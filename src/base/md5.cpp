@@ -4,6 +4,13 @@
 #include <cstring>
 
 namespace sl {
+
+bool IsMd5Text(std::string_view text) {
+  return text.size() == 32 && std::all_of(text.begin(), text.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+         });
+}
+
 namespace {
 
 inline uint32_t Load(const unsigned char* p) {

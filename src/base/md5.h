@@ -6,8 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace sl {
+
+// Whether `text` is an MD5 as the lists and manifests write it: 32 hexadecimal digits, either case.
+[[nodiscard]] bool IsMd5Text(std::string_view text);
 
 class Md5 {
  public:

@@ -27,8 +27,9 @@ template <class F>
   return false;
 }
 
-// The one way the program starts a thread of its own: `body` runs through RunThreadEntry (logged
-// under `thread`) on a new detached thread. False when no thread could be started; the caller then
+// The one way the program starts a detached thread (a joined one, such as the hasher's, runs its
+// body through RunThreadEntry itself): `body` runs through RunThreadEntry (logged under `thread`)
+// on a new detached thread. False when no thread could be started; the caller then
 // reports the work as failed, since nothing else will.
 [[nodiscard]] bool StartWorkerThread(const char* thread, std::function<void()> body);
 

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -54,7 +53,8 @@ inline void PostUntilTaken(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 // One job at a time off the window's thread. Result must be default-constructible, and its default
-// must mean failure: a job that throws delivers it.
+// must mean failure: a job that throws delivers it, and the exception is logged under the job's
+// name.
 template <typename Result>
 class OffWindowWork {
  public:
@@ -65,18 +65,15 @@ class OffWindowWork {
   OffWindowWork(const OffWindowWork&) = delete;
   OffWindowWork& operator=(const OffWindowWork&) = delete;
 
-  // Runs `job` on a new thread; when it returns, `message` is posted to `window` (if any) with this
-  // run's ticket as wParam. A run still going is stopped first. False when no thread could start.
-  bool Start(HWND window, UINT message, Job job) {
+  // Runs `job` on a new thread (`name` in the log); when it returns, `message` is posted to `window`
+  // (if any) with this run's ticket as wParam. A run still going is stopped first. False when no
+  // thread could start.
+  bool Start(HWND window, UINT message, const char* name, Job job) {
     Stop();
     auto run = std::make_shared<Run>();
     run->ticket = nextTicket_++;
-    const bool started = StartWorkerThread("OffWindowWork", [run, window, message, job = std::move(job)] {
-      try {
-        run->result = job(run->stop);
-      } catch (const std::exception&) {
-        run->result = Result{};  // the job's default means failure
-      }
+    const bool started = StartWorkerThread(name, [run, window, message, name, job = std::move(job)] {
+      if (!RunThreadEntry(name, [&] { run->result = job(run->stop); })) run->result = Result{};
       run->done.store(true, std::memory_order_release);
       if (run->doneEvent) ::SetEvent(run->doneEvent.get());
       PostUntilTaken(window, message, run->ticket, 0);

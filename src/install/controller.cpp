@@ -29,8 +29,6 @@ bool SameDigest(std::string_view computed, std::string_view expected) {
   return !computed.empty() && EqualsNoCase(computed, expected);
 }
 
-bool IsSmall(const FileItem& item) { return item.size > 0 && item.size < kSmallFileBytes; }
-
 // How far past the current file side transfers may reach: files fetched ahead wait there until
 // the current one gets to them.
 constexpr int32_t kSideReach = 4 * kSmallFilesInFlight;
@@ -60,6 +58,10 @@ InstallController::InstallController(InstallState& state, FileList& list, Instal
 
 void InstallController::OnStartPressed(bool readVersionsFirst) {
   if (phase_ != Phase::Idle) return;
+  // No press comes while the close question is up: a hold left by a Yes whose close did not
+  // happen must not keep this run's steps back.
+  held_ = false;
+  deferred_ = nullptr;
   // From the press on a close asks first: the plan and its fetches are part of the run.
   state_.workflowState = STATE_UPDATING;
   progressShown_ = false;
@@ -100,7 +102,9 @@ void InstallController::EndPress(const char* errorText) {
 
 void InstallController::HoldSteps(bool hold) {
   held_ = hold;
-  if (!hold && deferred_) std::exchange(deferred_, nullptr)();
+  if (hold) return;
+  if (deferred_) std::exchange(deferred_, nullptr)();
+  StartSideDownloads();  // held back meanwhile
 }
 
 bool InstallController::Defer(std::function<void()> next) {
@@ -297,7 +301,7 @@ void InstallController::OnSideDownloadDone(uint32_t ticket, bool whole, const st
 void InstallController::StartSideDownloads() {
   const FileItem* current = CurrentItem();
   // Large files go one at a time, at the link's full speed.
-  if (phase_ != Phase::Running || held_ || current == nullptr || !IsSmall(*current)) return;
+  if (phase_ != Phase::Running || held_ || current == nullptr || !IsSmallFile(current->size)) return;
   int running = waitingForSide_ ? 0 : 1;  // the current file's own transfer
   for (const SideDownload& side : sideDownloads_) running += side.ended ? 0 : 1;
   const auto last =
@@ -307,7 +311,7 @@ void InstallController::StartSideDownloads() {
     const bool taken = std::any_of(sideDownloads_.begin(), sideDownloads_.end(),
                                    [&](const SideDownload& side) { return side.index == index; });
     // An unnamed item gets its name when it becomes the current one.
-    if (item == nullptr || taken || !IsSmall(*item) || item->fileName.empty() ||
+    if (item == nullptr || taken || !IsSmallFile(item->size) || item->fileName.empty() ||
         item->status == MDS_STATUS_DONE)
       continue;
     const uint32_t ticket = env_.StartSideDownload(*item, env_.GetItemLocalPath(*item));

@@ -7,7 +7,6 @@
 #include "base/clock_win.h"
 #include "base/system_message_win.h"
 #include "base/text_win.h"
-#include "diag/thread_entry.h"
 #include "diag/ui_thread_win.h"
 #include "install/install_messages.h"
 #include "install/install_worker_win.h"
@@ -52,12 +51,9 @@ bool InstallSession::ReadVersions(VersionsFor purpose) {
   versionsFor_ = purpose;
   // A press's read counts down in the progress view; the idle view at start-up has no place for it.
   const HWND countdown = purpose == VersionsFor::Press ? view_.Window() : nullptr;
-  return versionRead_.Start(view_.Window(), WM_VERSIONS_READ, [countdown](const StopFlag& stop) {
-    std::optional<std::string> manifest;
-    static_cast<void>(
-        RunThreadEntry("ReadVersionManifest", [&] { manifest = FetchVersionManifest(countdown, &stop); }));
-    return manifest;
-  });
+  return versionRead_.Start(
+      view_.Window(), WM_VERSIONS_READ, "ReadVersionManifest",
+      [countdown](const StopFlag& stop) { return FetchVersionManifest(countdown, &stop); });
 }
 
 // A failed fetch leaves the versions as they were.
@@ -78,7 +74,6 @@ void InstallSession::OnVersionsRead(const std::optional<std::string>& manifest) 
 }
 
 bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  ExpectUiThread("InstallSession::HandleMessage");
   switch (message) {
     case WM_DOWNLOAD_PROGRESS:
       if (downloadHelper_) downloadHelper_->ProgressTaken();
@@ -122,18 +117,16 @@ bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool InstallSession::StartPlan() {
   ExpectUiThread("InstallSession::StartPlan");
   // The worker plans on copies: the record and the list stay the window's alone.
-  return plan_.Start(view_.Window(), WM_PLAN_DONE,
+  return plan_.Start(view_.Window(), WM_PLAN_DONE, "PlanNextStep",
                      [state = state_, window = view_.Window()](const StopFlag& stop) mutable {
+                       const std::unique_ptr<PlannerEnv> env = MakeWinPlannerEnv(window, &stop);
+                       FileList list;
                        PlanOutcome outcome;
-                       static_cast<void>(RunThreadEntry("PlanNextStep", [&] {
-                         const std::unique_ptr<PlannerEnv> env = MakeWinPlannerEnv(window, &stop);
-                         FileList list;
-                         outcome.plan = PlanNextStep(state, *env, list);
-                         outcome.planned = true;
-                         outcome.targetVersion = state.targetVersion;
-                         outcome.items = std::move(list.items);
-                         outcome.refusal = env->lastRefusal;
-                       }));
+                       outcome.plan = PlanNextStep(state, *env, list);
+                       outcome.planned = true;
+                       outcome.targetVersion = state.targetVersion;
+                       outcome.items = std::move(list.items);
+                       outcome.refusal = env->lastRefusal;
                        return outcome;
                      });
 }

@@ -88,7 +88,8 @@ class InstallSession final : private InstallControllerEnv {
   InstallView& view_;
   InstallState state_;
   FileList list_;
-  std::unique_ptr<MSHTTPHelper> downloadHelper_;  // made by the first download, reused after it
+  // Made by a run's first download and reused for its next files; dropped when the run ends.
+  std::unique_ptr<MSHTTPHelper> downloadHelper_;
   // The transfers beside the current file's: a helper each, so each has its own connection and
   // digest; `ticket` names the transfer a lane runs, 0 when it is free for the next one.
   struct SideLane {

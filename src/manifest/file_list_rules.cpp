@@ -4,14 +4,13 @@
 
 #include "base/ascii.h"
 #include "base/decimal.h"
+#include "base/md5.h"
 #include "base/url.h"
 #include "base/utf8.h"
 #include "net/http_rules.h"
 
 namespace sl {
 namespace {
-
-bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (AsciiUpper(c) >= 'A' && AsciiUpper(c) <= 'F'); }
 
 // Names Windows opens as devices whatever the folder and extension: "NUL.txt" is NUL.
 bool IsDeviceName(std::string_view name) {
@@ -81,12 +80,7 @@ const char* FileListEntryProblem(std::string_view url, std::string_view md5, std
   const std::optional<std::string_view> name = UrlFileName(url);
   if (!name || name->empty()) return "URL names no file";
   if (const char* problem = FileNameProblem(*name)) return problem;
-  if (!md5.empty()) {
-    if (md5.size() != 32) return "MD5 is not 32 hexadecimal digits";
-    for (char c : md5) {
-      if (!IsHexDigit(c)) return "MD5 is not 32 hexadecimal digits";
-    }
-  }
+  if (!md5.empty() && !IsMd5Text(md5)) return "MD5 is not 32 hexadecimal digits";
   if (!ParseSizeField(sizeField)) return "size is not a 64-bit decimal number";
   return nullptr;
 }

@@ -41,7 +41,8 @@ struct MSHTTPHelper::State {
   std::optional<uint64_t> retryAfterMs;
   std::string refusal;
 
-  // The running download; written by StartDownload before its thread starts, then by the thread.
+  // The running download; written by StartDownload before its thread starts or takes it, then by
+  // the thread.
   std::string url;
   std::string fileName;
   std::string savePath;

@@ -49,8 +49,9 @@ std::optional<ResumeRecord> ReadResumeRecord(const std::wstring& path) {
   return ParseResumeRecord(std::string_view(buffer, read));
 }
 
-// Written once the file has been emptied for a whole answer and before its first byte lands, so a
-// record never vouches for bytes of another build. A record that cannot be written is not left
+// Written once the file has been emptied for a whole answer, before its first byte lands (or, for a
+// small checked file, once its transfer stops short), so a record never vouches for bytes of
+// another build. A record that cannot be written is not left
 // half-written: the file then only costs a whole fetch later.
 bool WriteResumeRecord(const std::wstring& path, const ResumeRecord& record) {
   UniqueFile file(
@@ -349,8 +350,7 @@ std::optional<AttemptFailure> Download::Attempt() {
                   Widen(kFileInUseText));
   }
   if (fromStart) {
-    const bool small = s_.contentChecked && s_.expectedSize > 0 && s_.expectedSize < kSmallFileBytes;
-    if (small) {
+    if (s_.contentChecked && IsSmallFile(s_.expectedSize)) {
       pendingRecord_ = ResumeRecord{s_.url, validator};
     } else {
       recordOnDisk_ = WriteResumeRecord(recordPath_, {s_.url, validator});

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "diag/thread_entry.h"
+
 namespace sl {
 namespace {
 
@@ -22,8 +24,17 @@ FileHasher::~FileHasher() {
   thread_.join();
 }
 
+bool FileHasher::WholeReadAhead() const { return available_ >= hashed_ + kReadBytes; }
+
 void FileHasher::StartThreadIfBehind() {
-  if (!thread_.joinable() && available_ >= hashed_ + kReadBytes) thread_ = std::thread([this] { Run(); });
+  if (thread_.joinable() || !WholeReadAhead()) return;
+  thread_ = std::thread([this] {
+    if (RunThreadEntry("FileHasher", [this] { Run(); })) return;
+    // Nothing more is hashed: the digest is none, and the file is checked as unreadable.
+    std::lock_guard lock(mutex_);
+    lost_ = true;
+    changed_.notify_all();
+  });
 }
 
 void FileHasher::WritingFrom(uint64_t offset) {
@@ -43,15 +54,17 @@ void FileHasher::Written(uint64_t end) {
   std::lock_guard lock(mutex_);
   available_ = std::max(available_, end == 0 ? 0 : end - 1);
   StartThreadIfBehind();
-  changed_.notify_all();
+  // The thread reads whole pieces: a write that leaves less than one ahead need not wake it.
+  if (WholeReadAhead()) changed_.notify_all();
 }
 
 std::optional<std::string> FileHasher::Finish(uint64_t size, const std::function<void(uint64_t)>& progress) {
   std::unique_lock lock(mutex_);
   available_ = size;
+  finishing_ = true;
   StartThreadIfBehind();
   changed_.notify_all();
-  while (!failed_ && hashed_ < size) {
+  while (!failed_ && !lost_ && hashed_ < size) {
     if (!thread_.joinable()) {
       HashNext(lock);
       continue;
@@ -64,14 +77,16 @@ std::optional<std::string> FileHasher::Finish(uint64_t size, const std::function
       lock.lock();
     }
   }
-  if (failed_ || hashed_ != size) return std::nullopt;
+  if (failed_ || lost_ || hashed_ != size) return std::nullopt;
   return md5_.FinishHex();
 }
 
 void FileHasher::Run() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [&] { return stopping_ || (!failed_ && hashed_ < available_); });
+    changed_.wait(lock, [&] {
+      return stopping_ || (!failed_ && (WholeReadAhead() || (finishing_ && hashed_ < available_)));
+    });
     if (stopping_) return;
     HashNext(lock);
   }

@@ -42,6 +42,7 @@ class FileHasher {
 
  private:
   void Run();
+  [[nodiscard]] bool WholeReadAhead() const;
   void StartThreadIfBehind();
   // Reads and hashes the next piece of what is available; called with `lock` held.
   void HashNext(std::unique_lock<std::mutex>& lock);
@@ -54,6 +55,8 @@ class FileHasher {
   uint64_t generation_ = 0;  // a restart from the first byte
   bool failed_ = false;
   bool stopping_ = false;
+  bool finishing_ = false;  // the last byte is written: the rest is hashed whatever its size
+  bool lost_ = false;       // the thread ended by an exception
   Md5 md5_;
   UniqueFile file_;           // used by whoever hashes: the thread once started, else Finish
   std::vector<char> buffer_;  // likewise

@@ -56,6 +56,10 @@ inline constexpr uint64_t kMaxTextBytes = 1 << 20;
 // their round trips, not the link, decide how long they take. Larger ones go one at a time.
 inline constexpr uint64_t kSmallFileBytes = 1 << 20;
 inline constexpr int kSmallFilesInFlight = 4;
+// A listed size of 0 is unknown, never small.
+[[nodiscard]] constexpr bool IsSmallFile(uint64_t listedSize) {
+  return listedSize > 0 && listedSize < kSmallFileBytes;
+}
 
 // A Content-Length header value; none for anything but plain decimal digits, and for lengths past
 // 2^63 - 1, which no file has and signed counts cannot hold.

@@ -26,11 +26,6 @@ PackageVerdict JudgePackageFile(const std::string& path, std::optional<uint64_t>
   return JudgePackage(head, static_cast<uint64_t>(size.QuadPart), announcedLength);
 }
 
-UniqueFile HoldPackage(const std::string& path) {
-  return UniqueFile(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 bool MatchesManifest(HANDLE held, std::optional<uint64_t> size, const std::string& md5) {
   LARGE_INTEGER onDisk{};
   if (held == nullptr || held == INVALID_HANDLE_VALUE || !::GetFileSizeEx(held, &onDisk)) return false;

@@ -15,9 +15,6 @@ namespace sl {
 [[nodiscard]] PackageVerdict JudgePackageFile(const std::string& path,
                                               std::optional<uint64_t> announcedLength);
 
-// The package opened for reading, shared with readers only: it cannot change while it is held.
-[[nodiscard]] UniqueFile HoldPackage(const std::string& path);
-
 // Whether the package read through `held` has the launcher manifest's length and MD5, each when
 // the manifest names it.
 [[nodiscard]] bool MatchesManifest(HANDLE held, std::optional<uint64_t> size, const std::string& md5);

@@ -8,6 +8,7 @@
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "install/launch_win.h"
+#include "install/install_worker_win.h"
 #include "install/signature_win.h"
 #include "net/http_helper_win.h"
 #include "selfupdate/hand_over_win.h"
@@ -30,7 +31,7 @@ bool PackageReady(const std::string& packagePath, const SelfUpdateRequest& reque
   if (!FileExists(packagePath)) return false;
   if (request.packageSize && !request.packageMd5.empty() &&
       JudgePackageFile(packagePath, request.packageSize) == PackageVerdict::Ready) {
-    const UniqueFile held = HoldPackage(packagePath);
+    const UniqueFile held = LockForLaunch(packagePath);
     if (MatchesManifest(held.get(), request.packageSize, request.packageMd5) &&
         SignedLikeThisProgram(packagePath, held.get()))
       return true;
@@ -159,8 +160,7 @@ bool ApplyUpdate(const std::string& folder, const std::string& target, const std
   }
   // Held from its last check to its start, the new program cannot be swapped under the elevated
   // start; one that is not what was checked, or does not start, gives way to the old one.
-  UniqueFile held(::CreateFileW(targetPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile held = LockForLaunch(targetFile);
   const bool trusted =
       MatchesManifest(held.get(), packageSize, packageMd5) && SignedLikeThisProgram(targetFile, held.get());
   const bool started = trusted && RunProgram(folder, target);
@@ -168,6 +168,8 @@ bool ApplyUpdate(const std::string& folder, const std::string& target, const std
   held.reset();
   if (!started) {
     WriteLog(kApplySource, error, Format("Không chạy được %s, trả lại bản cũ", target.c_str()));
+    // Without an old program to put back, one that failed its checks must not stay to be started.
+    if (!trusted && !hadTarget) ::DeleteFileW(targetPath.c_str());
     const DWORD restored = hadTarget ? MoveOver(backupPath, targetPath) : ERROR_FILE_NOT_FOUND;
     if (restored != ERROR_SUCCESS) {
       WriteLog(kApplySource, restored, Format("Không trả lại được %s", target.c_str()));

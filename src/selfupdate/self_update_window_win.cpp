@@ -15,6 +15,7 @@
 #include "base/window_object_win.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"
+#include "install/install_worker_win.h"
 #include "install/signature_win.h"
 #include "net/download_messages.h"
 #include "net/http_helper_win.h"
@@ -102,7 +103,7 @@ std::string PromotePackage(const UpdateJob& job) {
       DiscardPartial(job, "Gói cập nhật không phải chương trình x64");
       return kUpdateFailedText;
   }
-  UniqueFile held = HoldPackage(job.partialPath);
+  UniqueFile held = LockForLaunch(job.partialPath);
   if (!MatchesManifest(held.get(), job.packageSize, job.packageMd5)) {
     held.reset();
     DiscardPartial(job, "Gói cập nhật không khớp độ dài và mã MD5 " + job.packageMd5);

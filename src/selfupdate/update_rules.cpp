@@ -2,6 +2,7 @@
 
 #include "base/ascii.h"
 #include "base/decimal.h"
+#include "base/md5.h"
 #include "base/format.h"
 #include "diag/log.h"
 #include "manifest/version_manifest.h"
@@ -39,12 +40,10 @@ LauncherManifest ParseLauncherManifest(std::string_view text) {
   manifest.version = ParseLauncherVersion(text);
   manifest.packageSize = ParseDecimalDigits(GetIniValue(text, "PackageSize"));
   std::string md5 = GetIniValue(text, "PackageMD5");
-  bool hex = md5.size() == 32;
-  for (char& c : md5) {
-    c = static_cast<char>(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c);
-    hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
+  if (IsMd5Text(md5)) {
+    for (char& c : md5) c = c >= 'A' && c <= 'F' ? static_cast<char>(c - 'A' + 'a') : c;
+    manifest.packageMd5 = md5;
   }
-  if (hex) manifest.packageMd5 = md5;
   return manifest;
 }
 

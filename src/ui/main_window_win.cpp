@@ -8,7 +8,6 @@
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"
 #include "base/window_object_win.h"
-#include "diag/ui_thread_win.h"
 #include "res/resource.h"
 #include "ui/about_dialog_win.h"
 #include "ui/commands.h"
@@ -69,7 +68,6 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  ExpectUiThread("MainWindow::OnMessage");
   switch (message) {
     case WM_CREATE:
       BuildMainControls(controls_, window_);

@@ -2,7 +2,6 @@
 // window, the replacement and restart of the program, and what stops each of them. Every test runs
 // the programs from a folder of its own, since the update rewrites the files beside the program.
 #include <windows.h>
-#include <wincrypt.h>
 #include <commctrl.h>
 #include <tlhelp32.h>
 
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "app_driver.h"
+#include "base/md5.h"
 #include "base/text_win.h"
 #include "loopback_server.h"
 #include "tests/support/test_servers_win.h"
@@ -122,22 +122,9 @@ int BarPosition(HWND selfUpdateWindow) {
 }
 
 std::string Md5Hex(const std::string& bytes) {
-  HCRYPTPROV provider = 0;
-  HCRYPTHASH hash = 0;
-  BYTE value[16];
-  DWORD length = sizeof(value);
-  std::string hex;
-  if (::CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT) &&
-      ::CryptCreateHash(provider, CALG_MD5, 0, 0, &hash) &&
-      ::CryptHashData(hash, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()),
-                      0) &&
-      ::CryptGetHashParam(hash, HP_HASHVAL, value, &length, 0)) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    for (BYTE byte : value) hex += {kDigits[byte >> 4], kDigits[byte & 15]};
-  }
-  if (hash != 0) ::CryptDestroyHash(hash);
-  if (provider != 0) ::CryptReleaseContext(provider, 0);
-  return hex;
+  Md5 md5;
+  md5.Update(bytes.data(), bytes.size());
+  return md5.FinishHex();
 }
 
 // The launcher manifest of version 1026 naming the package's length and MD5.
@@ -195,8 +182,7 @@ class SelfUpdateTest : public ::testing::Test {
       ::Sleep(500);
       return Bytes(L"Stormline_VN.exe") == nextBytes_;
     };
-    EXPECT_TRUE(WaitUntil(replaced, 40s))
-        << "the main file holds the new build";
+    EXPECT_TRUE(WaitUntil(replaced, 40s)) << "the main file holds the new build";
     const DWORD id = WaitForProcess(folder_, L"Stormline_VN.exe", 20s);
     ASSERT_NE(id, 0u) << "the new program started";
     const UniqueKernelHandle process(
