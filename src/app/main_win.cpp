@@ -21,6 +21,7 @@
 #include "ui/gdiplus_session_win.h"
 #include "ui/main_window_win.h"
 #include "ui/shell_rules.h"
+#include "ui/taskbar_win.h"
 
 namespace sl {
 namespace {
@@ -29,26 +30,33 @@ constexpr int kStringUnits = 100;
 // How long a program started by a self-update hand-over waits for its predecessor to end.
 constexpr DWORD kPredecessorWaitMs = 20000;
 
-void Dispatch(MSG& msg, HACCEL accelerators) {
-  if (!::TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
+// The main window's accelerators first, then the dialog keys of its buttons (Tab, the arrows,
+// Enter for the view's main action, Space for the focused button).
+struct Keys {
+  HWND mainWindow;
+  HACCEL accelerators;
+};
+
+void Dispatch(MSG& msg, const Keys& keys) {
+  if (::TranslateAcceleratorW(msg.hwnd, keys.accelerators, &msg)) return;
+  if (keys.mainWindow != nullptr && ::IsDialogMessageW(keys.mainWindow, &msg)) return;
+  ::TranslateMessage(&msg);
+  ::DispatchMessageW(&msg);
 }
 
-int RunMessageLoop(HACCEL accelerators) {
+int RunMessageLoop(const Keys& keys) {
   MSG msg{};
-  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg, accelerators);
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg, keys);
   return static_cast<int>(msg.wParam);
 }
 
 // Serves the windows until `event` is set; the quit code instead when the window closed first.
-std::optional<int> RunMessageLoopUntil(HANDLE event, HACCEL accelerators) {
+std::optional<int> RunMessageLoopUntil(HANDLE event, const Keys& keys) {
   for (;;) {
     MSG msg{};
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
-      Dispatch(msg, accelerators);
+      Dispatch(msg, keys);
     }
     if (event == nullptr || ::WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return std::nullopt;
     ::MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
@@ -57,12 +65,12 @@ std::optional<int> RunMessageLoopUntil(HANDLE event, HACCEL accelerators) {
 
 // The launcher manifest is fetched off the window, which answers meanwhile; its start buttons wait
 // until the check is over, so no run begins that an update would end.
-bool CheckSelfUpdateOffTheWindow(SelfUpdateRequest& request, HACCEL accelerators, int& quitCode) {
+bool CheckSelfUpdateOffTheWindow(SelfUpdateRequest& request, const Keys& keys, int& quitCode) {
   OffWindowWork<std::string> fetch;
   const bool started = fetch.Start(nullptr, 0, "CheckSelfUpdate",
                                    [](const StopFlag& stop) { return FetchLauncherManifest(&stop); });
   if (const std::optional<int> quit =
-          RunMessageLoopUntil(started ? fetch.DoneEvent() : nullptr, accelerators)) {
+          RunMessageLoopUntil(started ? fetch.DoneEvent() : nullptr, keys)) {
     quitCode = *quit;
     return false;
   }
@@ -86,6 +94,7 @@ int Run(HINSTANCE instance, int showCmd) {
   }
 
   MarkUiThread();
+  const ComApartment com;          // the taskbar button's progress and the folder picker use COM
   const GdiplusSession gdiplus;  // the skin pictures are loaded through it
   InitLocalStore();
   // Before anything of the run logs: the first entry fixes the log file.
@@ -98,16 +107,16 @@ int Run(HINSTANCE instance, int showCmd) {
   CenterOnScreen(window);
   ::UpdateWindow(window);
 
-  const HACCEL accelerators = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_STORMLINE));
+  const Keys keys{window, ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_STORMLINE))};
   SelfUpdateRequest selfUpdate;
   selfUpdate.caption = MakeVersionedTitle(Narrow(title));
   selfUpdate.owner = window;
   int quitCode = 0;
   main.HoldStart(true);
-  const bool open = CheckSelfUpdateOffTheWindow(selfUpdate, accelerators, quitCode);
+  const bool open = CheckSelfUpdateOffTheWindow(selfUpdate, keys, quitCode);
   main.HoldStart(false);
   if (!open) return quitCode;
-  return RunMessageLoop(accelerators);
+  return RunMessageLoop(keys);
 }
 
 }  // namespace

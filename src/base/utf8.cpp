@@ -32,4 +32,20 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+Utf8Char NextChar(std::string_view text) {
+  const Utf8Sequence next = DecodeUtf8(text);
+  if (next.length == 0) return {1, 1};
+  return {next.length, next.value > 0xFFFF ? size_t{2} : size_t{1}};  // beyond the BMP: a surrogate pair
+}
+
+size_t Utf16Length(std::string_view text) {
+  size_t units = 0;
+  while (!text.empty()) {
+    const Utf8Char next = NextChar(text);
+    units += next.utf16Units;
+    text.remove_prefix(next.bytes);
+  }
+  return units;
+}
+
 }  // namespace sl

@@ -15,6 +15,19 @@ struct Utf8Sequence {
 // overlong form, a surrogate or a value past U+10FFFF.
 [[nodiscard]] Utf8Sequence DecodeUtf8(std::string_view text);
 
+// A character's size in UTF-8 bytes and in UTF-16 units. A malformed sequence counts as one byte
+// and one unit, as the UTF-16 conversion turns it into one replacement character.
+struct Utf8Char {
+  size_t bytes;
+  size_t utf16Units;
+};
+
+// The character at the start of text.
+[[nodiscard]] Utf8Char NextChar(std::string_view text);
+
+// The text's length in UTF-16 units, as Windows counts it.
+[[nodiscard]] size_t Utf16Length(std::string_view text);
+
 // Every byte belongs to a well-formed sequence.
 [[nodiscard]] bool IsValidUtf8(std::string_view text);
 

@@ -23,8 +23,6 @@ std::string SetupFailedText(std::string_view setupName) {
   return Format("Tiến trình cài đặt: %s đã hủy. Vui lòng thử lại", std::string(setupName).c_str());
 }
 
-double Difference(uint64_t a, uint64_t b) { return static_cast<double>(a) - static_cast<double>(b); }
-
 bool SameDigest(std::string_view computed, std::string_view expected) {
   return !computed.empty() && EqualsNoCase(computed, expected);
 }
@@ -62,6 +60,7 @@ void InstallController::OnStartPressed(bool readVersionsFirst) {
   // happen must not keep this run's steps back.
   held_ = false;
   deferred_ = nullptr;
+  paused_ = false;
   // From the press on a close asks first: the plan and its fetches are part of the run.
   state_.workflowState = STATE_UPDATING;
   progressShown_ = false;
@@ -118,6 +117,7 @@ void InstallController::OnPlanDone(int32_t plan, const std::string& refusal) {
   const std::string failure = refusal.empty() ? std::string(kPlanFailedText) : refusal;
   if (phase_ == Phase::PlanningPress) {
     if (plan > 0) {
+      if (!EnoughSpaceForStep()) return;
       phase_ = Phase::Running;
       env_.ShowProgressView();
       StartRun();
@@ -133,7 +133,7 @@ void InstallController::OnPlanDone(int32_t plan, const std::string& refusal) {
   if (phase_ != Phase::PlanningStep) return;
   phase_ = Phase::Running;
   if (plan > 0) {
-    StartRun();
+    if (EnoughSpaceForStep()) StartRun();
     return;
   }
   // 0 is "nothing left", which ends the run well only when the latest release is reached; short of
@@ -148,7 +148,8 @@ void InstallController::OnPlanDone(int32_t plan, const std::string& refusal) {
 }
 
 void InstallController::OnRetryWait(uint32_t secondsLeft, FailureKind why) {
-  if (phase_ == Phase::Idle) return;
+  // A stopped transfer's last message may still be on its way.
+  if (phase_ == Phase::Idle || paused_) return;
   if (!progressShown_ && (phase_ == Phase::ReadingVersions || phase_ == Phase::PlanningPress)) {
     progressShown_ = true;
     env_.ShowProgressView();
@@ -159,18 +160,67 @@ void InstallController::OnRetryWait(uint32_t secondsLeft, FailureKind why) {
 
 void InstallController::OnCheckProgress(uint64_t hashed, uint64_t length) {
   FileItem* item = CurrentItem();
-  if (phase_ != Phase::Running || item == nullptr || length == 0) return;
+  if (phase_ != Phase::Running || paused_ || item == nullptr || length == 0) return;
   env_.SetStatusLine("Md5Verify " + item->fileName);
   const double percent = static_cast<double>(hashed) / static_cast<double>(length) * 100;
   env_.SetCurrentPercent(SaturatingCast<int32_t>(std::clamp(percent, 0.0, 100.0)), PercentText(percent));
   env_.Redraw();
 }
 
+bool InstallController::EnoughSpaceForStep() {
+  SpaceNeed need;
+  for (const auto& item : list_.items) {
+    if (item) AddToSpaceNeed(need, item->size, env_.BytesOnDisk(*item));
+  }
+  const std::optional<std::string> shortText = ShortSpaceText(need, env_.DownloadDrive(), env_.InstallDrive());
+  if (!shortText) return true;
+  WriteLog(kLogSource, 0,
+           Format("Not enough free space for release %d: %llu bytes to fetch, %llu to install",
+                  static_cast<int>(state_.targetVersion), static_cast<unsigned long long>(need.download),
+                  static_cast<unsigned long long>(need.install)));
+  if (phase_ == Phase::PlanningPress) {
+    EndPress(shortText->c_str());
+  } else {
+    StopRun(*shortText, kPlanCaption);
+  }
+  return false;
+}
+
 void InstallController::StartRun() {
   list_.currentIndex = 0;
   refetchedIndex_ = kNoItem;
   sideDownloads_.clear();
+  std::vector<uint64_t> sizes;
+  for (const auto& item : list_.items) sizes.push_back(item ? item->size : 0);
+  progress_.Begin(sizes);
+  env_.SetRemainingLine("");
+  env_.ShowPauseControl(PauseControl::Pause);
   StartCurrentOrInstall();
+}
+
+void InstallController::OnPausePressed() {
+  if (phase_ != Phase::Running || state_.workflowState == STATE_INSTALLING) return;
+  if (paused_) {
+    paused_ = false;
+    state_.workflowState = STATE_UPDATING;
+    WriteLog(kLogSource, 0, "Download resumed by the player");
+    env_.ShowPauseControl(PauseControl::Pause);
+    StartCurrentOrInstall();
+    return;
+  }
+  paused_ = true;
+  env_.StopDownloads();
+  // Whole side files wait to be taken; the others start again from what they hold.
+  std::erase_if(sideDownloads_, [](const SideDownload& side) { return !side.ended; });
+  waitingForSide_ = false;
+  progress_.ForgetSpeed();
+  // Nothing runs while paused: closing asks nothing, and the next start resumes.
+  state_.workflowState = STATE_IDLE;
+  WriteLog(kLogSource, 0, "Download paused by the player");
+  env_.ShowPauseControl(PauseControl::Resume);
+  env_.SetStatusLine(kPausedText);
+  env_.SetRemainingLine("");
+  env_.Redraw();
 }
 
 FileItem* InstallController::CurrentItem() {
@@ -179,64 +229,40 @@ FileItem* InstallController::CurrentItem() {
   return list_.items[static_cast<size_t>(index)].get();
 }
 
-bool InstallController::UpdateTransferRate(FileItem& item, uint64_t bytes) {
-  const double now = env_.NowSeconds();
-  if (bytes == 0) {
-    list_.sampleTime = now;
-    return false;
-  }
-  const double elapsed = now - list_.sampleTime;
-  if (!(elapsed > 0)) {
-    // No time to divide by. A clock set back restarts the sample so the rate recovers.
-    if (elapsed < 0) list_.sampleTime = now;
-    item.downloadedBytes = bytes;
-    return false;
-  }
-  // Texts move only on even tenths of a second, which halves the work under a message flood.
-  if (std::fmod(std::floor(elapsed * 10), 2.0) != 0) {
-    item.downloadedBytes = bytes;
-    return false;
-  }
-  list_.rate = std::max(Difference(bytes, item.sampleBytes), 0.0) / elapsed;
-  if (elapsed > 5.0 || list_.remainingSeconds == 0) {
-    // downloadedBytes still holds the previous message's count here.
-    item.secondsLeft = SaturatingCast<int32_t>(Difference(item.size, item.downloadedBytes) / list_.rate);
-    uint64_t done = 0;
-    uint64_t total = 0;
-    for (const auto& each : list_.items) {
-      if (!each) continue;
-      done += each->downloadedBytes;
-      total += each->size;
-    }
-    list_.doneBytes = done;
-    if (list_.totalBytes == 0 && !list_.items.empty()) list_.totalBytes = total;
-    item.sampleBytes = bytes;
-    list_.sampleTime = now;
-    list_.remainingSeconds =
-        SaturatingCast<uint32_t>(Difference(list_.totalBytes, list_.doneBytes) / list_.rate);
-  }
-  item.downloadedBytes = bytes;
-  return true;
-}
-
 void InstallController::OnDownloadProgress(uint64_t done, uint64_t length) {
   FileItem* item = CurrentItem();
-  if (item && UpdateTransferRate(*item, done)) {
-    if (item->fileName.empty()) env_.NameTempItem(*item);
-    env_.SetStatusLine(TransferRateText(item->fileName, list_.rate));
-    env_.SetRemainingLine(RemainingTimeText(list_.remainingSeconds));
-    env_.Redraw();
-  }
+  // A paused or ended run's transfer is stopped; a message it posted before may still come.
+  if (phase_ != Phase::Running || paused_ || item == nullptr) return;
+  item->downloadedBytes = done;
+  progress_.SetFileBytes(static_cast<size_t>(list_.currentIndex), done, length);
+  list_.sampleTime = env_.NowSeconds();
+  progress_.Sample(list_.sampleTime);
+  if (item->fileName.empty()) env_.NameTempItem(*item);
   if (length != 0) {
     const double percent = static_cast<double>(done) / static_cast<double>(length) * 100;
     // The bar is drawn from the integer; the text keeps the exact value.
     env_.SetCurrentPercent(SaturatingCast<int32_t>(std::clamp(percent, 0.0, 100.0)), PercentText(percent));
-    env_.Redraw();
   }
-  if (list_.doneBytes != 0) env_.SetTotalProgress(list_.doneBytes, list_.totalBytes);
+  ShowRunProgress(item->fileName);
+}
+
+void InstallController::ShowRunProgress(const std::string& fileName) {
+  const std::optional<double> speed = progress_.Speed();
+  // Until a second of transfer has been seen the line keeps the file's name alone.
+  if (speed) env_.SetStatusLine(TransferRateText(fileName, *speed));
+  list_.rate = speed.value_or(0);
+  const std::optional<uint32_t> left = progress_.SecondsLeft();
+  list_.remainingSeconds = left.value_or(0);
+  env_.SetRemainingLine(left ? RemainingTimeText(*left) : std::string());
+  list_.doneBytes = progress_.ShownDone();
+  list_.totalBytes = progress_.Total();
+  if (list_.totalBytes != 0) env_.SetTotalProgress(list_.doneBytes, list_.totalBytes);
+  env_.Redraw();
 }
 
 void InstallController::OnDownloadStatus(int32_t code, std::string_view text) {
+  // Sent by a transfer the pause stopped: the file is taken again when the run goes on.
+  if (paused_) return;
   switch (code) {
     case MDS_STATUS_PREPARING:
       env_.SetStatusLine("Chuẩn bị tải  " + std::string(text));
@@ -275,6 +301,7 @@ bool InstallController::AcceptFile(FileItem& item, const std::string& digest) {
   }
   item.downloadedBytes = item.size;
   item.status = MDS_STATUS_DONE;
+  progress_.SetFileWhole(static_cast<size_t>(list_.currentIndex));
   item.sampleBytes = 0;
   refetchedIndex_ = kNoItem;
   return true;
@@ -291,6 +318,7 @@ void InstallController::OnSideDownloadDone(uint32_t ticket, bool whole, const st
   }
   side->ended = true;
   side->digest = digest;
+  progress_.SetFileWhole(static_cast<size_t>(side->index));
   if (waitingForSide_ && side->index == list_.currentIndex) {
     StartCurrentOrInstall();
     return;
@@ -350,6 +378,7 @@ void InstallController::RejectFile(FileItem& item, const std::string& digest) {
   // The file is gone, so the counts start over; a stale sampleBytes would make the first rate huge.
   item.downloadedBytes = 0;
   item.sampleBytes = 0;
+  progress_.SetFileBytes(static_cast<size_t>(list_.currentIndex), 0);
   StartItem(item);
 }
 
@@ -384,6 +413,8 @@ void InstallController::StartCurrentOrInstall() {
         }))
       return;
     env_.SetStatusLine("Đang cài đặt...");
+    env_.SetRemainingLine("");
+    env_.ShowPauseControl(PauseControl::Unavailable);
     stepMode_ = GetInstallMode(state_.latestVersion, state_.installedVersion, state_.minimalVersion);
     if (env_.StartInstallWorker()) {
       state_.workflowState = STATE_INSTALLING;
@@ -419,6 +450,8 @@ void InstallController::EndRun() {
   env_.StopDownloads();
   sideDownloads_.clear();
   waitingForSide_ = false;
+  paused_ = false;
+  env_.ShowPauseControl(PauseControl::Unavailable);
   // Back at the idle view nothing runs: the close question and the folder commands must see that.
   phase_ = Phase::Idle;
   state_.workflowState = STATE_IDLE;

@@ -9,11 +9,16 @@
 #include <string_view>
 #include <vector>
 
+#include "install/run_progress.h"
+#include "install/space_rules.h"
 #include "manifest/file_list.h"
 #include "net/retry_rules.h"
 #include "store/install_state.h"
 
 namespace sl {
+
+// The pause button of the progress view: off while nothing can be paused (a plan, a setup program).
+enum class PauseControl { Unavailable, Pause, Resume };
 
 // Everything the controller does to the outside world.
 class InstallControllerEnv {
@@ -26,6 +31,7 @@ class InstallControllerEnv {
   virtual void SetCurrentPercent(int32_t percent, const std::string& text) = 0;
   virtual void SetTotalProgress(uint64_t done, uint64_t total) = 0;
   virtual void Redraw() = 0;
+  virtual void ShowPauseControl(PauseControl control) = 0;
 
   // downloadDir joined with the item's file name; names an unnamed item first (MakeTempName).
   virtual std::string GetItemLocalPath(FileItem& item) = 0;
@@ -44,6 +50,11 @@ class InstallControllerEnv {
   // Stops every transfer of the run, the current file's and those beside it; their files keep
   // what arrived, for a later resume.
   virtual void StopDownloads() = 0;
+  // Bytes of the item's local file, 0 when there is none.
+  [[nodiscard]] virtual uint64_t BytesOnDisk(FileItem& item) = 0;
+  // The drives of the download and the install folder, with their free bytes.
+  [[nodiscard]] virtual DriveSpace DownloadDrive() = 0;
+  [[nodiscard]] virtual DriveSpace InstallDrive() = 0;
   // Deletes the file; empty when it is gone, else the system's text for why it stays.
   [[nodiscard]] virtual std::string DeleteLocalFile(const std::string& path) = 0;
 
@@ -83,6 +94,9 @@ class InstallControllerEnv {
 // "Còn lại: <minutes> phút" from two minutes on, "Còn lại: <seconds>s" below.
 [[nodiscard]] std::string RemainingTimeText(uint32_t seconds);
 
+// The status line of a paused run.
+inline constexpr const char* kPausedText = "Đã tạm dừng tải. Nhấn \"Tiếp tục\" để tải tiếp.";
+
 class InstallController {
  public:
   // Log lines of the pipeline carry this source.
@@ -113,7 +127,14 @@ class InstallController {
   // answer, and goes on when the hold ends unless the run has ended meanwhile.
   void HoldSteps(bool hold);
 
+  // The pause button: a paused run stops every transfer (their files keep what arrived) and asks
+  // nothing on close; pressed again, the transfers go on from what is on disk. Only while the
+  // step's files download.
+  void OnPausePressed();
+  [[nodiscard]] bool Paused() const { return paused_; }
+
   // WM_DOWNLOAD_PROGRESS: bytes of the current file on disk, and its content length (0 = unknown).
+  // The texts show the whole step: bytes over all its files, the speed and the time left.
   void OnDownloadProgress(uint64_t done, uint64_t length);
   // WM_DOWNLOAD_STATUS: 1020, 1011 and 1013 carry a file name, 1018 an error text; other codes
   // are ignored. 1013 means the current item (by index, whatever the text) is whole on disk.
@@ -128,13 +149,13 @@ class InstallController {
   // `refusal`, when not empty, is why the setup program was not started (its signature).
   void OnInstallResult(bool ok, std::string_view setupName, const std::string& refusal = {});
 
-  // Records bytes for item and resamples the rate; true when the texts should be refreshed.
-  bool UpdateTransferRate(FileItem& item, uint64_t bytes);
-
  private:
   enum class Phase { Idle, ReadingVersions, PlanningPress, Running, PlanningStep };
 
   void StartRun();
+  // The space the step still needs, judged before its first byte; false when the run ended for it.
+  bool EnoughSpaceForStep();
+  void ShowRunProgress(const std::string& fileName);
   // While held, keeps `next` for the end of the hold and says so.
   bool Defer(std::function<void()> next);
   void PlanPressedStep();
@@ -176,6 +197,8 @@ class InstallController {
   bool waitingForSide_ = false;  // the current file is a running side transfer
   bool progressShown_ = false;   // by a wait of the press, before its run
   bool held_ = false;
+  bool paused_ = false;
+  RunProgress progress_;
   std::function<void()> deferred_;
 };
 

@@ -41,6 +41,9 @@ struct FakeEnv : InstallControllerEnv {
   std::string status, remaining, percentText;
   int32_t percent = -1;
   uint64_t totalDone = 0, totalSize = 0;
+  PauseControl pause = PauseControl::Unavailable;
+  std::map<std::string, uint64_t> onDisk;  // by file name
+  DriveSpace downloadDrive{"D:\\", std::nullopt}, installDrive{"C:\\", std::nullopt};
 
   void SetStatusLine(const std::string& text) override { status = text; }
   void SetRemainingLine(const std::string& text) override { remaining = text; }
@@ -49,6 +52,10 @@ struct FakeEnv : InstallControllerEnv {
   }
   void SetTotalProgress(uint64_t done, uint64_t total) override { totalDone = done, totalSize = total; }
   void Redraw() override {}
+  void ShowPauseControl(PauseControl control) override { pause = control; }
+  uint64_t BytesOnDisk(FileItem& item) override { return onDisk[item.fileName]; }
+  DriveSpace DownloadDrive() override { return downloadDrive; }
+  DriveSpace InstallDrive() override { return installDrive; }
   std::string GetItemLocalPath(FileItem& item) override { return "dl/" + item.fileName; }
   void NameTempItem(FileItem& item) override { item.fileName = "stamp.tmp"; }
   void StartDownload(const FileItem& item, const std::string& path) override {
@@ -174,43 +181,97 @@ TEST_F(ControllerTest, FullInstallThenPatchChainRuns) {
                    "get u/p120.exe>dl/p120.exe", "worker", "plan", "return-to-idle", "idle-view"}));
 }
 
-TEST_F(ControllerTest, RateSamplesOnEvenTenthsAndResamplesAfterFiveSeconds) {
-  Start({{1, {{"a", 10'000'000, ""}, {"b", 6'000'000'000, ""}}}});  // 64-bit sizes
-  FileItem& a = *env.list.items[0];
-  const double start = env.now;
-  env.now = start + 0.125;  // odd tenth: recorded, no texts
-  EXPECT_FALSE(controller.UpdateTransferRate(a, 100));
-  env.now = start + 0.25;  // first sample, as remaining seconds is still 0
-  EXPECT_TRUE(controller.UpdateTransferRate(a, 1000));
-  EXPECT_EQ(env.list.rate, 4000);
-  EXPECT_EQ(a.secondsLeft, 2499);  // from the previous message's 100 bytes
-  EXPECT_EQ(env.list.remainingSeconds, 1'502'499u);
-  env.now = start + 2.25;  // within five seconds only the rate moves
-  EXPECT_TRUE(controller.UpdateTransferRate(a, 5000));
-  EXPECT_EQ(env.list.rate, 2000);
-  EXPECT_EQ(env.list.remainingSeconds, 1'502'499u);
-  env.list.totalBytes = 123;  // once per list: a later sample keeps it
-  env.now = start + 6.25;
-  controller.OnDownloadProgress(21000, 0);  // no length: the bar stays
-  EXPECT_EQ(env.percentText, "0.0%");
-  EXPECT_EQ(env.totalDone, 5000u);
-  EXPECT_EQ(env.totalSize, 123u);
-  EXPECT_EQ(env.remaining, "Còn lại: 0s");             // done beyond total stops at 0 instead of wrapping
-  EXPECT_FALSE(controller.UpdateTransferRate(a, 10));  // no time elapsed: nothing to divide by
+TEST_F(ControllerTest, ProgressCountsTheWholeStepAtTheSpeedOfTheLastSeconds) {
+  Start({{1, {{"a", 4000, ""}, {"b", 0, ""}, {"c", 6000, ""}}}});
+  EXPECT_EQ(env.pause, PauseControl::Pause);
+  controller.OnDownloadProgress(1000, 4000);
+  EXPECT_EQ(env.status, "");      // no speed before a second of transfer
+  EXPECT_EQ(env.remaining, "");   // nor a time left
+  EXPECT_EQ(env.totalDone, 1000u);
+  EXPECT_EQ(env.totalSize, 10000u);
+  env.now += 2.0;
+  controller.OnDownloadProgress(3000, 4000);
+  EXPECT_EQ(env.status, "Đang tải..a [Tốc độ: 1000.00Byte/s]");
+  EXPECT_EQ(env.remaining, "Còn lại: 7s");  // 7000 of 10000 left
+  EXPECT_EQ(env.percentText, "75.0%");
+  controller.OnDownloadProgress(4000, 4000);
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
+  // "b" has no listed size: its answer's length counts once known.
+  env.now += 2.0;
+  controller.OnDownloadProgress(500, 2000);
+  EXPECT_EQ(env.totalSize, 12000u);
+  EXPECT_EQ(env.totalDone, 4800u);  // 4500 bytes, but the bar keeps the 40 % it showed
+  // A file fetched again does not move the bar back, and the speed starts over.
+  controller.OnDownloadProgress(2000, 2000);
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "b");
+  controller.OnDownloadProgress(7000, 6000);  // more than listed: never past the total
+  EXPECT_EQ(env.totalDone, 12000u);
+  EXPECT_EQ(env.list.totalBytes, 12000u);
+  // Over five seconds old, a burst is forgotten: the speed is the last five seconds' average.
+  env.now += 10.0;
+  controller.OnDownloadProgress(7000, 6000);
+  env.now += 5.0;
+  controller.OnDownloadProgress(7000, 6000);
+  EXPECT_EQ(env.status, "Đang tải..c [Tốc độ: 0.00Byte/s]");
+  EXPECT_EQ(env.remaining, "");
+  // Once the bytes are in, a check that is still catching up shows its own progress.
+  controller.OnCheckProgress(3000, 6000);
+  EXPECT_EQ(env.status, "Md5Verify c");
+  EXPECT_EQ(env.percentText, "50.0%");
 }
 
-TEST_F(ControllerTest, ProgressShowsRateRemainingAndPercent) {
-  Start({{1, {{"big", 10 << 20, ""}}}});
-  env.now += 1.0;
-  controller.OnDownloadProgress(1048577, 3 * 1048577);
-  EXPECT_EQ(env.status, "Đang tải..big [Tốc độ: 1.00Mb/s]");
-  EXPECT_EQ(env.remaining, "Còn lại: 9s");
-  EXPECT_EQ(env.percent, 33);
-  EXPECT_EQ(env.percentText, "33.3%");
-  // Once the bytes are in, a check that is still catching up shows its own progress.
-  controller.OnCheckProgress(5 << 20, 10 << 20);
-  EXPECT_EQ(env.status, "Md5Verify big");
-  EXPECT_EQ(env.percentText, "50.0%");
+TEST_F(ControllerTest, PauseStopsTheTransfersAndGoesOnFromDisk) {
+  env.sideTransfers = true;
+  Versions(118, 120);
+  Start({{119, {{"a", 100, ""}, {"b", 100, ""}, {"c", 100, ""}, {"p.exe", 100, ""}}}});
+  const uint32_t cTicket = env.sideTickets["c"];
+  controller.OnSideDownloadDone(cTicket, true, "", "");  // "c" is whole before the pause
+  env.Take();
+  controller.OnPausePressed();
+  EXPECT_TRUE(controller.Paused());
+  EXPECT_EQ(env.pause, PauseControl::Resume);
+  EXPECT_EQ(env.state.workflowState, STATE_IDLE);  // a close asks nothing
+  EXPECT_EQ(env.status, kPausedText);
+  // What the stopped transfers still had on the way changes nothing.
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
+  controller.OnDownloadProgress(50, 100);
+  controller.OnSideDownloadDone(env.sideTickets["b"], true, "", "");
+  EXPECT_EQ(env.Take(), (Calls{"stop-downloads"}));
+  EXPECT_EQ(env.list.currentIndex, 0);
+
+  controller.OnPausePressed();
+  EXPECT_EQ(env.pause, PauseControl::Pause);
+  EXPECT_EQ(env.state.workflowState, STATE_UPDATING);
+  // The current file and "b" start again; the whole "c" is not fetched again.
+  EXPECT_EQ(env.Take(), (Calls{"get u/a>dl/a", "side u/b>dl/b", "side u/p.exe>dl/p.exe"}));
+  Transfer("a", 100);
+  controller.OnSideDownloadDone(env.sideTickets["b"], true, "", "");
+  controller.OnSideDownloadDone(env.sideTickets["p.exe"], true, "", "");
+  EXPECT_EQ(env.pause, PauseControl::Unavailable);  // the setup program runs: nothing to pause
+  controller.OnPausePressed();
+  EXPECT_FALSE(controller.Paused());
+  EXPECT_EQ(env.state.workflowState, STATE_INSTALLING);
+}
+
+TEST_F(ControllerTest, StepThatDoesNotFitIsRefusedBeforeItsFirstByte) {
+  Versions(118, 120);
+  env.downloadDrive = {"D:\\", 1500};
+  env.installDrive = {"C:\\", 10'000};
+  env.onDisk["a"] = 600;  // resumed, so only its rest is needed
+  Start({{119, {{"a", 1000, ""}, {"p.exe", 1000, ""}}}});
+  EXPECT_EQ(env.Take(), (Calls{"plan", "progress-view", "get u/a>dl/a"}));
+  Transfer("a", 1000);
+  Transfer("p.exe", 1000);
+  // The next step needs 3000 bytes on D: with 1500 free: it ends before a request.
+  env.steps.push_back({120, {{"p2.exe", 3000, ""}}});
+  env.Take();
+  Installed("p.exe");
+  const Calls calls = env.Take();
+  ASSERT_EQ(calls.size(), 4u);
+  EXPECT_EQ(calls[1],
+            "Ổ đĩa D:\\ không đủ dung lượng để tải và cài đặt bản cập nhật: cần 3 KB, chỉ còn trống 2 KB. "
+            "Vui lòng giải phóng ổ đĩa rồi thử lại! | Thông báo!");
+  EXPECT_EQ(env.state.targetVersion, 118);
 }
 
 TEST_F(ControllerTest, FinishedFileIsTheCurrentItemWhateverItsName) {

@@ -17,6 +17,7 @@
 #include "store/file_system_win.h"
 #include "store/local_paths.h"
 #include "store/local_store_win.h"
+#include "store/path_helpers.h"
 
 namespace sl {
 namespace {
@@ -161,6 +162,19 @@ void InstallSession::SetCurrentPercent(int32_t percent, const std::string& text)
 }
 void InstallSession::SetTotalProgress(uint64_t done, uint64_t total) { view_.SetTotalProgress(done, total); }
 void InstallSession::Redraw() { view_.Redraw(); }
+void InstallSession::ShowPauseControl(PauseControl control) { view_.ShowPauseControl(control); }
+
+uint64_t InstallSession::BytesOnDisk(FileItem& item) { return FileBytes(sl::GetItemLocalPath(item)); }
+
+DriveSpace InstallSession::DownloadDrive() {
+  const std::string root = DriveRoot(EnsureDownloadDir());
+  return {root, QueryFreeBytes(root)};
+}
+
+DriveSpace InstallSession::InstallDrive() {
+  const std::string root = DriveRoot(state_.installDir);
+  return {root, QueryFreeBytes(root)};
+}
 
 std::string InstallSession::GetItemLocalPath(FileItem& item) { return sl::GetItemLocalPath(item); }
 
@@ -231,7 +245,7 @@ bool InstallSession::StartInstallWorker() {
 }
 
 void InstallSession::ShowError(const std::string& text, const std::string& caption) {
-  ::MessageBoxW(view_.Window(), Widen(text).c_str(), Widen(caption).c_str(), MB_ICONERROR);
+  view_.ShowError(text, caption);
 }
 
 void InstallSession::ShowProgressView() { view_.ShowProgressView(); }

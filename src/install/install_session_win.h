@@ -39,6 +39,8 @@ class InstallSession final : private InstallControllerEnv {
   void Press(bool readVersionsFirst) { controller_.OnStartPressed(readVersionsFirst); }
   // A press or a run goes on.
   [[nodiscard]] bool Busy() const { return controller_.Busy(); }
+  // The pause button; see InstallController::OnPausePressed.
+  void PausePressed() { controller_.OnPausePressed(); }
   // See InstallController::HoldSteps: while the close question is up.
   void HoldSteps(bool hold) { controller_.HoldSteps(hold); }
 
@@ -62,12 +64,16 @@ class InstallSession final : private InstallControllerEnv {
   void SetCurrentPercent(int32_t percent, const std::string& text) override;
   void SetTotalProgress(uint64_t done, uint64_t total) override;
   void Redraw() override;
+  void ShowPauseControl(PauseControl control) override;
   std::string GetItemLocalPath(FileItem& item) override;
   void NameTempItem(FileItem& item) override;
   void StartDownload(const FileItem& item, const std::string& localPath) override;
   std::string FileMd5(FileItem& item) override;
   uint32_t StartSideDownload(const FileItem& item, const std::string& localPath) override;
   void StopDownloads() override;
+  uint64_t BytesOnDisk(FileItem& item) override;
+  DriveSpace DownloadDrive() override;
+  DriveSpace InstallDrive() override;
   std::string DeleteLocalFile(const std::string& path) override;
   bool StartInstallWorker() override;
   bool StartPlan() override;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "install/controller.h"
+
 namespace sl {
 
 class InstallView {
@@ -25,6 +27,10 @@ class InstallView {
 
   // The progress view in place of the idle view.
   virtual void ShowProgressView() = 0;
+  // A run's failure, told in a message box owned by the window (error icon, one OK button).
+  virtual void ShowError(const std::string& text, const std::string& caption) = 0;
+  // The pause button's text and whether it can be pressed.
+  virtual void ShowPauseControl(PauseControl control) = 0;
   // The start button comes back and the idle view is shown (CMD_RETURN_TO_IDLE, in order with
   // the window's other commands).
   virtual void ReturnToIdle() = 0;

@@ -108,7 +108,7 @@ struct FaultAnswer {
 std::vector<FaultAnswer> FaultAnswers(const std::string& name) {
   const std::string log = test::FetchText(g_servers.fault + "/__log");
   static const std::regex entry(
-      R"re(\{"path": "([^"]*)", "range": "([^"]*)", "if_range": "((?:[^"\\]|\\.)*)", "status": (\d+), "sent": (\d+)\})re");
+      R"re(\{"path": "([^"]*)", "range": "([^"]*)", "if_range": "((?:[^"\\]|\\.)*)", "status": (\d+), "sent": (\d+), "ended": [\d.]+\})re");
   std::vector<FaultAnswer> answers;
   for (std::sregex_iterator it(log.begin(), log.end(), entry), end; it != end; ++it) {
     if ((*it)[1].str().ends_with(name))

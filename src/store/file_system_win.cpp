@@ -32,6 +32,22 @@ uint64_t GetDriveFreeBytes(std::string_view path) {
   return totalFree.QuadPart;
 }
 
+std::optional<uint64_t> QueryFreeBytes(std::string_view root) {
+  const std::optional<std::wstring> wide = WidePath(root);
+  ULARGE_INTEGER available{};
+  if (!wide || !::GetDiskFreeSpaceExW(wide->c_str(), &available, nullptr, nullptr)) return std::nullopt;
+  return available.QuadPart;
+}
+
+uint64_t FileBytes(std::string_view path) {
+  const std::optional<std::wstring> wide = WidePath(path);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!wide || !::GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return 0;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 bool CreateFolderTree(std::string_view folder) {
   const std::optional<std::wstring> wide = WidePath(folder);
   if (!wide) return false;

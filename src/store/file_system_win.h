@@ -20,6 +20,13 @@ namespace sl {
 // empty path, any other kind of drive (network, removable, UNC) or a failed query.
 [[nodiscard]] uint64_t GetDriveFreeBytes(std::string_view path);
 
+// Bytes free to this user on the drive with this root ("D:\"), whatever its kind; none when the
+// drive cannot be asked.
+[[nodiscard]] std::optional<uint64_t> QueryFreeBytes(std::string_view root);
+
+// Size of the file at path; 0 when there is none or it cannot be asked.
+[[nodiscard]] uint64_t FileBytes(std::string_view path);
+
 // Creates folder and its missing parents. True when it exists afterwards.
 bool CreateFolderTree(std::string_view folder);
 

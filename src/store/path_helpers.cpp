@@ -1,9 +1,29 @@
 #include "store/path_helpers.h"
 
+#include <cmath>
+
+#include "base/ascii.h"
 #include "base/format.h"
+#include "base/utf8.h"
 #include "store/local_paths.h"
 
 namespace sl {
+double BytesToGiB(uint64_t bytes) { return std::ldexp(static_cast<double>(bytes), -30); }
+
+std::string DriveRoot(std::string_view path) {
+  size_t bytes = 0;
+  size_t units = 0;
+  while (bytes < path.size()) {
+    const Utf8Char next = NextChar(path.substr(bytes));
+    // A surrogate pair straddling the limit is left out whole rather than cut in half.
+    if (units + next.utf16Units > kDriveRootUnits) break;
+    units += next.utf16Units;
+    bytes += next.bytes;
+  }
+  return std::string(path.substr(0, bytes));
+}
+
+bool SameDrive(std::string_view rootA, std::string_view rootB) { return EqualsNoCase(rootA, rootB); }
 
 std::optional<std::string> ConcatAlloc(std::string_view a, std::string_view b) {
   if (a.empty() && b.empty()) return std::nullopt;

@@ -18,6 +18,20 @@ namespace sl {
 // Removes exactly one trailing backslash, so "C:\" stays a drive ("C:") and "a\\" keeps one.
 [[nodiscard]] std::string TrimOneTrailingBackslash(std::string_view path);
 
+// 2^30 bytes to the GB, as the free-space captions count.
+[[nodiscard]] double BytesToGiB(uint64_t bytes);
+
+// UTF-16 units of a drive root ("D:\").
+inline constexpr size_t kDriveRootUnits = 3;
+
+// A folder's drive root: its first three UTF-16 characters ("D:\" for any folder on D:), fewer
+// when the path is shorter. Never splits a character of the UTF-8 text.
+[[nodiscard]] std::string DriveRoot(std::string_view path);
+
+// True when the drive roots name one drive. Drive letters are case-insensitive: "c:\" and "C:\"
+// are one drive and share its free space.
+[[nodiscard]] bool SameDrive(std::string_view rootA, std::string_view rootB);
+
 // Bare file names derived from the running executable's base name (Paths().exeBaseName).
 [[nodiscard]] std::string MakeZipName(int32_t number);  // "<base>_<number>.zip"
 [[nodiscard]] std::string MakeBinName();                // "<base>.bin"

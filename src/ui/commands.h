@@ -20,6 +20,8 @@ inline constexpr uint16_t CMD_SHOW_PROGRESS = 1719;
 inline constexpr uint16_t CMD_INSTALL = 1720;
 inline constexpr uint16_t CMD_UPDATE = 1721;
 inline constexpr uint16_t CMD_PLAY = 1722;
+inline constexpr uint16_t CMD_PAUSE = 1723;        // progress view: pause or resume the downloads
+inline constexpr uint16_t CMD_SPEED_LIMIT = 1724;  // progress view: the bandwidth cap's menu
 inline constexpr uint16_t CMD_MINIMIZE = 7000;
 inline constexpr uint16_t CMD_CLOSE = 7001;
 

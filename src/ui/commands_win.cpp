@@ -64,6 +64,9 @@ void HandleCommand(MainWindow& main, uint16_t commandId) {
     case CMD_PLAY:
       StartRun(main, commandId);
       break;
+    case CMD_PAUSE:
+      main.Session().PausePressed();
+      break;
     default:
       break;
   }

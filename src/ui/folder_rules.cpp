@@ -9,51 +9,9 @@
 namespace sl {
 namespace {
 
-struct Utf8Char {
-  size_t bytes;
-  size_t utf16Units;
-};
-
-// The character at the start of text. A malformed sequence counts as one byte and one unit, as
-// the UTF-16 conversion turns it into one replacement character.
-Utf8Char NextChar(std::string_view text) {
-  const Utf8Sequence next = DecodeUtf8(text);
-  if (next.length == 0) return {1, 1};
-  return {next.length, next.value > 0xFFFF ? size_t{2} : size_t{1}};  // beyond the BMP: a surrogate pair
-}
-
-size_t Utf16Length(std::string_view text) {
-  size_t units = 0;
-  while (!text.empty()) {
-    const Utf8Char next = NextChar(text);
-    units += next.utf16Units;
-    text.remove_prefix(next.bytes);
-  }
-  return units;
-}
-
-constexpr size_t kDriveRootUnits = 3;
-
 constexpr const char kInstallCaptionFree[] = "Vị trí cài đặt Bão lửa (Cần 20GB/%.2fGB Trống)";
 
 }  // namespace
-
-double BytesToGiB(uint64_t bytes) { return std::ldexp(static_cast<double>(bytes), -30); }
-
-std::string DriveRoot(std::string_view path) {
-  size_t bytes = 0;
-  size_t units = 0;
-  while (bytes < path.size()) {
-    const Utf8Char next = NextChar(path.substr(bytes));
-    // A surrogate pair straddling the limit is left out whole rather than cut in half.
-    if (units + next.utf16Units > kDriveRootUnits) break;
-    units += next.utf16Units;
-    bytes += next.bytes;
-  }
-  return std::string(path.substr(0, bytes));
-}
-
-bool SameDrive(std::string_view rootA, std::string_view rootB) { return EqualsNoCase(rootA, rootB); }
 
 int32_t ComputeSpaceWarning(InstallMode mode, std::string_view installRoot, std::string_view downloadRoot,
                             double installFreeGiB, double downloadFreeGiB) {

@@ -7,22 +7,13 @@
 #include <string_view>
 
 #include "store/install_state.h"
+#include "store/path_helpers.h"
 
 namespace sl {
 
 // A release needs 20 GB for its files and 20 GB to install them; one drive holding both needs 40.
 inline constexpr double kFolderNeedGiB = 20.0;
 inline constexpr double kSharedDriveNeedGiB = 40.0;
-
-[[nodiscard]] double BytesToGiB(uint64_t bytes);
-
-// A folder's drive root: its first three UTF-16 characters ("D:\" for any folder on D:), fewer
-// when the path is shorter. Never splits a character of the UTF-8 text.
-[[nodiscard]] std::string DriveRoot(std::string_view path);
-
-// True when the drive roots name one drive. Drive letters are case-insensitive: "c:\" and "C:\"
-// are one drive and share its free space.
-[[nodiscard]] bool SameDrive(std::string_view rootA, std::string_view rootB);
 
 // The free-space verdict the start buttons obey (InstallState::spaceWarning): 0 enough, 1 the
 // install drive is short, 2 the download drive is short, 3 both, or one shared drive is short.

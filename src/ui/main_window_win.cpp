@@ -68,8 +68,13 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == TaskbarButton::CreatedMessage() && taskbar_) {
+    taskbar_->OnCreated();
+    return 0;
+  }
   switch (message) {
     case WM_CREATE:
+      taskbar_.emplace(window_);
       BuildMainControls(controls_, window_);
       return 0;
     case WM_CLOSE:
@@ -111,6 +116,10 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_STARTUP_CHECK:
       session_.DetectInstall();
+      return 0;
+    case DM_GETDEFID:
+      // Enter presses the view's main action (the dialog manager asks for it).
+      if (const uint16_t id = MainAction(); id != 0) return MAKELRESULT(id, DC_HASDEFID);
       return 0;
     default:
       if (session_.HandleMessage(message, wParam, lParam)) return 0;
@@ -196,7 +205,10 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
   if (header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return kOtherNotifyResult;
   if (SkinButton* button = FindSkinButton(controls_.buttons, LOWORD(header.idFrom))) {
     const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
-    DrawSkinButton(*button, draw.hdc, draw.rc, draw.uItemState, header.hwndFrom);
+    // The picture is the whole button: the control's own frame and text would cover it.
+    if (DrawSkinButton(*button, draw.hdc, draw.rc, draw.uItemState, header.hwndFrom,
+                       controls_.staticsFont.get()))
+      return CDRF_SKIPDEFAULT;
   }
   return CDRF_DODEFAULT;
 }
@@ -224,6 +236,7 @@ void MainWindow::SetCurrentPercent(int32_t percent, const std::string& text) {
 void MainWindow::SetTotalProgress(uint64_t done, uint64_t total) {
   if (controls_.progress)
     sl::SetTotalProgress(*controls_.progress, static_cast<double>(done), static_cast<double>(total));
+  if (taskbar_) taskbar_->ShowProgress(done, total);
 }
 
 void MainWindow::Redraw() {
@@ -232,7 +245,34 @@ void MainWindow::Redraw() {
 
 void MainWindow::ShowProgressView() { ShowView(true); }
 
-void MainWindow::ReturnToIdle() { ::SendMessageW(window_, WM_COMMAND, CMD_RETURN_TO_IDLE, 0); }
+void MainWindow::ShowPauseControl(PauseControl control) {
+  SkinButton* pause = FindSkinButton(controls_.buttons, CMD_PAUSE);
+  if (pause == nullptr) return;
+  ::SetWindowTextW(pause->window, control == PauseControl::Resume ? L"Tiếp tục" : L"Tạm dừng");
+  ::EnableWindow(pause->window, control != PauseControl::Unavailable);
+  ::InvalidateRect(pause->window, nullptr, TRUE);
+  if (taskbar_ && control != PauseControl::Unavailable)
+    taskbar_->ShowState(control == PauseControl::Resume ? TaskbarButton::State::Paused
+                                                        : TaskbarButton::State::Normal);
+}
+
+void MainWindow::ShowError(const std::string& text, const std::string& caption) {
+  if (taskbar_) taskbar_->ShowState(TaskbarButton::State::Error);
+  ::MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(), MB_ICONERROR);
+}
+
+uint16_t MainWindow::MainAction() {
+  for (uint16_t id : {CMD_PAUSE, CMD_INSTALL, CMD_UPDATE, CMD_PLAY}) {
+    const SkinButton* button = FindSkinButton(controls_.buttons, id);
+    if (button != nullptr && ::IsWindowVisible(button->window) && ::IsWindowEnabled(button->window)) return id;
+  }
+  return 0;
+}
+
+void MainWindow::ReturnToIdle() {
+  if (taskbar_) taskbar_->EndRun();
+  ::SendMessageW(window_, WM_COMMAND, CMD_RETURN_TO_IDLE, 0);
+}
 
 void MainWindow::HoldStart(bool hold) {
   startHolds_ = std::max(0, startHolds_ + (hold ? 1 : -1));

@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "install/install_session_win.h"
 #include "install/install_view.h"
 #include "ui/main_controls_win.h"
+#include "ui/taskbar_win.h"
 
 namespace sl {
 
@@ -38,6 +40,8 @@ class MainWindow final : public InstallView {
   void SetTotalProgress(uint64_t done, uint64_t total) override;
   void Redraw() override;
   void ShowProgressView() override;
+  void ShowPauseControl(PauseControl control) override;
+  void ShowError(const std::string& text, const std::string& caption) override;
   void ReturnToIdle() override;
   void HoldStart(bool hold) override;
   bool WarnBeforeStart() override;
@@ -53,6 +57,9 @@ class MainWindow final : public InstallView {
   LRESULT OnNotify(const NMHDR& header);
   void PaintTitle();
   void RequestClose();
+  // The command Enter stands for in the view shown: pause or resume, else the start button; 0
+  // when none can be pressed.
+  [[nodiscard]] uint16_t MainAction();
 
   HINSTANCE instance_;
   std::wstring title_;
@@ -61,6 +68,7 @@ class MainWindow final : public InstallView {
   MainControls controls_;
   int startHolds_ = 0;
   uint16_t deferredPress_ = kNoStartButton;
+  std::optional<TaskbarButton> taskbar_;  // from WM_CREATE on
   InstallSession session_;
 };
 

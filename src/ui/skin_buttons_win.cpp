@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
+#include "base/scoped_dc_win.h"
 #include "ui/commands.h"
 #include "ui/skin_image_win.h"
 #include "ui/skin_rules.h"
@@ -11,31 +14,54 @@ namespace {
 
 // Creation order matters: it is the order of the lookups and of the tab stops.
 constexpr ButtonSpec kButtons[kSkinButtonCount] = {
-    {CMD_CLOSE, 989, 0, 28, 28, 0, 120, 121, 122, 0},
-    {CMD_MINIMIZE, 960, 0, 28, 28, 0, 123, 124, 125, 0},
-    {CMD_LINK_HOME, 540, 50, 75, 22, 0, 148, 149, 0, 0},
-    {CMD_LINK_EVENTS, 615, 50, 75, 22, 0, 150, 151, 0, 0},
-    {CMD_LINK_TOURNAMENTS, 690, 50, 75, 22, 0, 152, 153, 0, 0},
-    {CMD_LINK_GUIDE, 765, 50, 75, 22, 0, 154, 155, 0, 0},
-    {CMD_LINK_REGISTER, 850, 50, 150, 39, 0, 156, 157, 0, 0},
-    {CMD_LINK_TOPUP, 850, 100, 150, 39, 0, 158, 159, 0, 0},
-    {CMD_BROWSE_INSTALL, 770, 511, 28, 23, 0, 130, 131, 0, 0},
-    {CMD_BROWSE_DOWNLOAD, 770, 561, 28, 23, 0, 130, 131, 0, 0},
+    {CMD_CLOSE, 989, 0, 28, 28, 0, 120, 121, 122, 0, L"Đóng", false},
+    {CMD_MINIMIZE, 960, 0, 28, 28, 0, 123, 124, 125, 0, L"Thu nhỏ", false},
+    {CMD_LINK_HOME, 540, 50, 75, 22, 0, 148, 149, 0, 0, L"Trang chủ", false},
+    {CMD_LINK_EVENTS, 615, 50, 75, 22, 0, 150, 151, 0, 0, L"Sự kiện", false},
+    {CMD_LINK_TOURNAMENTS, 690, 50, 75, 22, 0, 152, 153, 0, 0, L"Giải đấu", false},
+    {CMD_LINK_GUIDE, 765, 50, 75, 22, 0, 154, 155, 0, 0, L"Hướng dẫn", false},
+    {CMD_LINK_REGISTER, 850, 50, 150, 39, 0, 156, 157, 0, 0, L"Đăng ký", false},
+    {CMD_LINK_TOPUP, 850, 100, 150, 39, 0, 158, 159, 0, 0, L"Nạp thẻ", false},
+    {CMD_BROWSE_INSTALL, 770, 511, 28, 23, 0, 130, 131, 0, 0, L"Chọn thư mục cài đặt", false},
+    {CMD_BROWSE_DOWNLOAD, 770, 561, 28, 23, 0, 130, 131, 0, 0, L"Chọn thư mục lưu tệp tin tải xuống", false},
     // A push-like check box that is never checked: it draws like the other start buttons.
-    {CMD_INSTALL, 820, 510, 170, 57, BS_CHECKBOX | BS_PUSHLIKE, 160, 161, 162, 163},
-    {CMD_UPDATE, 820, 510, 170, 57, 0, 164, 165, 166, 167},
-    {CMD_PLAY, 820, 510, 170, 57, 0, 168, 169, 170, 171},
+    {CMD_INSTALL, 820, 510, 170, 57, BS_CHECKBOX | BS_PUSHLIKE, 160, 161, 162, 163, L"Cài đặt", false},
+    {CMD_UPDATE, 820, 510, 170, 57, 0, 164, 165, 166, 167, L"Cập nhật", false},
+    {CMD_PLAY, 820, 510, 170, 57, 0, 168, 169, 170, 171, L"Chơi ngay", false},
+    // The progress view's own, created hidden; their texts change, so the program draws them.
+    {CMD_PAUSE, 820, 472, 70, 30, 0, 172, 173, 174, 175, L"Tạm dừng", true},
+    {CMD_SPEED_LIMIT, 890, 472, 100, 30, 0, 176, 177, 178, 179, L"Không giới hạn", true},
 };
+
+// The drawn captions: light on the bevel, grey while the button cannot be pressed.
+constexpr COLORREF kNameColor = RGB(255, 236, 200);
+constexpr COLORREF kDisabledNameColor = RGB(150, 150, 150);
+// The focus rectangle sits this far inside the picture's frame.
+constexpr int kFocusInset = 3;
 
 HBRUSH LoadImageBrush(int id) { return id == 0 ? nullptr : LoadSkinImage(::GetModuleHandleW(nullptr), id); }
 
 void CreateSkinButton(SkinButton& button, const ButtonSpec& row, HWND parent) {
-  button.style = row.extraStyle | WS_VISIBLE | WS_CHILD;
+  // The progress view's buttons wait hidden for it; every button is a tab stop.
+  const DWORD visible = row.drawsName ? 0 : WS_VISIBLE;
+  button.style = row.extraStyle | visible | WS_CHILD | WS_TABSTOP;
+  button.drawsName = row.drawsName;
   button.rect = {row.x, row.y, row.x + row.width, row.y + row.height};
   button.commandId = row.commandId;
   button.window =
-      ::CreateWindowExW(0, L"button", L"", button.style, row.x, row.y, row.width, row.height, parent,
+      ::CreateWindowExW(0, L"button", row.name, button.style, row.x, row.y, row.width, row.height, parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.commandId)), nullptr, nullptr);
+}
+
+void DrawName(HDC dc, const RECT& item, HWND buttonWindow, bool disabled, HFONT font) {
+  wchar_t name[64];
+  const int length = ::GetWindowTextW(buttonWindow, name, static_cast<int>(std::size(name)));
+  ScopedDcState saved(dc);
+  ::SelectObject(dc, font);
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, disabled ? kDisabledNameColor : kNameColor);
+  RECT box = item;
+  ::DrawTextW(dc, name, length, &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
 }  // namespace
@@ -61,7 +87,8 @@ SkinButton* FindSkinButton(SkinButtons& buttons, int commandId) {
   return nullptr;
 }
 
-void DrawSkinButton(SkinButton& button, HDC dc, const RECT& item, UINT itemState, HWND buttonWindow) {
+bool DrawSkinButton(SkinButton& button, HDC dc, const RECT& item, UINT itemState, HWND buttonWindow,
+                    HFONT font) {
   SkinState state;
   state.selected = itemState & CDIS_SELECTED;
   state.hot = itemState & CDIS_HOT;
@@ -92,10 +119,17 @@ void DrawSkinButton(SkinButton& button, HDC dc, const RECT& item, UINT itemState
     case SkinImage::None:
       break;
   }
-  if (brush == nullptr) return;
+  if (brush == nullptr) return false;
   // The pattern starts at the button's corner, so the picture appears unscaled.
   ::SetBrushOrgEx(dc, item.left, item.top, nullptr);
   ::FillRect(dc, &item, brush);
+  if (button.drawsName) DrawName(dc, item, buttonWindow, state.disabled, font);
+  if ((itemState & CDIS_FOCUS) != 0 && (itemState & CDIS_SHOWKEYBOARDCUES) != 0) {
+    RECT focus = item;
+    ::InflateRect(&focus, -kFocusInset, -kFocusInset);
+    ::DrawFocusRect(dc, &focus);
+  }
+  return true;
 }
 
 }  // namespace sl

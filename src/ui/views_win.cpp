@@ -70,6 +70,7 @@ void ShowView(MainControls& controls, const InstallState& state, bool busy) {
       Show(progress);
     }
   }
+  for (uint16_t id : {CMD_PAUSE, CMD_SPEED_LIMIT}) ShowButton(controls, id, busy);
   if (busy) {
     ShowStatics(controls, false);
     ShowButton(controls, CMD_BROWSE_INSTALL, false);

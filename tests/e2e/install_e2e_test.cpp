@@ -44,15 +44,18 @@ uint64_t FileSize(const fs::path& path) {
   return error ? 0 : size;
 }
 
-// Requests the fault server answered for paths containing `name`: {Range header, bytes sent}.
-std::vector<std::pair<std::string, uint64_t>> FaultRequests(const std::string& name) {
+// Requests the fault server answered for paths containing `name`: {Range header, bytes sent};
+// `ended`, when given, gets when each answer ended (seconds since 1970).
+std::vector<std::pair<std::string, uint64_t>> FaultRequests(const std::string& name,
+                                                            std::vector<double>* ended = nullptr) {
   const std::string log = test::FetchText(g_servers.fault + "/__log");
   static const std::regex entry(
-      R"re(\{"path": "([^"]*)", "range": "([^"]*)", "if_range": "[^,]*", "status": \d+, "sent": (\d+)\})re");
+      R"re(\{"path": "([^"]*)", "range": "([^"]*)", "if_range": "[^,]*", "status": \d+, "sent": (\d+), "ended": ([\d.]+)\})re");
   std::vector<std::pair<std::string, uint64_t>> requests;
   for (std::sregex_iterator it(log.begin(), log.end(), entry), end; it != end; ++it) {
-    if ((*it)[1].str().find(name) != std::string::npos)
-      requests.emplace_back((*it)[2].str(), std::stoull((*it)[3].str()));
+    if ((*it)[1].str().find(name) == std::string::npos) continue;
+    requests.emplace_back((*it)[2].str(), std::stoull((*it)[3].str()));
+    if (ended != nullptr) ended->push_back(std::stod((*it)[4].str()));
   }
   return requests;
 }
@@ -279,6 +282,61 @@ TEST_F(InstallTest, DownloadCutByClosingResumesAfterARestart) {
   // The resume asks again for the last byte it has, which proves the file still lines up.
   EXPECT_EQ(requests[1].first, "bytes=" + std::to_string(kept - 1) + "-");
   EXPECT_EQ(requests[1].second, kSize - kept + 1) << "only the missing part was sent again";
+  EXPECT_EQ(test::ReadFileBytes(partial.wstring()), test::PatternBytes(0, kSize));
+}
+
+double SecondsSince1970() {
+  FILETIME now;
+  ::GetSystemTimePreciseAsFileTime(&now);
+  const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return static_cast<double>(ticks - 116444736000000000ull) / 1e7;
+}
+
+// Pause ends the transfer at once and keeps every byte: the server sees the client leave within a
+// second and the file stops growing. Resume asks only for what is missing; closing while paused
+// asks nothing, and the next run's press resumes too.
+TEST_F(InstallTest, PauseStopsTheTransferAndEveryResumeFetchesOnlyTheRest) {
+  UseScenario(L"resume");
+  constexpr uint64_t kSize = 600 * 1024;
+  constexpr int kPauseButton = 1723;
+  const fs::path partial = downloads_ / L"big.pak";
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(WaitUntil([&] { return FileSize(partial) > 64 * 1024; }, 30s));
+  const HWND pause = ::GetDlgItem(window, kPauseButton);
+  ASSERT_TRUE(IsShown(window, kPauseButton));
+  EXPECT_EQ(TextOf(pause), "Tạm dừng");
+  // Enter stands for the view's main action: pause.
+  ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(LOWORD(::SendMessageW(window, DM_GETDEFID, 0, 0)), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(pause));
+  const double pressed = SecondsSince1970();
+  std::vector<double> ended;
+  ASSERT_TRUE(WaitUntil([&] { return FaultRequests("big.pak", &ended).size() == 1; }, 5s));
+  EXPECT_LT(ended[0] - pressed, 1.0) << "the server saw the client leave within a second";
+  EXPECT_EQ(TextOf(pause), "Tiếp tục");
+  const uint64_t first = FileSize(partial);
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(FileSize(partial), first) << "nothing is written while paused";
+  EXPECT_GE(first, FaultRequests("big.pak")[0].second - 64 * 1024) << "what the server sent is on disk";
+
+  Press(window, kPauseButton);
+  ASSERT_TRUE(WaitUntil([&] { return FileSize(partial) > first + 32 * 1024; }, 20s));
+  EXPECT_EQ(TextOf(pause), "Tạm dừng");
+  Press(window, kPauseButton);
+  ASSERT_TRUE(WaitUntil([&] { return FaultRequests("big.pak").size() == 2; }, 5s));
+  const uint64_t second = FileSize(partial);
+  ASSERT_LT(second, kSize);
+  ::PostMessageW(window, WM_COMMAND, kCloseButton, 0);
+  EXPECT_EQ(app_.WaitForExit(15s), 0u) << "closing while paused asks nothing";
+
+  window = Start(-1, kInstallButton);
+  Press(window, kInstallButton);
+  ASSERT_TRUE(EndsInPlayView(window));
+  const auto requests = FaultRequests("big.pak");
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[1].first, "bytes=" + std::to_string(first - 1) + "-");
+  EXPECT_EQ(requests[2].first, "bytes=" + std::to_string(second - 1) + "-");
+  EXPECT_EQ(requests[2].second, kSize - second + 1) << "only the missing part was sent again";
   EXPECT_EQ(test::ReadFileBytes(partial.wstring()), test::PatternBytes(0, kSize));
 }
 

@@ -31,8 +31,8 @@ pattern byte(i) = (i * 131 + 7) % 251 of the file offset i, so clients can check
   /gone-after/<size>/<sent>/<name>  the first answer sends <sent> bytes and closes; later ones 410
   /restart-cut/<size>/<name>        every answer is 200 with the whole length, ignoring any Range,
                                     and sends a quarter before it closes
-  /__log                            JSON list of {path, range, if_range, status, sent} since the
-                                    last reset
+  /__log                            JSON list of {path, range, if_range, status, sent, ended} since
+                                    the last reset (ended: seconds since 1970 the answer ended)
   /__reset                          forgets the log
 
 File answers carry ETag "v1" (a Range whose If-Range names another tag gets the whole file).
@@ -67,7 +67,8 @@ class Handler(BaseHTTPRequestHandler):
     def record(self, status, sent):
         with LOG_LOCK:
             LOG.append({"path": self.path, "range": self.headers.get("Range", ""),
-                        "if_range": self.headers.get("If-Range", ""), "status": status, "sent": sent})
+                        "if_range": self.headers.get("If-Range", ""), "status": status, "sent": sent,
+                        "ended": time.time()})
 
     def head(self, status, headers):
         self.send_response(status)
