@@ -412,6 +412,8 @@ void InstallController::StartCurrentOrInstall() {
           if (phase_ == Phase::Running) StartCurrentOrInstall();
         }))
       return;
+    // Every file is whole: a side file that ended last sent no progress of its own.
+    if (progress_.Total() != 0) env_.SetTotalProgress(progress_.ShownDone(), progress_.Total());
     env_.SetStatusLine("Đang cài đặt...");
     env_.SetRemainingLine("");
     env_.ShowPauseControl(PauseControl::Unavailable);

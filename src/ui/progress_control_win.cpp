@@ -1,5 +1,7 @@
 #include "ui/progress_control_win.h"
 
+#include <commctrl.h>
+
 #include <initializer_list>
 #include <string_view>
 
@@ -107,6 +109,10 @@ LRESULT CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LP
       return kNotifyResult;
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+    case PBM_GETPOS:
+      // As a progress bar answers (0..100): the whole step's share, for screen readers and tests.
+      if (const ProgressControl* control = RecordOf(window)) return control->totalPercent;
+      return 0;
     case WM_TIMER:
       if (wParam == kDeferredRedrawTimer) {
         ::KillTimer(window, kDeferredRedrawTimer);

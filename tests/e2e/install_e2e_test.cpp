@@ -2,6 +2,7 @@
 // install and patch from the loopback servers, with the stand-in setup programs and patcher.
 // The releases come from make_scenarios.py; each test makes one scenario current.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -338,6 +339,39 @@ TEST_F(InstallTest, PauseStopsTheTransferAndEveryResumeFetchesOnlyTheRest) {
   EXPECT_EQ(requests[2].first, "bytes=" + std::to_string(second - 1) + "-");
   EXPECT_EQ(requests[2].second, kSize - second + 1) << "only the missing part was sent again";
   EXPECT_EQ(test::ReadFileBytes(partial.wstring()), test::PatternBytes(0, kSize));
+}
+
+// The total bar counts the bytes of every file of the step: it only grows, never passes 100 %, and
+// stands at 100 % once every file is in.
+TEST_F(InstallTest, TotalProgressOverFilesOfDifferentSizesOnlyGrows) {
+  UseScenario(L"three");
+  HWND window = Start(0, kInstallButton);
+  Press(window, kInstallButton);
+  std::vector<int> shown;
+  int atInstall = -1;
+  HWND progress = nullptr;
+  WaitUntil(
+      [&] {
+        if (progress == nullptr) progress = ::FindWindowExW(window, nullptr, L"SlProgressControl", nullptr);
+        DWORD_PTR percent = 0;
+        if (progress == nullptr || !::IsWindowVisible(progress) ||
+            ::SendMessageTimeoutW(progress, PBM_GETPOS, 0, 0, SMTO_BLOCK, 1000, &percent) == 0)
+          return false;
+        if (TextOf(progress) == "Đang cài đặt...") {
+          atInstall = static_cast<int>(percent);
+          return true;
+        }
+        shown.push_back(static_cast<int>(percent));
+        return false;
+      },
+      60s);
+  ASSERT_TRUE(EndsInPlayView(window));
+  ASSERT_GT(shown.size(), 20u);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end())) << ::testing::PrintToString(shown);
+  EXPECT_LE(shown.back(), 100);
+  const auto between = std::count_if(shown.begin(), shown.end(), [](int p) { return p > 5 && p < 95; });
+  EXPECT_GT(between, 10) << "the bar moved through the step, not in one jump";
+  EXPECT_EQ(atInstall, 100);
 }
 
 TEST_F(InstallTest, UrlsWithAQueryInstallToTheEnd) {

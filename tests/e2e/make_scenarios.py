@@ -75,6 +75,11 @@ def main():
                     *small[:MANY_SMALL // 2],
                     Entry(f"{servers['fault']}/cut/{CUT_SIZE}/2/cut_small.pak", pattern_md5(CUT_SIZE), CUT_SIZE),
                     *small[MANY_SMALL // 2:], lambda t: t.data("large_2.pak", 3 << 20)])
+    # Three files of different sizes, the first two slow enough to watch the whole step's bar.
+    single("three", [Entry(f"{servers['fault']}/slow/{5 << 18}/1/a.pak", pattern_md5(5 << 18), 5 << 18),
+                     Entry(f"{servers['fault']}/slow/{1 << 18}/2/b.pak", pattern_md5(1 << 18), 1 << 18),
+                     Entry(f"{servers['fault']}/body/{3 << 20}/c.pak", pattern_md5(3 << 20), 3 << 20),
+                     lambda t: t.program(setup, "SL_Full_120.exe")])
     single("no_version", [lambda t: t.program(setup, "SL_Full_120_noversion.exe")])
     patches("patch_no_setup", 122, {121: [lambda t: t.data("readme_121.pak", 4096)], 122: patch_step(122)})
     bad_line = f"{servers['http']}/scenarios/patch_refused/files/a.pak,not-an-md5,1\n"
