@@ -374,6 +374,23 @@ TEST_F(InstallTest, TotalProgressOverFilesOfDifferentSizesOnlyGrows) {
   EXPECT_EQ(atInstall, 100);
 }
 
+// A patch larger than the download drive (S:, a tmpfs) is refused before any file is asked for,
+// naming the drive and what it lacks.
+TEST_F(InstallTest, StepLargerThanTheDriveIsRefusedBeforeAnyRequest) {
+  UseScenario(L"too_big");
+  const fs::path small = L"S:\\slvn";
+  fs::create_directories(small);
+  WriteRegistryText(kLauncherKey, L"TempDownloadPath", small.wstring());
+  HWND window = Start(120, kUpdateButton);
+  const int before = ServedCount("/too_big/files/");
+  Press(window, kUpdateButton);
+  const std::string text = RunEndsWithMessage(window, kUpdateButton).text;
+  EXPECT_EQ(text.rfind("Ổ đĩa S:\\ không đủ dung lượng", 0), 0u) << text;
+  EXPECT_NE(text.find("cần 64.00 GB, chỉ còn trống "), std::string::npos) << text;
+  EXPECT_EQ(ServedCount("/too_big/files/"), before) << "no file of the step was asked for";
+  EXPECT_EQ(test::ReadFileBytes((game_ / L"version.dat").wstring()), Version(120));
+}
+
 TEST_F(InstallTest, UrlsWithAQueryInstallToTheEnd) {
   UseScenario(L"query");
   HWND window = Start(0, kInstallButton);

@@ -80,6 +80,9 @@ def main():
                      Entry(f"{servers['fault']}/slow/{1 << 18}/2/b.pak", pattern_md5(1 << 18), 1 << 18),
                      Entry(f"{servers['fault']}/body/{3 << 20}/c.pak", pattern_md5(3 << 20), 3 << 20),
                      lambda t: t.program(setup, "SL_Full_120.exe")])
+    # A patch far larger than the small drive S: of the prepared prefix; its data is never served.
+    patches("too_big", 121, {121: [lambda t: t.program(setup, "SL_Patch_121.exe"),
+                                   lambda t: Entry(f"{t.base_url}/files/huge.pak", "", 64 << 30)]})
     single("no_version", [lambda t: t.program(setup, "SL_Full_120_noversion.exe")])
     patches("patch_no_setup", 122, {121: [lambda t: t.data("readme_121.pak", 4096)], 122: patch_step(122)})
     bad_line = f"{servers['http']}/scenarios/patch_refused/files/a.pak,not-an-md5,1\n"
