@@ -30,16 +30,23 @@ constexpr int kStringUnits = 100;
 // How long a program started by a self-update hand-over waits for its predecessor to end.
 constexpr DWORD kPredecessorWaitMs = 20000;
 
-// The main window's accelerators first, then the dialog keys of its buttons (Tab, the arrows,
-// Enter for the view's main action, Space for the focused button).
+// The main window's accelerators first, then Enter for the view's main action, then the dialog
+// keys of its buttons (Tab, the arrows, Space for the focused button).
 struct Keys {
-  HWND mainWindow;
+  MainWindow& main;
   HACCEL accelerators;
 };
 
+bool IsEnterFor(HWND window, const MSG& msg) {
+  return msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN &&
+         (msg.hwnd == window || ::IsChild(window, msg.hwnd));
+}
+
 void Dispatch(MSG& msg, const Keys& keys) {
   if (::TranslateAcceleratorW(msg.hwnd, keys.accelerators, &msg)) return;
-  if (keys.mainWindow != nullptr && ::IsDialogMessageW(keys.mainWindow, &msg)) return;
+  const HWND window = keys.main.Window();
+  if (IsEnterFor(window, msg) && keys.main.PressMainAction()) return;
+  if (window != nullptr && ::IsDialogMessageW(window, &msg)) return;
   ::TranslateMessage(&msg);
   ::DispatchMessageW(&msg);
 }
@@ -107,7 +114,7 @@ int Run(HINSTANCE instance, int showCmd) {
   CenterOnScreen(window);
   ::UpdateWindow(window);
 
-  const Keys keys{window, ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_STORMLINE))};
+  const Keys keys{main, ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_STORMLINE))};
   SelfUpdateRequest selfUpdate;
   selfUpdate.caption = MakeVersionedTitle(Narrow(title));
   selfUpdate.owner = window;

@@ -117,10 +117,6 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_STARTUP_CHECK:
       session_.DetectInstall();
       return 0;
-    case DM_GETDEFID:
-      // Enter presses the view's main action (the dialog manager asks for it).
-      if (const uint16_t id = MainAction(); id != 0) return MAKELRESULT(id, DC_HASDEFID);
-      return 0;
     default:
       if (session_.HandleMessage(message, wParam, lParam)) return 0;
       return ::DefWindowProcW(window_, message, wParam, lParam);
@@ -259,6 +255,14 @@ void MainWindow::ShowPauseControl(PauseControl control) {
 void MainWindow::ShowError(const std::string& text, const std::string& caption) {
   if (taskbar_) taskbar_->ShowState(TaskbarButton::State::Error);
   ::MessageBoxW(window_, Widen(text).c_str(), Widen(caption).c_str(), MB_ICONERROR);
+}
+
+bool MainWindow::PressMainAction() {
+  const uint16_t id = MainAction();
+  if (id == 0) return false;
+  ::SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(window_, id)));
+  return true;
 }
 
 uint16_t MainWindow::MainAction() {

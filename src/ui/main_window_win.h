@@ -46,6 +46,9 @@ class MainWindow final : public InstallView {
   void HoldStart(bool hold) override;
   bool WarnBeforeStart() override;
   void RefreshFolderTexts() override;
+  // Enter: presses the view's main action (pause or resume, else the start button); false when
+  // there is none to press.
+  bool PressMainAction();
   // While the start is held, a start button's press waits for the hold to end; true when it must.
   [[nodiscard]] bool DeferPress(uint16_t id);
 
@@ -57,8 +60,6 @@ class MainWindow final : public InstallView {
   LRESULT OnNotify(const NMHDR& header);
   void PaintTitle();
   void RequestClose();
-  // The command Enter stands for in the view shown: pause or resume, else the start button; 0
-  // when none can be pressed.
   [[nodiscard]] uint16_t MainAction();
 
   HINSTANCE instance_;

@@ -105,6 +105,34 @@ TEST_F(UiTest, DownloadFolderOnANetworkDriveRefusesToStart) {
   EXPECT_TRUE(IsShown(window, kInstallButton)) << "nothing started";
 }
 
+// Every button has a name a screen reader can say and a tab stop; Tab walks them and Enter
+// presses the view's main action (here the install button, which then warns of the drive).
+TEST_F(UiTest, KeyboardReachesEveryButtonAndEnterPressesTheMainAction) {
+  WriteRegistryText(kLauncherKey, L"TempDownloadPath", L"D:\\slvn");
+  HWND window = StartWithInstalledVersion(0);
+  for (int id : {7001, 7000, 1705, 1706, 1707, 1703, 1708, 1709, kBrowseInstall, kBrowseDownload, kInstallButton,
+                 kUpdateButton, kPlayButton, 1723, 1724}) {
+    const HWND button = ::GetDlgItem(window, id);
+    ASSERT_NE(button, nullptr) << id;
+    EXPECT_FALSE(TextOf(button).empty()) << id;
+    EXPECT_NE(::GetWindowLongW(button, GWL_STYLE) & WS_TABSTOP, 0) << id;
+  }
+  EXPECT_EQ(TextOf(::GetDlgItem(window, kInstallButton)), "Cài đặt");
+  const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+  const auto focus = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+  };
+  ::PostMessageW(window, WM_KEYDOWN, VK_TAB, 0);
+  ASSERT_TRUE(WaitUntil([&] { return focus() != nullptr && ::GetParent(focus()) == window; }, 5s));
+  const HWND first = focus();
+  ::PostMessageW(window, WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_TRUE(WaitUntil([&] { return focus() != first && ::IsWindowVisible(focus()); }, 5s));
+  ::PostMessageW(focus(), WM_KEYDOWN, VK_RETURN, 0);  // wherever the focus is
+  EXPECT_EQ(AnswerMessageBox(app_.id(), IDOK).text, "Ổ đĩa chứa tệp tin tải xuống không đủ dung lượng!");
+}
+
 TEST_F(UiTest, LinksOpenThePublisherPagesInTheBrowser) {
   HWND window = StartWithInstalledVersion(120);
   const std::wstring log = g_prepared + L"\\browser.log";
