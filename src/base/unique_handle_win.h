@@ -75,6 +75,12 @@ struct FindHandleTraits {
   static void Close(Type h) { ::FindClose(h); }
 };
 
+struct MenuTraits {
+  using Type = HMENU;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { ::DestroyMenu(h); }
+};
+
 template <typename T>
 struct GdiObjectTraits {
   using Type = T;
@@ -86,6 +92,7 @@ using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;

@@ -302,7 +302,6 @@ bool InstallController::AcceptFile(FileItem& item, const std::string& digest) {
   item.downloadedBytes = item.size;
   item.status = MDS_STATUS_DONE;
   progress_.SetFileWhole(static_cast<size_t>(list_.currentIndex));
-  item.sampleBytes = 0;
   refetchedIndex_ = kNoItem;
   return true;
 }
@@ -375,9 +374,8 @@ void InstallController::RejectFile(FileItem& item, const std::string& digest) {
            Format("MD5 check failed, downloading again: %s expected %s got %s", item.fileName.c_str(),
                   item.md5.c_str(), got.c_str()));
   refetchedIndex_ = list_.currentIndex;
-  // The file is gone, so the counts start over; a stale sampleBytes would make the first rate huge.
+  // The file is gone, so its count starts over (and the speed with it).
   item.downloadedBytes = 0;
-  item.sampleBytes = 0;
   progress_.SetFileBytes(static_cast<size_t>(list_.currentIndex), 0);
   StartItem(item);
 }

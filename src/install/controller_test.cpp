@@ -290,7 +290,7 @@ TEST_F(ControllerTest, BadFileIsFetchedAgainOnceThenTheRunStops) {
   env.digests = {"bad", "good", "", "worse"};
   controller.OnDownloadProgress(60, 100);
   controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
-  EXPECT_EQ(env.list.items[0]->sampleBytes, 0u);      // counts start over with the file
+  EXPECT_EQ(env.list.items[0]->downloadedBytes, 0u);  // counts start over with the file
   controller.OnDownloadStatus(MDS_STATUS_DONE, "a");  // the fresh copy passes, ignoring case
   controller.OnDownloadStatus(MDS_STATUS_DONE, "b");  // unreadable, then wrong: no third download
   controller.OnDownloadStatus(MDS_STATUS_DONE, "b");

@@ -18,11 +18,9 @@ struct FileItem {
   std::string url;
   std::string fileName;
   std::string md5;  // 32 hexadecimal digits, or empty when the list gives none
-  uint64_t sampleBytes = 0;
   uint64_t downloadedBytes = 0;
   uint64_t size = 0;
   int32_t status = MDS_STATUS_INITIALIZING;
-  int32_t secondsLeft = 0;
 };
 
 struct FileList {
