@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/commands.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_image_win.h"
 #include "ui/skin_rules.h"
 
@@ -27,30 +28,48 @@ constexpr ButtonSpec kButtons[kSkinButtonCount] = {
     {CMD_PLAY, 820, 510, 170, 57, 0, 168, 169, 170, 171},
 };
 
-HBRUSH LoadImageBrush(int id) { return id == 0 ? nullptr : LoadSkinImage(::GetModuleHandleW(nullptr), id); }
+HBRUSH LoadImageBrush(int id, int dpi) {
+  return id == 0 ? nullptr : LoadSkinImage(::GetModuleHandleW(nullptr), id, dpi);
+}
 
-void CreateSkinButton(SkinButton& button, const ButtonSpec& row, HWND parent) {
+void LoadPictures(SkinButton& button, const ButtonSpec& row, int dpi) {
+  const int ids[] = {row.normalImage, row.hoverImage, row.pressedImage, row.disabledImage};
+  for (size_t k = 0; k < button.pictures.size(); ++k) button.pictures[k].reset(LoadImageBrush(ids[k], dpi));
+  button.normal = button.pictures[0].get();
+  button.hover = button.pictures[1].get();
+  button.pressed = button.pictures[2].get();
+  button.disabled = button.pictures[3].get();
+}
+
+void CreateSkinButton(SkinButton& button, const ButtonSpec& row, HWND parent, int dpi) {
   button.style = row.extraStyle | WS_VISIBLE | WS_CHILD;
   button.rect = {row.x, row.y, row.x + row.width, row.y + row.height};
   button.commandId = row.commandId;
+  const RECT place = ScaleRect(button.rect, dpi);
   button.window =
-      ::CreateWindowExW(0, L"button", L"", button.style, row.x, row.y, row.width, row.height, parent,
+      ::CreateWindowExW(0, L"button", L"", button.style, place.left, place.top, place.right - place.left,
+                        place.bottom - place.top, parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.commandId)), nullptr, nullptr);
 }
 
 }  // namespace
 
-void CreateSkinButtons(SkinButtons& buttons, HWND parent) {
+void CreateSkinButtons(SkinButtons& buttons, HWND parent, int dpi) {
   for (size_t i = 0; i < kSkinButtonCount; ++i) {
-    const ButtonSpec& row = kButtons[i];
+    LoadPictures(buttons[i], kButtons[i], dpi);
+    CreateSkinButton(buttons[i], kButtons[i], parent, dpi);
+  }
+}
+
+void ApplySkinButtonsDpi(SkinButtons& buttons, int dpi) {
+  for (size_t i = 0; i < kSkinButtonCount; ++i) {
     SkinButton& button = buttons[i];
-    const int ids[] = {row.normalImage, row.hoverImage, row.pressedImage, row.disabledImage};
-    for (size_t k = 0; k < button.pictures.size(); ++k) button.pictures[k].reset(LoadImageBrush(ids[k]));
-    button.normal = button.pictures[0].get();
-    button.hover = button.pictures[1].get();
-    button.pressed = button.pictures[2].get();
-    button.disabled = button.pictures[3].get();
-    CreateSkinButton(button, row, parent);
+    LoadPictures(button, kButtons[i], dpi);
+    if (button.window == nullptr) continue;
+    const RECT place = ScaleRect(button.rect, dpi);
+    ::SetWindowPos(button.window, nullptr, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(button.window, nullptr, TRUE);
   }
 }
 
@@ -93,7 +112,7 @@ void DrawSkinButton(SkinButton& button, HDC dc, const RECT& item, UINT itemState
       break;
   }
   if (brush == nullptr) return;
-  // The pattern starts at the button's corner, so the picture appears unscaled.
+  // The pattern starts at the button's corner, so the picture, scaled with the button, lies there as drawn.
   ::SetBrushOrgEx(dc, item.left, item.top, nullptr);
   ::FillRect(dc, &item, brush);
 }
