@@ -3,7 +3,7 @@
 # release and two patches, with stand-in setup programs and patcher) on nginx, and opens the
 # program under Wine with a fresh prefix. Press install and watch it download, verify, install
 # and patch up to release 122; then play-now starts the (stand-in) patcher.
-# On your display when DISPLAY is set, otherwise on a private Xvfb screen of 1024 x 768, of which
+# On your display when DISPLAY is set, otherwise on a private Xvfb screen of 2560 x 1600, of which
 # it saves a screenshot.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

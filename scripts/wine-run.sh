@@ -19,7 +19,8 @@ if [ -z "${DISPLAY:-}" ]; then
   owner=$(tr -dc 0-9 2>/dev/null < "/tmp/.X$display-lock" || true)
   if [ -z "$owner" ] || ! kill -0 "$owner" 2>/dev/null || [ ! -S "/tmp/.X11-unix/X$display" ]; then
     rm -f "/tmp/.X$display-lock" "/tmp/.X11-unix/X$display"
-    setsid Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 < /dev/null &
+    # Large enough for the main window at 200 % (2040 x 1194).
+    setsid Xvfb "$DISPLAY" -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 < /dev/null &
     for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
   fi
   flock -u 8

@@ -12,5 +12,11 @@
 #define IDM_ABOUT 1030
 #define IDM_EXIT 1031
 
-// Skin pictures, resource type "IMG_SYS".
+// Skin pictures, resource type "IMG_SYS". Each has a 2x picture (x2/) at its id + IMG_2X_OFFSET,
+// the source of every scale above 100 %.
+#define IMG_2X_OFFSET 1000
 #define IMG_BACKGROUND 128
+#define IMG_BACKGROUND_2X 1128
+// The caption-less pause and speed-limit buttons: normal, hover, pressed, disabled.
+#define IMG_PAUSE 172
+#define IMG_SPEED_LIMIT 176

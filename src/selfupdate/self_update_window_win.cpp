@@ -25,6 +25,7 @@
 #include "store/local_paths.h"
 #include "store/path_helpers.h"
 #include "ui/center_window_win.h"
+#include "ui/dpi_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/progress_panel_win.h"
 
@@ -33,10 +34,12 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"vy_selfupdate";
 constexpr char kSource[] = "SelfUpdateThread";
+// At 96 DPI, scaled by the window's.
 constexpr int kWidth = 490;
 constexpr int kHeight = 120;
 constexpr int kCaptionBandHeight = 30;
 constexpr RECT kTextRect{0, 0, kWidth, kCaptionBandHeight};
+constexpr int kFontHeight = 14;
 constexpr COLORREF kCaptionBand = RGB(0x11, 0x11, 0x11);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -75,6 +78,7 @@ struct UpdateJob {
 struct SelfUpdateWindow {
   std::shared_ptr<UpdateJob> job;
   std::wstring captionText;
+  int dpi = kBaseDpi;
   UniqueFont font;
   ProgressPanel panel;
   std::unique_ptr<MSHTTPHelper> http;
@@ -141,13 +145,19 @@ void SelfUpdateThread(const std::shared_ptr<UpdateJob>& job) {
   ::ExitProcess(0);
 }
 
+int DpiOf(HWND window) {
+  const SelfUpdateWindow* state = StateOf(window);
+  return state != nullptr ? state->dpi : kBaseDpi;
+}
+
 void EraseBackground(HWND window, HDC dc) {
   RECT client;
   ::GetClientRect(window, &client);
-  const RECT band{client.left, 0, client.right, kCaptionBandHeight};
+  const int bandHeight = ScaleByDpi(kCaptionBandHeight, DpiOf(window));
+  const RECT band{client.left, 0, client.right, bandHeight};
   const UniqueBrush bandBrush(::CreateSolidBrush(kCaptionBand));
   ::FillRect(dc, &band, bandBrush.get());
-  const RECT rest{client.left, kCaptionBandHeight, client.right, client.bottom};
+  const RECT rest{client.left, bandHeight, client.right, client.bottom};
   ::FillRect(dc, &rest, static_cast<HBRUSH>(::GetStockObject(DKGRAY_BRUSH)));
 }
 
@@ -159,7 +169,7 @@ void Paint(HWND window) {
   ::SetBkMode(paint.dc(), TRANSPARENT);
   ::SelectObject(paint.dc(), state->font.get());
   ::SetTextColor(paint.dc(), kWhite);
-  RECT box = kTextRect;
+  RECT box = ScaleRect(kTextRect, state->dpi);
   ::DrawTextW(paint.dc(), state->captionText.c_str(), static_cast<int>(state->captionText.size()), &box,
               DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
@@ -187,6 +197,27 @@ void OnStatus(SelfUpdateWindow& state, WPARAM code, LPARAM text) {
   }
 }
 
+// The panel's places at `dpi`.
+void LayOutPanel(ProgressPanel& panel, int dpi) {
+  panel.x = ScaleByDpi(5, dpi);
+  panel.y = ScaleByDpi(40, dpi);
+  panel.width = ScaleByDpi(480, dpi);
+  panel.height = ScaleByDpi(60, dpi);
+  panel.labelRect = ScaleRect(RECT{0, 0, 420, 30}, dpi);
+  panel.percentRect = ScaleRect(RECT{420, 0, 480, 30}, dpi);
+}
+
+// Moves to the place Windows suggests and scales the caption, font and panel to the new DPI.
+void OnDpiChanged(HWND window, SelfUpdateWindow& state, int dpi, const RECT& suggested) {
+  state.dpi = dpi;
+  state.font.reset(CreateSkinFont(ScaleByDpi(kFontHeight, dpi)));
+  LayOutPanel(state.panel, dpi);
+  PlacePanel(state.panel, UniqueFont(CreateSkinFont(ScaleByDpi(kFontHeight, dpi))));
+  ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(window, nullptr, TRUE);
+}
+
 LRESULT CALLBACK SelfUpdateWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   SelfUpdateWindow* state = WindowObject<SelfUpdateWindow>(window, message, lParam);
   switch (message) {
@@ -211,6 +242,10 @@ LRESULT CALLBACK SelfUpdateWindowProc(HWND window, UINT message, WPARAM wParam, 
       }
       ::PostQuitMessage(0);
       break;
+    case WM_DPICHANGED:
+      if (state != nullptr)
+        OnDpiChanged(window, *state, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DOWNLOAD_PROGRESS:
       if (state != nullptr && state->http) OnProgress(*state, wParam, lParam);
       return 0;
@@ -227,13 +262,9 @@ LRESULT CALLBACK SelfUpdateWindowProc(HWND window, UINT message, WPARAM wParam, 
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-void BuildPanel(ProgressPanel& panel, HWND parent) {
-  panel.x = 5;
-  panel.y = 40;
-  panel.width = 480;
-  panel.height = 60;
-  panel.labelRect = RECT{0, 0, 420, 30};
-  panel.percentRect = RECT{420, 0, 480, 30};
+void BuildPanel(ProgressPanel& panel, HWND parent, int dpi) {
+  LayOutPanel(panel, dpi);
+  panel.font.reset(CreateSkinFont(ScaleByDpi(kFontHeight, dpi)));
   panel.hwndParent = parent;
   SetLabel(panel, "");
   ShowPanel(panel);  // created hidden
@@ -285,7 +316,6 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   SelfUpdateWindow state;
   state.job = job;
-  state.font.reset(CreateSkinFont(14));
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -305,10 +335,16 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
     return;
   }
   job->window = window;
-  BuildPanel(state.panel, window);
+  state.dpi = WindowDpi(window);
+  if (state.dpi != kBaseDpi)
+    ::SetWindowPos(window, nullptr, 0, 0, ScaleByDpi(kWidth, state.dpi), ScaleByDpi(kHeight, state.dpi),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  state.font.reset(CreateSkinFont(ScaleByDpi(kFontHeight, state.dpi)));
+  BuildPanel(state.panel, window, state.dpi);
   state.http = MSHTTPHelper::Init(window);
   state.captionText = Widen(request.caption + " đang cập nhật...");
-  ::InvalidateRect(window, &kTextRect, TRUE);
+  const RECT text = ScaleRect(kTextRect, state.dpi);
+  ::InvalidateRect(window, &text, TRUE);
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::UpdateWindow(window);
   CenterOnScreen(window);

@@ -1,9 +1,14 @@
 #include "ui/main_controls_win.h"
 
+#include "res/resource.h"
+#include "ui/dpi_win.h"
+#include "ui/skin_image_win.h"
 #include "ui/window_messages.h"
 
 namespace sl {
 namespace {
+
+constexpr int kStaticsFontHeight = 14;
 
 struct StaticSpec {
   HWND MainControls::*field;
@@ -12,8 +17,8 @@ struct StaticSpec {
   int controlId;
 };
 
-// Fixed positions of the five static texts, in creation order.
-constexpr StaticSpec kStatics[] = {
+// Starting positions of the five static texts, in creation order (that of MainControls' fields).
+constexpr StaticSpec kStatics[kStaticCount] = {
     {&MainControls::installDirField, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTERIMAGE, 290, 510, 480, 24,
      31},
     {&MainControls::installDirLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20, 290, 486, 320, 24, 0},
@@ -24,6 +29,14 @@ constexpr StaticSpec kStatics[] = {
     {&MainControls::downloadDirLabel, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE | 0x20, 290, 536, 480, 24, 0},
 };
 
+void PlaceStatic(const MainControls& controls, size_t index, UINT flags) {
+  const RECT place = ScaleRect(controls.staticPlaces[index], controls.dpi);
+  ::SetWindowPos(controls.*kStatics[index].field, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | flags);
+}
+
+HBRUSH LoadBackground(int dpi) { return LoadSkinImage(::GetModuleHandleW(nullptr), IMG_BACKGROUND, dpi); }
+
 }  // namespace
 
 HFONT CreateSkinFont(int height) {
@@ -32,18 +45,47 @@ HFONT CreateSkinFont(int height) {
 }
 
 void BuildMainControls(MainControls& controls, HWND mainWindow) {
-  CreateSkinButtons(controls.buttons, mainWindow);
-  controls.staticsFont.reset(CreateSkinFont(14));
+  controls.dpi = WindowDpi(mainWindow);
+  controls.background.reset(LoadBackground(controls.dpi));
+  CreateSkinButtons(controls.buttons, mainWindow, controls.dpi);
+  controls.staticsFont.reset(CreateSkinFont(controls.Scale(kStaticsFontHeight)));
   controls.progress = CreateProgressControl(mainWindow);
-  for (const StaticSpec& row : kStatics) {
+  for (size_t i = 0; i < kStaticCount; ++i) {
+    const StaticSpec& row = kStatics[i];
+    controls.staticPlaces[i] = RECT{row.x, row.y, row.x + row.width, row.y + row.height};
+    const RECT place = ScaleRect(controls.staticPlaces[i], controls.dpi);
     HWND control =
-        ::CreateWindowExW(0, L"STATIC", L"", row.style, row.x, row.y, row.width, row.height, mainWindow,
+        ::CreateWindowExW(0, L"STATIC", L"", row.style, place.left, place.top, place.right - place.left,
+                          place.bottom - place.top, mainWindow,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.controlId)), nullptr, nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(controls.staticsFont.get()), FALSE);
     controls.*row.field = control;
   }
 
   ::PostMessageW(mainWindow, WM_STARTUP_CHECK, 0, 0);
+}
+
+void MoveStatic(MainControls& controls, HWND control, const RECT& place) {
+  for (size_t i = 0; i < kStaticCount; ++i) {
+    if (controls.*kStatics[i].field != control) continue;
+    controls.staticPlaces[i] = place;
+    ::ShowWindow(control, SW_SHOW);
+    PlaceStatic(controls, i, 0);
+  }
+}
+
+void ApplyMainControlsDpi(MainControls& controls, int dpi) {
+  controls.dpi = dpi;
+  if (UniqueBrush background{LoadBackground(dpi)}) controls.background = std::move(background);
+  ApplySkinButtonsDpi(controls.buttons, dpi);
+  // The statics take the new font before the old one goes.
+  UniqueFont font(CreateSkinFont(controls.Scale(kStaticsFontHeight)));
+  for (size_t i = 0; i < kStaticCount; ++i) {
+    PlaceStatic(controls, i, SWP_NOACTIVATE);
+    ::SendMessageW(controls.*kStatics[i].field, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  }
+  controls.staticsFont = std::move(font);
+  if (controls.progress) SetProgressDpi(*controls.progress, dpi);
 }
 
 }  // namespace sl

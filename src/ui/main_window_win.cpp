@@ -12,10 +12,10 @@
 #include "ui/about_dialog_win.h"
 #include "ui/commands.h"
 #include "ui/commands_win.h"
+#include "ui/dpi_win.h"
 #include "ui/folder_choice_win.h"
 #include "ui/main_window_rules.h"
 #include "ui/shell_rules.h"
-#include "ui/skin_image_win.h"
 #include "ui/view_rules.h"
 #include "ui/views_win.h"
 #include "ui/window_messages.h"
@@ -26,6 +26,9 @@ namespace {
 // Notification results: 0 (CDRF_DODEFAULT) for custom draw, 4 for the rest, as the
 // controls have always been answered.
 constexpr LRESULT kOtherNotifyResult = 4;
+
+constexpr int kTitleFontHeight = 18;
+constexpr RECT kTitleBox{50, 3, 1050, 27};
 
 COLORREF ToColorRef(Rgb color) { return RGB(color.r, color.g, color.b); }
 
@@ -49,8 +52,6 @@ bool MainWindow::Create(const std::wstring& className) {
   wc.hInstance = instance_;
   wc.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_STORMLINE));
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  // The skin picture as class brush: default erasing paints the whole background.
-  wc.hbrBackground = LoadSkinImage(instance_, IMG_BACKGROUND);
   wc.lpszClassName = className.c_str();
   wc.hIconSm = ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_SMALL));
   if (!RegisterClassOnce(wc)) return false;
@@ -76,7 +77,17 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       taskbar_.emplace(window_);
       BuildMainControls(controls_, window_);
+      // Created at its 96-DPI size; the client area, all of it, is the skin at the window's DPI.
+      if (controls_.dpi != kBaseDpi)
+        ::SetWindowPos(window_, nullptr, 0, 0, controls_.Scale(kMainWindowWidth),
+                       controls_.Scale(kMainWindowHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_ERASEBKGND:
+      PaintBackground(reinterpret_cast<HDC>(wParam));
+      return 1;
     case WM_CLOSE:
       // Under its own question or the self-update window, which it would take with it, the window
       // stays: a close from outside (the task manager, another program) waits for them.
@@ -123,16 +134,30 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void MainWindow::PaintBackground(HDC dc) {
+  RECT client;
+  ::GetClientRect(window_, &client);
+  ::SetBrushOrgEx(dc, 0, 0, nullptr);
+  ::FillRect(dc, &client, controls_.background.get());
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  ApplyMainControlsDpi(controls_, dpi);
+  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(window_, nullptr, TRUE);
+}
+
 void MainWindow::PaintTitle() {
   RECT update;
-  ::GetUpdateRect(window_, &update, TRUE);  // erase first: the class brush paints the skin
+  ::GetUpdateRect(window_, &update, TRUE);  // erase first: WM_ERASEBKGND paints the skin
   ScopedPaint paint(window_);
-  UniqueFont font(CreateSkinFont(18));
+  UniqueFont font(CreateSkinFont(controls_.Scale(kTitleFontHeight)));
   ScopedDcState saved(paint.dc());
   ::SelectObject(paint.dc(), font.get());
   ::SetBkMode(paint.dc(), TRANSPARENT);
   ::SetTextColor(paint.dc(), RGB(255, 255, 255));
-  RECT box{50, 3, 1050, 27};
+  RECT box = ScaleRect(kTitleBox, controls_.dpi);
   ::DrawTextW(paint.dc(), paintedTitle_.c_str(), static_cast<int>(paintedTitle_.size()), &box,
               DT_SINGLELINE | DT_VCENTER);
 }

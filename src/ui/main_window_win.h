@@ -21,8 +21,8 @@ class MainWindow final : public InstallView {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // Registers the window class (the skin picture as its brush) and creates the window hidden;
-  // false when either fails.
+  // Registers the window class and creates the window hidden, sized for its DPI; false when either
+  // fails.
   [[nodiscard]] bool Create(const std::wstring& className);
 
   [[nodiscard]] HINSTANCE Instance() const { return instance_; }
@@ -58,6 +58,8 @@ class MainWindow final : public InstallView {
   LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
   LRESULT OnNotify(const NMHDR& header);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void PaintBackground(HDC dc);
   void PaintTitle();
   void RequestClose();
   [[nodiscard]] uint16_t MainAction();

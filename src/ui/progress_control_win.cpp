@@ -10,6 +10,7 @@
 #include "base/text_win.h"
 #include "base/window_object_win.h"
 #include "install/controller.h"  // PercentText
+#include "ui/dpi_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/progress_rules.h"
 
@@ -23,6 +24,7 @@ constexpr int kCorner = 10;           // width and height of the rounded corners
 constexpr LRESULT kNotifyResult = 4;  // as the main window answers notifications
 constexpr int kLabelWidth = 50;       // "Hiện Tại" / "Tổng" left of each bar
 constexpr int kLabelMargin = 6;       // above and below the bar
+constexpr int kFontHeight = 14;
 constexpr UINT_PTR kDeferredRedrawTimer = 1;
 constexpr wchar_t kClassName[] = L"SlProgressControl";
 
@@ -32,8 +34,12 @@ RECT LabelRect(const RECT& bar) {
   return RECT{0, bar.top - kLabelMargin, kLabelWidth, bar.bottom + kLabelMargin};
 }
 
-void DrawRounded(HDC dc, const RECT& box) {
-  ::RoundRect(dc, box.left, box.top, box.right, box.bottom, kCorner, kCorner);
+// The record's places are at 96 DPI; everything drawn is at the control's.
+RECT Scaled(const ProgressControl& control, const RECT& box) { return ScaleRect(box, control.dpi); }
+
+void DrawRounded(const ProgressControl& control, HDC dc, const RECT& box) {
+  const int corner = ScaleByDpi(kCorner, control.dpi);
+  ::RoundRect(dc, box.left, box.top, box.right, box.bottom, corner, corner);
 }
 
 void DrawLine(HDC dc, std::wstring_view text, RECT box, UINT extraFormat = 0) {
@@ -47,12 +53,13 @@ void PaintTroughs(const ProgressControl& control, HDC dc) {
   ScopedDcState saved(dc);
   ::SelectObject(dc, control.troughBrush.get());
   ::SelectObject(dc, control.barPen.get());
-  DrawRounded(dc, control.currentBar);
-  DrawRounded(dc, control.totalBar);
+  DrawRounded(control, dc, Scaled(control, control.currentBar));
+  DrawRounded(control, dc, Scaled(control, control.totalBar));
 }
 
-void DrawFill(HDC dc, const RECT& bar, int32_t percent) {
-  DrawRounded(dc, RECT{bar.left, bar.top, BarFillRight(bar.left, bar.right, percent), bar.bottom});
+void DrawFill(const ProgressControl& control, HDC dc, const RECT& bar96, int32_t percent) {
+  const RECT bar = Scaled(control, bar96);
+  DrawRounded(control, dc, RECT{bar.left, bar.top, BarFillRight(bar.left, bar.right, percent), bar.bottom});
 }
 
 // Only the bars and the text boxes are painted; the rest shows the main window's skin beneath.
@@ -69,28 +76,31 @@ void Paint(HWND window) {
     ScopedDcState bars(dc);
     ::SelectObject(dc, control->barPen.get());
     ::SelectObject(dc, control->barBrush.get());
-    DrawFill(dc, control->currentBar, control->currentPercent);
-    DrawFill(dc, control->totalBar, control->totalPercent);
+    DrawFill(*control, dc, control->currentBar, control->currentPercent);
+    DrawFill(*control, dc, control->totalBar, control->totalPercent);
   }
 
   ::SelectObject(dc, control->font.get());
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, RGB(255, 255, 255));
 
-  const RECT currentLabel = LabelRect(control->currentBar);
-  const RECT totalLabel = LabelRect(control->totalBar);
+  const RECT currentLabel = Scaled(*control, LabelRect(control->currentBar));
+  const RECT totalLabel = Scaled(*control, LabelRect(control->totalBar));
+  const RECT status = Scaled(*control, control->statusRect);
+  const RECT time = Scaled(*control, control->timeRect);
+  const RECT currentText = Scaled(*control, control->currentTextRect);
+  const RECT totalText = Scaled(*control, control->totalTextRect);
   const UniqueBrush background(::CreateSolidBrush(kTextBackground));
-  for (const RECT* box : {&currentLabel, &totalLabel, &control->statusRect, &control->timeRect,
-                          &control->currentTextRect, &control->totalTextRect}) {
+  for (const RECT* box : {&currentLabel, &totalLabel, &status, &time, &currentText, &totalText}) {
     ::FillRect(dc, box, background.get());
   }
 
   DrawLine(dc, L"Hiện Tại", currentLabel);
   DrawLine(dc, L"Tổng", totalLabel);
-  DrawLine(dc, Widen(control->statusText), control->statusRect);
-  DrawLine(dc, Widen(control->timeText), control->timeRect, DT_RIGHT);
-  DrawLine(dc, Widen(control->currentText), control->currentTextRect);
-  DrawLine(dc, Widen(control->totalText), control->totalTextRect);
+  DrawLine(dc, Widen(control->statusText), status);
+  DrawLine(dc, Widen(control->timeText), time, DT_RIGHT);
+  DrawLine(dc, Widen(control->currentText), currentText);
+  DrawLine(dc, Widen(control->totalText), totalText);
 }
 
 LRESULT CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -145,21 +155,35 @@ ProgressControl::~ProgressControl() {
 std::unique_ptr<ProgressControl> CreateProgressControl(HWND parent) {
   auto control = std::make_unique<ProgressControl>();
   control->parent = parent;
-  control->font.reset(CreateSkinFont(14));
+  control->dpi = WindowDpi(parent);
+  control->font.reset(CreateSkinFont(ScaleByDpi(kFontHeight, control->dpi)));
   control->troughBrush.reset(::CreateSolidBrush(kTroughColor));
   control->barBrush.reset(::CreateSolidBrush(kBarColor));
-  control->barPen.reset(::CreatePen(PS_SOLID, 1, kTroughColor));
+  control->barPen.reset(::CreatePen(PS_SOLID, ScaleByDpi(1, control->dpi), kTroughColor));
   Show(*control);  // visible is 0: creates the window hidden
   return control;
+}
+
+void SetProgressDpi(ProgressControl& control, int dpi) {
+  control.dpi = dpi;
+  control.font.reset(CreateSkinFont(ScaleByDpi(kFontHeight, dpi)));
+  control.barPen.reset(::CreatePen(PS_SOLID, ScaleByDpi(1, dpi), kTroughColor));
+  if (control.window == nullptr) return;
+  const RECT place = Scaled(control, control.area);
+  ::SetWindowPos(control.window, nullptr, place.left, place.top, ScaleByDpi(control.width, dpi),
+                 ScaleByDpi(control.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(control.window, nullptr, TRUE);
 }
 
 void Show(ProgressControl& control) {
   if (control.window == nullptr) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (!RegisterControlClassOnce(instance, kClassName, &ProgressWindowProc)) return;
+    const RECT place = Scaled(control, control.area);
     const HWND window =
-        ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, control.area.left, control.area.top,
-                          control.width, control.height, control.parent, nullptr, instance, &control);
+        ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, place.left, place.top,
+                          ScaleByDpi(control.width, control.dpi), ScaleByDpi(control.height, control.dpi),
+                          control.parent, nullptr, instance, &control);
     if (window == nullptr) return;
     control.window = window;
   }
@@ -183,7 +207,7 @@ void Redraw(ProgressControl& control) {
     ::KillTimer(control.window, kDeferredRedrawTimer);  // this repaint shows the same values
     control.deferredRedraw = false;
   }
-  const RECT all{0, 0, control.width, control.height};
+  const RECT all{0, 0, ScaleByDpi(control.width, control.dpi), ScaleByDpi(control.height, control.dpi)};
   ::InvalidateRect(control.window, &all, TRUE);
   control.lastRedraw = now;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/unique_handle_win.h"
+#include "ui/dpi_rules.h"
 
 namespace sl {
 
@@ -24,6 +25,7 @@ struct ProgressControl {
   HWND parent = nullptr;       // the main window
   HWND window = nullptr;       // null until first shown
   UniqueFont font;
+  int dpi = kBaseDpi;  // the parent's; the places below are at 96 DPI and scaled by it when applied
   RECT area{290, 480, 790, 580};  // in the main window
   int32_t width = 500;
   int32_t height = 100;
@@ -47,9 +49,12 @@ struct ProgressControl {
   UniquePen barPen;
 };
 
-// The record with its font, brushes and pen, and its window created hidden. UI thread only, as
-// is everything below.
+// The record with its font, brushes and pen for the parent's DPI, and its window created hidden. UI thread
+// only, as is everything below.
 [[nodiscard]] std::unique_ptr<ProgressControl> CreateProgressControl(HWND parent);
+
+// After the parent's DPI changed: font, pen and window size for the new DPI, and a repaint.
+void SetProgressDpi(ProgressControl& control, int dpi);
 
 // Creates the window on first use, then shows or hides it according to `visible`. A window that
 // cannot be created leaves `window` null; the values are still stored.

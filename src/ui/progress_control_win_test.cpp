@@ -89,5 +89,29 @@ TEST_F(ProgressControlTest, PaintsTroughFillAndTextBoxes) {
   ::ReleaseDC(control_->window, dc);
 }
 
+TEST_F(ProgressControlTest, AtAnotherDpiItsPlaceAndPaintingScale) {
+  ::SetWindowPos(parent_, nullptr, 0, 0, 1530, 896, SWP_NOZORDER | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  control_->visible = 1;
+  Show(*control_);
+  SetProgressDpi(*control_, 144);
+  RECT box;
+  ::GetWindowRect(control_->window, &box);
+  ::MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&box), 2);
+  EXPECT_EQ(box.left, 435);
+  EXPECT_EQ(box.top, 720);
+  EXPECT_EQ(box.right, 1185);
+  EXPECT_EQ(box.bottom, 870);
+
+  control_->currentPercent = 50;  // the current bar is x 75 to 675, y 72 to 87: filled to 375
+  Redraw(*control_);
+  ::UpdateWindow(control_->window);
+  const HDC dc = ::GetDC(control_->window);
+  EXPECT_EQ(::GetPixel(dc, 300, 80), RGB(1, 146, 235));
+  EXPECT_EQ(::GetPixel(dc, 450, 80), RGB(110, 110, 110));
+  EXPECT_EQ(::GetPixel(dc, 225, 112), RGB(110, 110, 110));  // total bar, 75 to 675 by 105 to 120
+  EXPECT_EQ(::GetPixel(dc, 3, 65), RGB(31, 31, 32));        // label box, 0 to 75 by 63 to 96
+  ::ReleaseDC(control_->window, dc);
+}
+
 }  // namespace
 }  // namespace sl

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <utility>
+
 #include "base/scoped_dc_win.h"
 #include "base/text_win.h"
 #include "base/window_object_win.h"
@@ -65,6 +67,17 @@ LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   }
 }
 
+// The lower half of the panel.
+RECT BarRect(const ProgressPanel& panel) {
+  const int half = panel.height / 2;
+  return RECT{0, half, panel.width, half + half};
+}
+
+void Move(HWND window, const RECT& box) {
+  ::SetWindowPos(window, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HWND CreateChild(const ProgressPanel& panel, const wchar_t* className, const wchar_t* text, DWORD style,
                  const RECT& box, int id) {
   return ::CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, box.left, box.top,
@@ -86,9 +99,7 @@ void CreateChildren(ProgressPanel& panel) {
     ::SendMessageW(panel.hwndPercent, WM_SETFONT, font, FALSE);
   }
   if (panel.hwndBar == nullptr) {
-    const int half = panel.height / 2;
-    const RECT bar{0, half, panel.width, half + half};
-    panel.hwndBar = CreateChild(panel, PROGRESS_CLASSW, L"", PBS_SMOOTH, bar, kPanelBarId);
+    panel.hwndBar = CreateChild(panel, PROGRESS_CLASSW, L"", PBS_SMOOTH, BarRect(panel), kPanelBarId);
     // A themed bar ignores the colours below; the panel's bar is green on white on every system.
     // A blank, not an empty, name: both disable the theme on Windows, only a blank one on Wine.
     ::SetWindowTheme(panel.hwndBar, L" ", L" ");
@@ -120,6 +131,19 @@ void ShowPanel(ProgressPanel& panel) {
   }
   const BOOL wasVisible = ::ShowWindow(panel.hwndPanel, panel.visible != 0 ? SW_SHOW : SW_HIDE);
   if (wasVisible) ::UpdateWindow(panel.hwndPanel);
+}
+
+void PlacePanel(ProgressPanel& panel, UniqueFont font) {
+  if (panel.hwndPanel != nullptr) {
+    Move(panel.hwndPanel, RECT{panel.x, panel.y, panel.x + panel.width, panel.y + panel.height});
+    Move(panel.hwndLabel, panel.labelRect);
+    Move(panel.hwndPercent, panel.percentRect);
+    Move(panel.hwndBar, BarRect(panel));
+    for (HWND text : {panel.hwndLabel, panel.hwndPercent})
+      ::SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    ::InvalidateRect(panel.hwndPanel, nullptr, TRUE);
+  }
+  panel.font = std::move(font);
 }
 
 void SetPercent(ProgressPanel& panel, double percent) {

@@ -24,7 +24,7 @@ struct ProgressPanel {
   ~ProgressPanel();
 
   // Filled by the owner before the first ShowPanel; positions in the parent's client area, the
-  // rectangles in the panel's.
+  // rectangles in the panel's, all in pixels (the owner scales them for its DPI).
   int32_t x = 0;
   int32_t y = 0;
   int32_t width = 0;
@@ -37,7 +37,7 @@ struct ProgressPanel {
   std::wstring labelText;
   std::wstring percentText;
   HWND hwndPanel = nullptr;  // null until the first ShowPanel
-  UniqueFont font;
+  UniqueFont font;           // a 14-pixel one unless the owner sets one before the first ShowPanel
   HWND hwndLabel = nullptr;
   HWND hwndBar = nullptr;
   HWND hwndPercent = nullptr;
@@ -46,6 +46,10 @@ struct ProgressPanel {
 // Creates the panel and its children on first use, then shows or hides it according to
 // `visible`. A panel window that cannot be created leaves `hwndPanel` null.
 void ShowPanel(ProgressPanel& panel);
+
+// Moves the existing panel and its children to the record's places and gives them `font`, which
+// becomes the record's: for an owner whose DPI changed.
+void PlacePanel(ProgressPanel& panel, UniqueFont font);
 
 // Moves the bar to the truncated percentage and shows it with two decimals.
 void SetPercent(ProgressPanel& panel, double percent);

@@ -5,6 +5,9 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+
+#include "ui/main_controls_win.h"
 
 namespace sl {
 namespace {
@@ -70,6 +73,30 @@ TEST_F(ProgressPanelTest, CreatedHiddenWithItsChildrenThenShown) {
 
   panel_.reset();
   EXPECT_FALSE(::IsWindow(created)) << "no window is left to paint with freed texts";
+}
+
+TEST_F(ProgressPanelTest, PlacedAgainAfterADpiChangeWithTheNewFont) {
+  ShowPanel(*panel_);
+  panel_->x = 8;
+  panel_->y = 60;
+  panel_->width = 720;
+  panel_->height = 90;
+  panel_->labelRect = RECT{0, 0, 630, 45};
+  panel_->percentRect = RECT{630, 0, 720, 45};
+  UniqueFont font(CreateSkinFont(21));
+  const HFONT given = font.get();
+  PlacePanel(*panel_, std::move(font));
+  EXPECT_EQ(panel_->font.get(), given);
+  const RECT panel = PlaceIn(panel_->hwndPanel, parent_);
+  EXPECT_EQ(panel.left, 8);
+  EXPECT_EQ(panel.top, 60);
+  const RECT bar = PlaceIn(panel_->hwndBar, panel_->hwndPanel);
+  EXPECT_EQ(bar.top, 45);
+  EXPECT_EQ(bar.right, 720);
+  EXPECT_EQ(bar.bottom, 90);
+  EXPECT_EQ(PlaceIn(panel_->hwndPercent, panel_->hwndPanel).left, 630);
+  for (HWND text : {panel_->hwndLabel, panel_->hwndPercent})
+    EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(text, WM_GETFONT, 0, 0)), given);
 }
 
 TEST_F(ProgressPanelTest, PercentMovesTheBarAndLabelIsBounded) {

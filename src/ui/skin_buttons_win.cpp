@@ -6,6 +6,7 @@
 
 #include "base/scoped_dc_win.h"
 #include "ui/commands.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_image_win.h"
 #include "ui/skin_rules.h"
 
@@ -36,20 +37,33 @@ constexpr ButtonSpec kButtons[kSkinButtonCount] = {
 // The drawn captions: light on the bevel, grey while the button cannot be pressed.
 constexpr COLORREF kNameColor = RGB(255, 236, 200);
 constexpr COLORREF kDisabledNameColor = RGB(150, 150, 150);
-// The focus rectangle sits this far inside the picture's frame.
+// The focus rectangle sits this far inside the picture's frame, at 96 DPI.
 constexpr int kFocusInset = 3;
 
-HBRUSH LoadImageBrush(int id) { return id == 0 ? nullptr : LoadSkinImage(::GetModuleHandleW(nullptr), id); }
+HBRUSH LoadImageBrush(int id, int dpi) {
+  return id == 0 ? nullptr : LoadSkinImage(::GetModuleHandleW(nullptr), id, dpi);
+}
 
-void CreateSkinButton(SkinButton& button, const ButtonSpec& row, HWND parent) {
+void LoadPictures(SkinButton& button, const ButtonSpec& row, int dpi) {
+  const int ids[] = {row.normalImage, row.hoverImage, row.pressedImage, row.disabledImage};
+  for (size_t k = 0; k < button.pictures.size(); ++k) button.pictures[k].reset(LoadImageBrush(ids[k], dpi));
+  button.normal = button.pictures[0].get();
+  button.hover = button.pictures[1].get();
+  button.pressed = button.pictures[2].get();
+  button.disabled = button.pictures[3].get();
+}
+
+void CreateSkinButton(SkinButton& button, const ButtonSpec& row, HWND parent, int dpi) {
   // The progress view's buttons wait hidden for it; every button is a tab stop.
   const DWORD visible = row.drawsName ? 0 : WS_VISIBLE;
   button.style = row.extraStyle | visible | WS_CHILD | WS_TABSTOP;
   button.drawsName = row.drawsName;
   button.rect = {row.x, row.y, row.x + row.width, row.y + row.height};
   button.commandId = row.commandId;
+  const RECT place = ScaleRect(button.rect, dpi);
   button.window =
-      ::CreateWindowExW(0, L"button", row.name, button.style, row.x, row.y, row.width, row.height, parent,
+      ::CreateWindowExW(0, L"button", row.name, button.style, place.left, place.top, place.right - place.left,
+                        place.bottom - place.top, parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.commandId)), nullptr, nullptr);
 }
 
@@ -66,17 +80,22 @@ void DrawName(HDC dc, const RECT& item, HWND buttonWindow, bool disabled, HFONT 
 
 }  // namespace
 
-void CreateSkinButtons(SkinButtons& buttons, HWND parent) {
+void CreateSkinButtons(SkinButtons& buttons, HWND parent, int dpi) {
   for (size_t i = 0; i < kSkinButtonCount; ++i) {
-    const ButtonSpec& row = kButtons[i];
+    LoadPictures(buttons[i], kButtons[i], dpi);
+    CreateSkinButton(buttons[i], kButtons[i], parent, dpi);
+  }
+}
+
+void ApplySkinButtonsDpi(SkinButtons& buttons, int dpi) {
+  for (size_t i = 0; i < kSkinButtonCount; ++i) {
     SkinButton& button = buttons[i];
-    const int ids[] = {row.normalImage, row.hoverImage, row.pressedImage, row.disabledImage};
-    for (size_t k = 0; k < button.pictures.size(); ++k) button.pictures[k].reset(LoadImageBrush(ids[k]));
-    button.normal = button.pictures[0].get();
-    button.hover = button.pictures[1].get();
-    button.pressed = button.pictures[2].get();
-    button.disabled = button.pictures[3].get();
-    CreateSkinButton(button, row, parent);
+    LoadPictures(button, kButtons[i], dpi);
+    if (button.window == nullptr) continue;
+    const RECT place = ScaleRect(button.rect, dpi);
+    ::SetWindowPos(button.window, nullptr, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(button.window, nullptr, TRUE);
   }
 }
 
@@ -120,13 +139,14 @@ bool DrawSkinButton(SkinButton& button, HDC dc, const RECT& item, UINT itemState
       break;
   }
   if (brush == nullptr) return false;
-  // The pattern starts at the button's corner, so the picture appears unscaled.
+  // The pattern starts at the button's corner, so the picture, scaled with the button, lies there as drawn.
   ::SetBrushOrgEx(dc, item.left, item.top, nullptr);
   ::FillRect(dc, &item, brush);
   if (button.drawsName) DrawName(dc, item, buttonWindow, state.disabled, font);
   if ((itemState & CDIS_FOCUS) != 0 && (itemState & CDIS_SHOWKEYBOARDCUES) != 0) {
     RECT focus = item;
-    ::InflateRect(&focus, -kFocusInset, -kFocusInset);
+    const int inset = ScaleByDpi(kFocusInset, WindowDpi(buttonWindow));
+    ::InflateRect(&focus, -inset, -inset);
     ::DrawFocusRect(dc, &focus);
   }
   return true;

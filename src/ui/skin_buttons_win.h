@@ -29,7 +29,7 @@ struct SkinButton {
   HBRUSH hover = nullptr;
   DWORD style = 0;
   int commandId = 0;
-  RECT rect{};
+  RECT rect{};  // at 96 DPI; the window stands at ScaleRect(rect, dpi)
   HWND window = nullptr;
   bool drawsName = false;
 };
@@ -37,15 +37,20 @@ struct SkinButton {
 inline constexpr size_t kSkinButtonCount = 15;
 using SkinButtons = std::array<SkinButton, kSkinButtonCount>;
 
-// Loads the pictures and creates every button of the table, in its order.
-void CreateSkinButtons(SkinButtons& buttons, HWND parent);
+// Loads the pictures for `dpi` and creates every button of the table, in its order, at its place
+// scaled to `dpi`.
+void CreateSkinButtons(SkinButtons& buttons, HWND parent, int dpi);
+
+// After a DPI change: the pictures again for the new DPI, and every button moved to its new place.
+void ApplySkinButtonsDpi(SkinButtons& buttons, int dpi);
 
 // The button with this command id, when it exists and has a window.
 [[nodiscard]] SkinButton* FindSkinButton(SkinButtons& buttons, int commandId);
 
-// Paints the picture for the custom-draw item state (CDIS_* flags) over the item rectangle, the
-// window text in `font` where the picture has no caption, and the focus rectangle when the keyboard
-// is in use. False when there was nothing to paint.
+// Paints the picture for the custom-draw item state (CDIS_* flags) over the item rectangle (the
+// pictures, loaded for the window's DPI, have the item's size), the window text in `font` where
+// the picture has no caption, and the focus rectangle when the keyboard is in use. False when there
+// was nothing to paint.
 bool DrawSkinButton(SkinButton& button, HDC dc, const RECT& item, UINT itemState, HWND buttonWindow,
                     HFONT font);
 

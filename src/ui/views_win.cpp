@@ -20,11 +20,6 @@ void ShowStatics(MainControls& controls, bool show) {
   }
 }
 
-void MoveStatic(HWND control, int x, int y, int width, int height) {
-  ::ShowWindow(control, SW_SHOW);
-  ::SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER);
-}
-
 void ShowIdleView(MainControls& controls, const InstallState& state) {
   switch (ChooseIdleView(state.latestVersion, state.installedVersion, state.minimalVersion)) {
     case IdleView::Play:
@@ -32,9 +27,9 @@ void ShowIdleView(MainControls& controls, const InstallState& state) {
         ShowButton(controls, id, false);
       ShowButton(controls, CMD_PLAY, true);
       // The download statics are hidden here, so the install ones move down into the gap.
-      MoveStatic(controls.installDirField, 290, 525, 480, 24);
-      MoveStatic(controls.installDirLabel, 290, 501, 320, 24);
-      MoveStatic(controls.versionLabel, 610, 501, 160, 24);
+      MoveStatic(controls, controls.installDirField, RECT{290, 525, 770, 549});
+      MoveStatic(controls, controls.installDirLabel, RECT{290, 501, 610, 525});
+      MoveStatic(controls, controls.versionLabel, RECT{610, 501, 770, 525});
       ShowStatic(controls.downloadDirField, false);
       ShowStatic(controls.downloadDirLabel, false);
       break;

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <regex>
 
 #include "app_driver.h"
 #include "base/text_win.h"
 #include "tests/support/test_servers_win.h"
+#include "ui/dpi_rules.h"
+#include "ui/gdiplus_session_win.h"
 #include "window_probe.h"
 
 namespace sl::e2e {
@@ -59,6 +62,69 @@ class UiTest : public ::testing::Test {
   AppProcess app_;
   std::wstring downloads_;
 };
+
+// The prefix's display scale, which every program started afterwards reads at its start: set for
+// one test, 96 (100 %) again afterwards, as every other test of the shared prefix expects.
+class DisplayScale {
+ public:
+  explicit DisplayScale(DWORD dpi) { Set(dpi); }
+  ~DisplayScale() { Set(kBaseDpi); }
+  DisplayScale(const DisplayScale&) = delete;
+  DisplayScale& operator=(const DisplayScale&) = delete;
+
+ private:
+  static void Set(DWORD dpi) {
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                      sizeof(dpi));
+  }
+};
+
+struct PictureSize {
+  UINT width = 0;
+  UINT height = 0;
+};
+
+PictureSize SizeOfPng(const std::wstring& path) {
+  const GdiplusSession gdiplus;
+  const auto picture = std::make_unique<Gdiplus::Bitmap>(path.c_str());
+  if (picture->GetLastStatus() != Gdiplus::Ok) return {};
+  return {picture->GetWidth(), picture->GetHeight()};
+}
+
+// At 150 % and 200 % the window, its controls and its pictures are scaled by the display's DPI.
+TEST_F(UiTest, EveryScaleHasItsSizePlacesAndScreenshot) {
+  // Measured as it is: a DPI-unaware thread would be shown the window shrunk back to 96 DPI.
+  const DPI_AWARENESS_CONTEXT previous =
+      ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  for (const int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    const DisplayScale scale(static_cast<DWORD>(dpi));
+    HWND window = StartWithInstalledVersion(0);
+    ASSERT_NE(window, nullptr);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, ScaleByDpi(1020, dpi));
+    EXPECT_EQ(client.bottom, ScaleByDpi(597, dpi));
+    // Places of the button table and the statics, scaled, and a picture button's scaled size.
+    EXPECT_EQ(ChildAt(window, ScaleByDpi(820, dpi), ScaleByDpi(510, dpi)),
+              ::GetDlgItem(window, kInstallButton));
+    EXPECT_EQ(ChildAt(window, ScaleByDpi(615, dpi), ScaleByDpi(50, dpi)), ::GetDlgItem(window, 1706));
+    EXPECT_EQ(TextOf(ChildAt(window, ScaleByDpi(610, dpi), ScaleByDpi(486, dpi))),
+              "Cài đặt phiên bản mới: 120");
+    RECT button{};
+    ::GetWindowRect(::GetDlgItem(window, kInstallButton), &button);
+    EXPECT_EQ(button.right - button.left, ScaleByDpi(170, dpi));
+    EXPECT_EQ(button.bottom - button.top, ScaleByDpi(57, dpi));
+
+    const std::wstring shot = g_screenshots + L"\\dpi-" + std::to_wstring(dpi * 100 / kBaseDpi) + L".png";
+    ASSERT_TRUE(SaveScreenshot(window, shot));
+    const PictureSize size = SizeOfPng(shot);
+    EXPECT_EQ(size.width, static_cast<UINT>(ScaleByDpi(1020, dpi)));
+    EXPECT_EQ(size.height, static_cast<UINT>(ScaleByDpi(597, dpi)));
+    { const AppProcess ended = std::move(app_); }  // ended before the next one starts
+  }
+  ::SetThreadDpiAwarenessContext(previous);
+}
 
 TEST_F(UiTest, NothingInstalledShowsTheInstallView) {
   HWND window = StartWithInstalledVersion(0);

@@ -14,8 +14,18 @@ import unicodedata
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
-W, H = 1020, 597  # the main window's client area
+W, H = 1020, 597  # the main window's client area, in 1x pixels
 SS = 4            # supersampling factor for vector shapes
+
+# Pixels per 1x pixel of the set being drawn: 1, or 2 for the high-DPI set. Every length below is
+# written in 1x pixels and multiplied by K where it is drawn, so the 2x set has twice the detail
+# of the same design; at K = 1 each product is the unchanged number, so the 1x set stays the same.
+K = 1
+
+
+def grow_size(size):
+    """MaxFilter size at this scale of a 1x filter `size` (odd): the same radius, in pixels."""
+    return K * (size - 1) + 1
 
 FONT_FILES = {
     "logo": "/usr/share/fonts/truetype/noto/NotoSerifDisplay-Bold.ttf",
@@ -38,6 +48,8 @@ LAYOUT = {
     "folder1": (770, 511, 28, 23),
     "folder2": (770, 561, 28, 23),
     "start": (820, 510, 170, 57),
+    "pause": (820, 472, 70, 30),
+    "speed": (890, 472, 100, 30),
 }
 
 # Flat colours the program paints its own controls with; the lower panel matches the caption one.
@@ -179,14 +191,14 @@ def text_mask(w, h, text, fnt, cx, cy, tracking=0.0, check=True):
     m = mask_of(img)
     if check:
         # Draw again on a bigger canvas to see whether anything fell outside the picture.
-        big = Image.new("L", (w + 40, h + 40), 0)
+        big = Image.new("L", (w + 40 * K, h + 40 * K), 0)
         if tracking == 0:
-            ImageDraw.Draw(big).text((x + 20, y + 20), text, font=fnt, fill=255)
+            ImageDraw.Draw(big).text((x + 20 * K, y + 20 * K), text, font=fnt, fill=255)
         else:
             xx = cx - total / 2
             dd = ImageDraw.Draw(big)
             for c, adv in zip(text, advances):
-                dd.text((round(xx) + 20, y + 20), c, font=fnt, fill=255)
+                dd.text((round(xx) + 20 * K, y + 20 * K), c, font=fnt, fill=255)
                 xx += adv + tracking
         ink_big = np.asarray(big, dtype=np.int64).sum()
         ink = np.asarray(img, dtype=np.int64).sum()
@@ -209,12 +221,13 @@ def value_noise(rng, h, w, cell):
 
 
 def fbm(rng, h, w, cell, octaves, gain=0.5):
+    """Fractal noise of h x w pixels; `cell` is in 1x pixels, so both scales draw the same grids."""
     total = np.zeros((h, w), np.float32)
     amp, norm = 1.0, 0.0
     for _ in range(octaves):
         if cell < 2:
             break
-        total += amp * value_noise(rng, h, w, cell)
+        total += amp * value_noise(rng, h, w, cell * K)
         norm += amp
         amp *= gain
         cell //= 2
@@ -237,19 +250,21 @@ def sample(field, x, y):
 
 
 def periodic_noise(rng, h, w, cells_x, cell_y, octaves):
-    """Fractal noise that wraps around horizontally (w pixels per period), stretched vertically."""
+    """Fractal noise that wraps around horizontally (w pixels per period), stretched vertically;
+    `cell_y` is in 1x pixels."""
     total = np.zeros((h, w), np.float32)
     amp, norm = 1.0, 0.0
     for _ in range(octaves):
         gw = cells_x
-        gh = h // cell_y + 4
+        cy = cell_y * K
+        gh = h // cy + 4
         grid = rng.random((gh, gw), dtype=np.float32)
         grid = np.concatenate([grid[:, -3:], grid, grid[:, :3]], axis=1)
         sx = w / gw
-        img = Image.fromarray(grid, "F").resize((round((gw + 6) * sx), gh * cell_y), Image.BICUBIC)
+        img = Image.fromarray(grid, "F").resize((round((gw + 6) * sx), gh * cy), Image.BICUBIC)
         a = np.asarray(img, dtype=np.float32)
         off = round(3 * sx)
-        total += amp * a[cell_y:cell_y + h, off:off + w]
+        total += amp * a[cy:cy + h, off:off + w]
         norm += amp
         amp *= 0.55
         cells_x *= 2
@@ -260,7 +275,7 @@ def periodic_noise(rng, h, w, cells_x, cell_y, octaves):
 
 
 def ridge_line(rng, w, cell, octaves):
-    return fbm(rng, 1, w, cell, octaves)[0] if cell < w else np.zeros(w, np.float32)
+    return fbm(rng, 1, w, cell, octaves)[0] if cell * K < w else np.zeros(w, np.float32)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -291,7 +306,7 @@ def lightning(rng, w, h, bolts):
     d = ImageDraw.Draw(img)
     for (x0, y0, x1, y1, strength) in bolts:
         main = bolt_path(rng, x0, y0, x1, y1, 7, math.hypot(x1 - x0, y1 - y0) * 0.18)
-        d.line([(x * SS, y * SS) for x, y in main], fill=int(255 * strength), width=int(1.6 * SS),
+        d.line([(x * SS, y * SS) for x, y in main], fill=int(255 * strength), width=int(1.6 * K * SS),
                joint="curve")
         for _ in range(3):
             i = int(rng.integers(len(main) // 5, len(main) * 3 // 4))
@@ -299,7 +314,7 @@ def lightning(rng, w, h, bolts):
             ang = math.atan2(y1 - y0, x1 - x0) + (rng.random() - 0.5) * 1.6
             ln = math.hypot(x1 - x0, y1 - y0) * (0.15 + rng.random() * 0.2)
             br = bolt_path(rng, bx, by, bx + math.cos(ang) * ln, by + math.sin(ang) * ln, 5, ln * 0.2)
-            d.line([(x * SS, y * SS) for x, y in br], fill=int(160 * strength), width=int(0.9 * SS),
+            d.line([(x * SS, y * SS) for x, y in br], fill=int(160 * strength), width=int(0.9 * K * SS),
                    joint="curve")
     return mask_of(img.reduce(SS))
 
@@ -312,7 +327,7 @@ def embers(rng, w, h, count, centres):
         cx, cy, sx, sy = centres[i % len(centres)]
         x = cx + rng.normal() * sx
         y = cy + rng.normal() * sy
-        size = 0.5 + rng.random() ** 3 * 2.2
+        size = (0.5 + rng.random() ** 3 * 2.2) * K
         bright = 0.35 + rng.random() * 0.65
         # a short streak, rising and drifting with the storm
         ang = -math.pi / 2 + (rng.random() - 0.3) * 1.2
@@ -320,13 +335,17 @@ def embers(rng, w, h, count, centres):
         d.line([(x * 2, y * 2), ((x + math.cos(ang) * ln) * 2, (y + math.sin(ang) * ln) * 2)],
                fill=int(255 * bright), width=max(1, int(size * 2)))
     sharp = mask_of(img.reduce(2))
-    return sharp, blur(sharp, 3.0) * 2.5
+    return sharp, blur(sharp, 3.0 * K) * 2.5
 
 
 def scene(w, h, *, seed, eye, radius, horizon, bolts, ember_count, ember_centres, lava=True):
+    """The storm at this scale; every argument is in 1x pixels."""
     rng = np.random.default_rng(seed)
+    w, h, radius, horizon = w * K, h * K, radius * K, horizon * K
+    ex, ey = eye[0] * K, eye[1] * K
+    bolts = [(x0 * K, y0 * K, x1 * K, y1 * K, strength) for x0, y0, x1, y1, strength in bolts]
+    ember_centres = [(x * K, y * K, sx * K, sy * K) for x, y, sx, sy in ember_centres]
     yy, xx = np.mgrid[0:h, 0:w].astype(np.float32)
-    ex, ey = eye
 
     # Sky: near black at the top, ember-lit towards the horizon.
     sky = vgrad(h, w, [(0.0, "#050407"), (0.35, "#0d090c"), (0.75, "#2a0e09"), (1.0, "#4a1608")],
@@ -335,8 +354,8 @@ def scene(w, h, *, seed, eye, radius, horizon, bolts, ember_count, ember_centres
     # Storm clouds: warped fractal noise, lit from below by the fire.
     warp_x = fbm(rng, h, w, 256, 3) - 0.5
     warp_y = fbm(rng, h, w, 256, 3) - 0.5
-    base = fbm(rng, h + 80, w + 80, 192, 7)
-    cloud = sample(base, xx + 40 + warp_x * 160, yy + 40 + warp_y * 110)
+    base = fbm(rng, h + 80 * K, w + 80 * K, 192, 7)
+    cloud = sample(base, xx + 40 * K + warp_x * 160 * K, yy + 40 * K + warp_y * 110 * K)
     dens = smoothstep(0.32, 0.85, cloud)
     detail = fbm(rng, h, w, 48, 4)
 
@@ -345,7 +364,7 @@ def scene(w, h, *, seed, eye, radius, horizon, bolts, ember_count, ember_centres
     r = np.sqrt(dx * dx + dy * dy) + 1e-4
     theta = np.arctan2(dy, dx)
     fire_light = np.exp(-(r / 1.25) ** 2)
-    ground_light = np.exp(-np.clip(horizon - yy, 0, None) / (h * 0.16)) * (yy < horizon + 40)
+    ground_light = np.exp(-np.clip(horizon - yy, 0, None) / (h * 0.16)) * (yy < horizon + 40 * K)
     light = np.clip(fire_light * 0.9 + ground_light * 0.6, 0, 1)
 
     cloud_dark = ramp(detail, [(0, "#09080b"), (1, "#1c171c")])
@@ -361,7 +380,7 @@ def scene(w, h, *, seed, eye, radius, horizon, bolts, ember_count, ember_centres
     pitch = 1.55
     logr = np.log(r)
     phase = theta + pitch * logr + (turb - 0.5) * 0.9
-    streak_w, streak_h = 1536, 256
+    streak_w, streak_h = 1536 * K, 256 * K
     streaks = periodic_noise(rng, streak_h, streak_w, 48, 64, 4)
     u = np.mod(phase / (2 * np.pi), 1.0) * streak_w
     v = np.clip((logr + 3.5) / 5.0, 0, 1) * (streak_h - 1)
@@ -378,37 +397,37 @@ def scene(w, h, *, seed, eye, radius, horizon, bolts, ember_count, ember_centres
     # Lightning, gold-white with an ember halo.
     if bolts:
         bolt = lightning(rng, w, h, bolts)
-        halo = blur(bolt, 6) * 2.2 + blur(bolt, 2) * 1.2
+        halo = blur(bolt, 6 * K) * 2.2 + blur(bolt, 2 * K) * 1.2
         c = screen(c, rgb("#ff7a1c") * np.clip(halo, 0, 1)[..., None] * 0.8)
         c = screen(c, rgb("#fff0c8") * bolt[..., None])
 
     # Two ranges of mountains against the glow, and burning ground.
-    far = horizon - 30 - ridge_line(rng, w, 128, 5) * h * 0.13
-    near = horizon + 12 - ridge_line(rng, w, 200, 6) * h * 0.12
+    far = horizon - 30 * K - ridge_line(rng, w, 128, 5) * h * 0.13
+    near = horizon + 12 * K - ridge_line(rng, w, 200, 6) * h * 0.12
     far_mask = smoothstep(-0.8, 0.8, yy - far[None, :])
     near_mask = smoothstep(-0.8, 0.8, yy - near[None, :])
     far_col = vgrad(h, w, [(0, "#2a0f09"), (1, "#120806")], 0, h)
     c = mix(c, far_col, far_mask)
-    rim_far = np.exp(-np.clip(yy - far[None, :], 0, None) / 2.0) * far_mask
+    rim_far = np.exp(-np.clip(yy - far[None, :], 0, None) / (2.0 * K)) * far_mask
     c = screen(c, rgb("#ff8a30") * (rim_far * 0.45)[..., None])
     # the near ground: dark rock lit from the horizon, split by glowing lava veins
     rock = fbm(rng, h, w, 40, 5)
     below = np.clip(yy - near[None, :], 0, None)
     ground = mix(ramp(rock, [(0, "#030202"), (1, "#0c0706")]), rgb("#2a0e06"),
-                 np.exp(-below / 24.0) * (0.3 + 0.7 * rock))
+                 np.exp(-below / (24.0 * K)) * (0.3 + 0.7 * rock))
     c = mix(c, ground, near_mask)
     if lava:
         # the veins lie on the ground, so their pattern is squashed towards the horizon
         field = fbm(rng, h // 2, w, 110, 5)
-        depth = 70.0 * np.log1p(below / 10.0)
+        depth = 70.0 * K * np.log1p(below / (10.0 * K))
         ridged = 1 - np.abs(sample(field, xx, depth) * 2 - 1)
-        veins = smoothstep(0.93, 0.995, ridged) * near_mask * smoothstep(8, 70, below)
+        veins = smoothstep(0.93, 0.995, ridged) * near_mask * smoothstep(8 * K, 70 * K, below)
         veins *= 0.55 + 0.45 * smoothstep(0.3, 0.8, fbm(rng, h, w, 150, 2))
-        c = screen(c, rgb("#c8360a") * np.clip(blur(veins, 4) * 1.6, 0, 1)[..., None] * 0.5)
+        c = screen(c, rgb("#c8360a") * np.clip(blur(veins, 4 * K) * 1.6, 0, 1)[..., None] * 0.5)
         c = screen(c, ramp(np.clip(veins * 0.85, 0, 1), FIRE))
-    rim_near = np.exp(-np.clip(yy - near[None, :], 0, None) / 1.5) * near_mask
+    rim_near = np.exp(-np.clip(yy - near[None, :], 0, None) / (1.5 * K)) * near_mask
     c = screen(c, rgb("#ff6a1e") * (rim_near * 0.35)[..., None])
-    haze = np.exp(-np.abs(yy - near[None, :]) / 18.0) * (1 - near_mask)
+    haze = np.exp(-np.abs(yy - near[None, :]) / (18.0 * K)) * (1 - near_mask)
     c = screen(c, rgb("#b8380c") * (haze * 0.35)[..., None])
 
     # Embers rising through everything.
@@ -435,17 +454,17 @@ FIRE_FACE = [(0.0, "#fff0b0"), (0.35, "#ffc04a"), (0.7, "#ff6a1a"), (1.0, "#c826
 def paint_lettering(c, mask, face_stops, top, bottom, *, outline=2, glow=10, glow_colour="#ff5a10",
                     glow_strength=0.9, shadow=0.85):
     h, w = mask.shape
-    halo = blur(grow(mask, outline * 2 + 5), glow * 0.8)
+    halo = blur(grow(mask, grow_size(outline * 2 + 5)), glow * 0.8)
     c = mix(c, rgb("#000000"), np.clip(halo * shadow * 1.3, 0, shadow))
     c = screen(c, rgb(glow_colour) * np.clip(blur(mask, glow) * 1.6 * glow_strength, 0, 1)[..., None])
-    edge = grow(mask, outline * 2 + 1)
+    edge = grow(mask, grow_size(outline * 2 + 1))
     c = mix(c, vgrad(h, w, [(0, "#4a2c0c"), (1, "#1a0b04")], top, bottom), edge)
-    rim = grow(mask, 3)
+    rim = grow(mask, grow_size(3))
     c = mix(c, vgrad(h, w, [(0, "#ffe6a0"), (0.5, "#a8661c"), (1, "#6a3a0e")], top, bottom), rim)
     c = mix(c, vgrad(h, w, face_stops, top, bottom), mask)
     # bevel: light from above, shade from below, inside the letters
-    lit = np.clip(mask - shift(mask, 0, 2), 0, 1)
-    shade = np.clip(mask - shift(mask, 0, -2), 0, 1)
+    lit = np.clip(mask - shift(mask, 0, 2 * K), 0, 1)
+    shade = np.clip(mask - shift(mask, 0, -2 * K), 0, 1)
     c = screen(c, rgb("#fffbe8") * (lit * 0.55)[..., None])
     c = mix(c, rgb("#5a2a06"), shade * 0.45)
     return c
@@ -459,16 +478,18 @@ def ornament_line(w, h, x0, x1, y, towards_right):
             a = x0 + (x1 - x0) * i / n
             b = x0 + (x1 - x0) * (i + 1) / n
             fade = (i + 1) / n if towards_right else 1 - i / n
-            d.line([(a * s, y * s), (b * s, y * s)], fill=int(255 * fade), width=int(1.5 * s))
+            d.line([(a * s, y * s), (b * s, y * s)], fill=int(255 * fade), width=int(1.5 * K * s))
         tip = x1 if towards_right else x0
-        r = 3.2
+        r = 3.2 * K
         d.polygon([((tip - r) * s, y * s), (tip * s, (y - r) * s), ((tip + r) * s, y * s),
                    (tip * s, (y + r) * s)], fill=255)
     return shape_mask(w, h, draw)
 
 
 def logo(c, cx, top, big, small, tracking):
+    """The lettering centred on cx with its capitals' top at `top`; all in 1x pixels."""
     h, w = c.shape[:2]
+    cx, top, big, small, tracking = cx * K, top * K, big * K, small * K, tracking * K
     f_big = font("logo", big)
     cap = f_big.getbbox("H")
     cap_h = cap[3] - cap[1]
@@ -490,7 +511,7 @@ def logo(c, cx, top, big, small, tracking):
     left = ornament_line(w, h, xs.min() - gap - span, xs.min() - gap, y_rule, True)
     right = ornament_line(w, h, xs.max() + gap, xs.max() + gap + span, y_rule, False)
     rules = np.clip(left + right, 0, 1)
-    c = mix(c, rgb("#000000"), blur(rules, 2) * 0.6)
+    c = mix(c, rgb("#000000"), blur(rules, 2 * K) * 0.6)
     c = mix(c, rgb("#f5c25a"), rules)
     return c
 
@@ -567,30 +588,36 @@ PANEL = (270, 462, 1010, 593)  # the lower panel behind the folder fields and th
 RIBBON = (528, 44, 846, 78)     # the dark strip behind the text links
 
 
+def pixels(v0, v1):
+    """The pixel indices that 1x pixels v0..v1 (rows or columns) cover at this scale."""
+    return slice(v0 * K, v1 * K)
+
+
 def background():
     c = scene(W, H, seed=1771, eye=(640, 250), radius=330, horizon=440,
               bolts=[(48, 36, 120, 410, 0.9), (905, 150, 990, 330, 0.55)],
               ember_count=900,
               ember_centres=[(640, 260, 260, 120), (200, 430, 200, 60), (520, 380, 300, 90),
                              (900, 300, 140, 140)])
-    yy, xx = np.mgrid[0:H, 0:W].astype(np.float32)
+    w, h = W * K, H * K
+    yy, xx = np.mgrid[0:h, 0:w].astype(np.float32)
 
     # Title band: dark and quiet, closed by a thin gold rule.
-    band = smoothstep(36, 26, yy)
+    band = smoothstep(36 * K, 26 * K, yy)
     c = mix(c, rgb("#0b0909"), band * 0.97)
-    flat_band = (yy < 30) & (xx > 940)
+    flat_band = (yy < 30 * K) & (xx > 940 * K)
     c[flat_band] = np.array(BAND_RGB, np.float32) / 255
-    rule = np.exp(-((yy - 30.5) / 0.6) ** 2) * np.clip(1 - np.abs(xx - W / 2) / (W * 0.55), 0, 1)
+    rule = np.exp(-((yy - 30.5 * K) / (0.6 * K)) ** 2) * np.clip(1 - np.abs(xx - w / 2) / (w * 0.55), 0, 1)
     c = screen(c, rgb("#c8923a") * (rule * 0.8)[..., None])
-    c = over_rgba(c, emblem(24), 14, 3)
+    c = over_rgba(c, emblem(24 * K), 14 * K, 3 * K)
 
     # Ribbon behind the links.
     x0, y0, x1, y1 = RIBBON
-    rib = rrect(W, H, RIBBON, 3)
-    fade_x = smoothstep(x0, x0 + 30, xx) * smoothstep(x1 + 40, x1 - 10, xx)
+    rib = rrect(w, h, tuple(v * K for v in RIBBON), 3 * K)
+    fade_x = smoothstep(x0 * K, (x0 + 30) * K, xx) * smoothstep((x1 + 40) * K, (x1 - 10) * K, xx)
     c = mix(c, rgb("#080607"), rib * 0.78)
     for y in (y0, y1 - 1):
-        line = (np.abs(yy - y) < 0.5) * fade_x
+        line = ((yy >= y * K) & (yy < (y + 1) * K)) * fade_x  # K pixels thick
         c = screen(c, rgb("#b8853a") * (line * 0.7)[..., None])
 
     # The logo, upper left.
@@ -598,24 +625,18 @@ def background():
 
     # The lower panel: flat caption colour inside, bevelled gold frame, soft shadow outside.
     px0, py0, px1, py1 = PANEL
-    outer = rrect(W, H, PANEL, 7)
-    c = mix(c, rgb("#000000"), blur(outer, 10) * 0.75)
-    frame = vgrad(H, W, [(0, "#e0b25a"), (0.5, "#7a5222"), (1, "#3a2612")], py0, py1)
+    outer = rrect(w, h, tuple(v * K for v in PANEL), 7 * K)
+    c = mix(c, rgb("#000000"), blur(outer, 10 * K) * 0.75)
+    frame = vgrad(h, w, [(0, "#e0b25a"), (0.5, "#7a5222"), (1, "#3a2612")], py0 * K, py1 * K)
     c = mix(c, frame, outer)
-    dark = rrect(W, H, (px0 + 1, py0 + 1, px1 - 1, py1 - 1), 6)
+    dark = rrect(w, h, ((px0 + 1) * K, (py0 + 1) * K, (px1 - 1) * K, (py1 - 1) * K), 6 * K)
     c = mix(c, rgb("#0a0807"), dark)
-    inner = rrect(W, H, (px0 + 3, py0 + 3, px1 - 3, py1 - 3), 5)
+    inner = rrect(w, h, ((px0 + 3) * K, (py0 + 3) * K, (px1 - 3) * K, (py1 - 3) * K), 5 * K)
     c = mix(c, np.array(CAPTION_RGB, np.float32) / 255, inner)
-    # hairline highlight just inside the top edge
-    hl = (np.abs(yy - (py0 + 3.5)) < 0.5) * smoothstep(px0 + 6, px0 + 80, xx) * smoothstep(px1 - 6, px1 - 80, xx)
-    c = screen(c, rgb("#5a4a36") * hl[..., None])
     # corner ornaments
-    orn = shape_mask(W, H, lambda d, s: [
-        d.polygon([((x) * s, (y) * s) for x, y in pts], fill=255) for pts in corner_marks()])
+    orn = shape_mask(w, h, lambda d, s: [
+        d.polygon([(x * K * s, y * K * s) for x, y in pts], fill=255) for pts in corner_marks()])
     c = mix(c, rgb("#f0c060"), orn)
-    # a thin divider between the folder fields and the start button
-    div = (np.abs(xx - 808.5) < 0.5) * smoothstep(486, 520, yy) * smoothstep(584, 550, yy)
-    c = mix(c, rgb("#6a5334"), div * 0.9)
 
     # The band under the buttons stays flat so that any tiling of their pictures is seamless.
     c[flat_band] = np.array(BAND_RGB, np.float32) / 255
@@ -639,36 +660,39 @@ def corner_marks():
 
 def crop(bg, name):
     x, y, w, h = LAYOUT[name]
-    return bg[y:y + h, x:x + w].copy()
+    return bg[pixels(y, y + h), pixels(x, x + w)].copy()
 
 
-def bevel_button(c, text, fnt, *, fill, frame, text_stops, radius, pressed=False, glow=None,
-                 sheen=0.16, shadow="#1a0602", text_dy=0.0, outline=0.0):
+def bevel_button(c, text, fnt, *, fill, frame, radius, text_stops=None, pressed=False, glow=None,
+                 sheen=0.16, shadow="#1a0602", outline=0.0):
+    """A bevelled gold frame over `c`, with `text` in the middle unless it is None."""
     h, w = c.shape[:2]
-    m0 = rrect(w, h, (0, 0, w, h), radius)
-    m1 = rrect(w, h, (1, 1, w - 1, h - 1), radius - 1)
-    m2 = rrect(w, h, (2.5, 2.5, w - 2.5, h - 2.5), radius - 2)
+    m0 = rrect(w, h, (0, 0, w, h), radius * K)
+    m1 = rrect(w, h, (K, K, w - K, h - K), (radius - 1) * K)
+    m2 = rrect(w, h, (2.5 * K, 2.5 * K, w - 2.5 * K, h - 2.5 * K), (radius - 2) * K)
     c = mix(c, rgb("#080403"), m0)
     c = mix(c, vgrad(h, w, frame), m1)
     c = mix(c, rgb(shadow), m2)
-    m2 = rrect(w, h, (3, 3, w - 3, h - 3), radius - 3)
-    c = mix(c, vgrad(h, w, fill, 3, h - 3), m2)
+    m2 = rrect(w, h, (3 * K, 3 * K, w - 3 * K, h - 3 * K), (radius - 3) * K)
+    c = mix(c, vgrad(h, w, fill, 3 * K, h - 3 * K), m2)
     yy, xx = np.mgrid[0:h, 0:w].astype(np.float32)
     if glow:
         g = np.exp(-(((xx - w / 2) / (w * 0.42)) ** 2 + ((yy - h * 0.95) / (h * 0.55)) ** 2))
         c = screen(c, rgb(glow) * (g * m2 * 0.75)[..., None])
     if pressed:
-        inset = np.clip(m2 - shift(m2, 0, 4), 0, 1)
-        c = mix(c, rgb("#000000"), blur(inset, 1.5) * m2 * 0.7)
+        inset = np.clip(m2 - shift(m2, 0, 4 * K), 0, 1)
+        c = mix(c, rgb("#000000"), blur(inset, 1.5 * K) * m2 * 0.7)
     elif sheen:
-        top = rrect(w, h, (3, 3, w - 3, h * 0.5), radius - 3)
+        top = rrect(w, h, (3 * K, 3 * K, w - 3 * K, h * 0.5), (radius - 3) * K)
         c = screen(c, rgb("#ffffff") * (top * sheen * (1 - yy / h))[..., None])
-    cy = h / 2 + (1 if pressed else 0) + text_dy
-    m = text_mask(w, h, text, fnt, w / 2 + (1 if pressed else 0), cy)
+    if text is None:
+        return c
+    press = K if pressed else 0
+    m = text_mask(w, h, text, fnt, w / 2 + press, h / 2 + press)
     ys = np.nonzero(m.max(axis=1) > 0)[0]
     if outline:
-        c = mix(c, rgb(shadow), np.clip(blur(grow(m, 3), 0.9) * 1.5, 0, 1) * outline)
-    c = mix(c, rgb(shadow), np.clip(shift(blur(m, 0.8), 0, 1) * 1.4, 0, 0.9))
+        c = mix(c, rgb(shadow), np.clip(blur(grow(m, grow_size(3)), 0.9 * K) * 1.5, 0, 1) * outline)
+    c = mix(c, rgb(shadow), np.clip(shift(blur(m, 0.8 * K), 0, K) * 1.4, 0, 0.9))
     c = mix(c, vgrad(h, w, text_stops, ys.min(), ys.max() + 1), m)
     return c
 
@@ -702,38 +726,60 @@ BIG_STYLES = {
 }
 
 
+# The caption-less pause and speed-limit buttons: the big buttons' dark fill and gold frame.
+TEXT_STYLES = {
+    "normal": dict(fill=[(0, "#5a1a0c"), (0.5, "#3a0e06"), (1, "#220804")],
+                   frame=[(0, "#f0c870"), (0.5, "#9a6a28"), (1, "#4a2c10")], glow="#a8300a",
+                   shadow="#000000", sheen=0.10),
+    "hover": dict(fill=[(0, "#a83a14"), (0.5, "#7a200a"), (1, "#4a1006")],
+                  frame=[(0, "#ffffff"), (0.5, "#ffc860"), (1, "#8a5a1e")], glow="#ff7a20",
+                  shadow="#1a0400", sheen=0.14),
+    "pressed": dict(fill=[(0, "#2a0804"), (0.5, "#4a1208"), (1, "#6a200c")],
+                    frame=[(0, "#6a3a10"), (0.5, "#c08a3a"), (1, "#f0c070")], shadow="#000000",
+                    pressed=True),
+    "disabled": dict(fill=[(0, "#4e4b4a"), (0.5, "#3a3838"), (1, "#2a2828")],
+                     frame=[(0, "#8a8684"), (0.5, "#5e5b5a"), (1, "#343232")], shadow="#141414",
+                     sheen=0.05),
+}
+
+
 def start_button(bg, text, state):
-    return bevel_button(crop(bg, "start"), text, font("bold", 21), radius=7, outline=0.55,
+    return bevel_button(crop(bg, "start"), text, font("bold", 21 * K), radius=7, outline=0.55,
                         **START_STYLES[state])
 
 
 def big_button(bg, where, text, state):
-    return bevel_button(crop(bg, where), text, font("bold", 15), radius=5, **BIG_STYLES[state])
+    return bevel_button(crop(bg, where), text, font("bold", 15 * K), radius=5, **BIG_STYLES[state])
+
+
+def text_button(bg, where, state):
+    """The pause and speed-limit buttons: a frame without caption, the program draws their text."""
+    return bevel_button(crop(bg, where), None, None, radius=5, **TEXT_STYLES[state])
 
 
 def link(bg, where, text, state):
     c = crop(bg, where)
     h, w = c.shape[:2]
-    fnt = font("bold", 12)
+    fnt = font("bold", 12 * K)
     m = text_mask(w, h, text, fnt, w / 2, h / 2)
     if state == "hover":
         yy, xx = np.mgrid[0:h, 0:w].astype(np.float32)
         g = np.exp(-(((xx - w / 2) / (w * 0.36)) ** 2 + ((yy - h / 2) / (h * 0.4)) ** 2))
         # nothing at the picture's edges, so it blends with the strip around it
-        edge = smoothstep(0, 6, np.minimum(xx, w - 1 - xx)) * smoothstep(0, 4, np.minimum(yy, h - 1 - yy))
+        edge = smoothstep(0, 6 * K, np.minimum(xx, w - 1 - xx)) * smoothstep(0, 4 * K, np.minimum(yy, h - 1 - yy))
         c = screen(c, rgb("#a8380c") * (g * edge * 0.5)[..., None])
-        c = screen(c, rgb("#ffb040") * np.clip(blur(m, 2.0) * 0.9, 0, 1)[..., None])
+        c = screen(c, rgb("#ffb040") * np.clip(blur(m, 2.0 * K) * 0.9, 0, 1)[..., None])
         # a short gold underline under the word
         xs = np.nonzero(m.max(axis=0) > 0)[0]
         line = np.zeros((h, w), np.float32)
-        line[h - 3, xs.min():xs.max() + 1] = 1
-        line *= smoothstep(xs.min() - 1, xs.min() + 12, xx) * smoothstep(xs.max() + 1, xs.max() - 12, xx)
-        line *= 1 - grow(np.clip(m * 3, 0, 1), 5)  # the rule breaks around descenders and dots
+        line[h - 3 * K:h - 2 * K, xs.min():xs.max() + 1] = 1
+        line *= smoothstep(xs.min() - K, xs.min() + 12 * K, xx) * smoothstep(xs.max() + K, xs.max() - 12 * K, xx)
+        line *= 1 - grow(np.clip(m * 3, 0, 1), grow_size(5))  # the rule breaks around descenders and dots
         c = mix(c, rgb("#ffc860"), line)
         colour = rgb("#ffd47a")
     else:
         colour = rgb("#d9ccb6")
-    c = mix(c, rgb("#000000"), np.clip(shift(m, 1, 1) * 0.9, 0, 1))
+    c = mix(c, rgb("#000000"), np.clip(shift(m, K, K) * 0.9, 0, 1))
     c = mix(c, colour, m)
     return c
 
@@ -742,20 +788,22 @@ def folder_button(bg, where, state):
     c = crop(bg, where)
     h, w = c.shape[:2]
     hover = state == "hover"
-    m0 = rrect(w, h, (0, 0, w, h), 3)
-    m1 = rrect(w, h, (1, 1, w - 1, h - 1), 2)
+    m0 = rrect(w, h, (0, 0, w, h), 3 * K)
+    m1 = rrect(w, h, (K, K, w - K, h - K), 2 * K)
     c = mix(c, vgrad(h, w, [(0, "#f0c870"), (1, "#6a4416")] if hover else
                      [(0, "#a8803e"), (1, "#3a2410")]), m0)
     c = mix(c, vgrad(h, w, [(0, "#5a2a12"), (1, "#2a0e06")] if hover else
                      [(0, "#2e2624"), (1, "#161212")]), m1)
 
-    # folder icon: a tab and a body, outlined
+    # folder icon: a tab and a body, outlined; drawn in 1x pixels
     def body(d, s):
+        s *= K
         x0, y0 = 7, 6
         d.polygon([(x0 * s, (y0 + 1) * s), ((x0 + 5) * s, (y0 + 1) * s), ((x0 + 6.5) * s, (y0 + 2.5) * s),
                    ((x0 + 14) * s, (y0 + 2.5) * s), ((x0 + 14) * s, (y0 + 11) * s), (x0 * s, (y0 + 11) * s)],
                   fill=255)
     def front(d, s):
+        s *= K
         x0, y0 = 7, 6
         d.polygon([((x0 + 1.5) * s, (y0 + 5) * s), ((x0 + 15.5) * s, (y0 + 5) * s), ((x0 + 14) * s, (y0 + 11) * s),
                    (x0 * s, (y0 + 11) * s)], fill=255)
@@ -763,9 +811,9 @@ def folder_button(bg, where, state):
     mf = shape_mask(w, h, front)
     back = "#c88a2e" if hover else "#9a6a26"
     fr = [(0, "#fff0b0"), (1, "#ffb840")] if hover else [(0, "#f0d090"), (1, "#c8913a")]
-    c = mix(c, rgb("#000000"), np.clip(shift(np.maximum(mb, mf), 1, 1) * 0.7, 0, 1))
+    c = mix(c, rgb("#000000"), np.clip(shift(np.maximum(mb, mf), K, K) * 0.7, 0, 1))
     c = mix(c, rgb(back), mb)
-    c = mix(c, vgrad(h, w, fr, 11, 17), mf)
+    c = mix(c, vgrad(h, w, fr, 11 * K, 17 * K), mf)
     return c
 
 
@@ -773,9 +821,9 @@ def window_button(bg, where, glyph, state):
     """Close and minimise: a round-cornered tile at [2, 26) so the picture tiles seamlessly."""
     c = crop(bg, where)
     h, w = c.shape[:2]
-    box = (2, 2, 26, 26)
-    m0 = rrect(w + 2, h + 2, box, 5)[:h, :w]
-    m1 = rrect(w + 2, h + 2, (3, 3, 25, 25), 4)[:h, :w]
+    box = (2 * K, 2 * K, 26 * K, 26 * K)
+    m0 = rrect(w + 2 * K, h + 2 * K, box, 5 * K)[:h, :w]
+    m1 = rrect(w + 2 * K, h + 2 * K, (3 * K, 3 * K, 25 * K, 25 * K), 4 * K)[:h, :w]
     is_close = glyph == "close"
     if state == "normal":
         frame, fill, ink = [(0, "#8a6a36"), (1, "#3a2a16")], [(0, "#2a2220"), (1, "#141010")], "#d8cfc2"
@@ -787,25 +835,27 @@ def window_button(bg, where, glyph, state):
         frame = [(0, "#3a2a16"), (1, "#8a6a36")]
         fill = [(0, "#5a1406"), (1, "#8a2a0c")] if is_close else [(0, "#0a0808"), (1, "#241c14")]
         ink = "#f0d8c0"
-    c = mix(c, vgrad(h, w, frame, 2, 26), m0)
-    c = mix(c, vgrad(h, w, fill, 3, 25), m1)
+    c = mix(c, vgrad(h, w, frame, 2 * K, 26 * K), m0)
+    c = mix(c, vgrad(h, w, fill, 3 * K, 25 * K), m1)
     if state == "pressed":
-        inset = np.clip(m1 - shift(m1, 0, 3), 0, 1)
-        c = mix(c, rgb("#000000"), blur(inset, 1.0) * m1 * 0.7)
+        inset = np.clip(m1 - shift(m1, 0, 3 * K), 0, 1)
+        c = mix(c, rgb("#000000"), blur(inset, 1.0 * K) * m1 * 0.7)
     else:
-        c = screen(c, rgb("#ffffff") * (rrect(w + 2, h + 2, (4, 4, 24, 13), 3)[:h, :w] * 0.07)[..., None])
+        top = rrect(w + 2 * K, h + 2 * K, (4 * K, 4 * K, 24 * K, 13 * K), 3 * K)[:h, :w]
+        c = screen(c, rgb("#ffffff") * (top * 0.07)[..., None])
     off = 0.5 if state == "pressed" else 0.0
     cx, cy = 14 + off, 14 + off
 
-    def draw(d, s):
+    def draw(d, s):  # in 1x pixels
+        s *= K
         if is_close:
             r = 4.6
             for a, b in (((cx - r, cy - r), (cx + r, cy + r)), ((cx - r, cy + r), (cx + r, cy - r))):
                 d.line([(a[0] * s, a[1] * s), (b[0] * s, b[1] * s)], fill=255, width=int(1.9 * s))
         else:
             d.rectangle(((cx - 5) * s, (cy + 1) * s, (cx + 5) * s, (cy + 3) * s), fill=255)
-    g = shape_mask(w + 2, h + 2, draw)[:h, :w]
-    c = mix(c, rgb("#000000"), np.clip(shift(g, 0, 1) * 0.8, 0, 1))
+    g = shape_mask(w + 2 * K, h + 2 * K, draw)[:h, :w]
+    c = mix(c, rgb("#000000"), np.clip(shift(g, 0, K) * 0.8, 0, 1))
     c = mix(c, rgb(ink), g)
     return c
 
@@ -817,6 +867,9 @@ START_TEXTS = {160: "CÀI ĐẶT", 164: "CẬP NHẬT", 168: "CHƠI NGAY"}
 LINKS = {148: ("link_home", "Trang chủ"), 150: ("link_events", "Sự kiện"),
          152: ("link_cups", "Giải đấu"), 154: ("link_guide", "Hướng dẫn")}
 BIG = {156: ("register", "Đăng ký"), 158: ("topup", "Nạp thẻ")}
+TEXT_BUTTONS = {172: "pause", 176: "speed"}
+BUTTON_STATES = ("normal", "hover", "pressed", "disabled")
+HIGH_DPI_FOLDER = "x2"  # the 2x set, beside the 1x one; its resource ids are the 1x ones + 1000
 
 
 def save_png(arr, path, colours=None):
@@ -835,11 +888,13 @@ def banner():
     return c
 
 
-def render(out):
+def render_set(out):
+    """Every picture at the scale K into `out`: PNG, except JPEG for the 2x background and the banner."""
     os.makedirs(out, exist_ok=True)
     pictures = {}
     bg = background()
-    pictures["background.png"] = bg
+    if K == 1:
+        pictures["background.png"] = bg
     for state, pid in (("normal", 120), ("hover", 121), ("pressed", 122)):
         pictures[f"img_{pid}.png"] = window_button(bg, "close", "close", state)
         pictures[f"img_{pid + 3}.png"] = window_button(bg, "minimise", "minimise", state)
@@ -852,15 +907,27 @@ def render(out):
         pictures[f"img_{pid}.png"] = big_button(bg, where, text, "normal")
         pictures[f"img_{pid + 1}.png"] = big_button(bg, where, text, "hover")
     for pid, text in START_TEXTS.items():
-        for k, state in enumerate(("normal", "hover", "pressed", "disabled")):
+        for k, state in enumerate(BUTTON_STATES):
             pictures[f"img_{pid + k}.png"] = start_button(bg, text, state)
+    for pid, where in TEXT_BUTTONS.items():
+        for k, state in enumerate(BUTTON_STATES):
+            pictures[f"img_{pid + k}.png"] = text_button(bg, where, state)
 
     for name, arr in pictures.items():
         save_png(arr, os.path.join(out, name), colours=None)
+    if K != 1:
+        # As PNG the 2x background alone would weigh about as much as the whole 1x set.
+        to_image(bg).save(os.path.join(out, "background.jpg"), quality=92, subsampling=0, optimize=True)
     to_image(banner()).save(os.path.join(out, "img_133.jpg"), quality=90, subsampling=0, optimize=True)
+
+
+def render(out):
+    global K
+    for K, folder in ((1, out), (2, os.path.join(out, HIGH_DPI_FOLDER))):
+        render_set(folder)
+    K = 1
     write_ico(os.path.join(out, "app.ico"), [emblem(48), emblem(32), emblem(16)])
     write_ico(os.path.join(out, "small.ico"), [emblem(32), emblem(16)])
-    return pictures
 
 
 def preview(out, path):
@@ -878,7 +945,8 @@ def preview(out, path):
     placed = [("img_120.png", "close"), ("img_123.png", "minimise"), ("img_148.png", "link_home"),
               ("img_151.png", "link_events"), ("img_152.png", "link_cups"), ("img_154.png", "link_guide"),
               ("img_156.png", "register"), ("img_158.png", "topup"), ("img_130.png", "folder1"),
-              ("img_131.png", "folder2"), ("img_168.png", "start")]
+              ("img_131.png", "folder2"), ("img_168.png", "start"), ("img_172.png", "pause"),
+              ("img_176.png", "speed")]
     for name, where in placed:
         x, y, _, _ = LAYOUT[where]
         shot.paste(Image.open(os.path.join(out, name)).convert("RGB"), (x, y))
