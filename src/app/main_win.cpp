@@ -1,20 +1,26 @@
 // Process entry: one instance, GDI+, local store, the main window, the self-update check and the
 // message loop.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/single_instance_win.h"
+#include "base/format.h"
 #include "base/resource_string_win.h"
 #include "base/text_win.h"
+#include "diag/log.h"
 #include "diag/worker_win.h"
 #include "diag/ui_thread_win.h"
 #include "diag/log_folder_win.h"
+#include "net/rate_limit.h"
 #include "res/resource.h"
 #include "selfupdate/hand_over_win.h"
 #include "selfupdate/self_update_win.h"
 #include "selfupdate/self_update_window_win.h"
+#include "store/download_limit.h"
 #include "store/local_paths.h"
 #include "store/local_store_win.h"
 #include "ui/center_window_win.h"
@@ -70,6 +76,32 @@ std::optional<int> RunMessageLoopUntil(HANDLE event, const Keys& keys) {
   }
 }
 
+// The program's arguments after its own name, in UTF-8.
+std::vector<std::string> CommandLineArguments() {
+  int count = 0;
+  LPWSTR* words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 1; words != nullptr && i < count; ++i) arguments.push_back(Narrow(words[i]));
+  ::LocalFree(words);
+  return arguments;
+}
+
+// The download cap of this run, in force before any transfer: `--limit-rate=<KB/s>` (then also
+// recorded), else the recorded one.
+void ApplyDownloadLimit() {
+  constexpr char kSource[] = "wWinMain";
+  const LimitRateOption option = FindLimitRateOption(CommandLineArguments());
+  for (const std::string& ignored : option.ignored) {
+    WriteLog(kSource, 0,
+             Format("Bỏ qua tham số không hợp lệ: %s (cần --limit-rate=<KB/s>, từ 0 đến %u)", ignored.c_str(),
+                    kMaxDownloadLimitKBps));
+  }
+  SetDownloadLimitKBps(DownloadLimitForThisRun(option.kbps));
+  if (const uint32_t kbps = DownloadLimitKBps(); kbps != 0) {
+    WriteLog(kSource, 0, Format("Giới hạn tốc độ tải: %u KB/s", kbps));
+  }
+}
+
 // The launcher manifest is fetched off the window, which answers meanwhile; its start buttons wait
 // until the check is over, so no run begins that an update would end.
 bool CheckSelfUpdateOffTheWindow(SelfUpdateRequest& request, const Keys& keys, int& quitCode) {
@@ -106,6 +138,8 @@ int Run(HINSTANCE instance, int showCmd) {
   InitLocalStore();
   // Before anything of the run logs: the first entry fixes the log file.
   SetLogFolder(Paths().logRoot);
+  // Before the self-update check's download and any other.
+  ApplyDownloadLimit();
 
   MainWindow main(instance, title);
   if (!main.Create(className)) return 0;

@@ -4,12 +4,21 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <random>
 
 #include "net/download_messages.h"
+#include "net/rate_limit.h"
 #include "net/system_error_codes.h"
 
 namespace sl {
+namespace {
+
+// How often a download waiting for the cap looks at it again: a cap raised or lifted from the menu
+// speeds a waiting transfer up within this.
+constexpr uint64_t kBudgetSliceMs = 50;
+
+}  // namespace
 
 static_assert(kInternetTimeout == ERROR_INTERNET_TIMEOUT);
 static_assert(kInternetNameNotResolved == ERROR_INTERNET_NAME_NOT_RESOLVED);
@@ -54,6 +63,15 @@ bool WinRetryEnv::WaitToRetry(uint64_t delayMs, FailureKind why) {
     if (stop_ != nullptr ? stop_->WaitFor(slice) : (::Sleep(slice), false)) return false;
   }
   return stop_ == nullptr || !stop_->Requested();
+}
+
+bool WaitForDownloadBudget(uint64_t bytes, const StopFlag& stop) {
+  RateLimiter& limiter = DownloadRateLimiter();
+  limiter.Take(bytes);
+  for (uint64_t wait = limiter.WaitMs(); wait > 0; wait = limiter.WaitMs()) {
+    if (stop.WaitFor(static_cast<DWORD>(std::min(wait, kBudgetSliceMs)))) return false;
+  }
+  return !stop.Requested();
 }
 
 }  // namespace sl

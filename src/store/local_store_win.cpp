@@ -8,6 +8,8 @@
 #include "base/path.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
+#include "diag/log.h"
+#include "store/download_limit.h"
 #include "store/file_system_win.h"
 #include "store/location_store.h"
 #include "store/registry_win.h"
@@ -137,6 +139,28 @@ void SetDownloadDir(std::string_view folder) {
 const std::string& EnsureDownloadDir() {
   RegistryBackend backend;
   return EnsureDownloadDir(Paths(), backend);
+}
+
+uint32_t LoadDownloadLimit() {
+  UniqueRegKey key;
+  if (Reg_OpenKey(key, kLauncherKeyPath, /*create=*/false) != ERROR_SUCCESS) return 0;
+  return SaneDownloadLimit(RegReadDword(key.get(), Widen(kDownloadLimitValue).c_str()).value_or(0));
+}
+
+bool StoreDownloadLimit(uint32_t kbps) {
+  UniqueRegKey key;
+  return Reg_OpenKey(key, kLauncherKeyPath, /*create=*/true) == ERROR_SUCCESS &&
+         RegWriteDword(key.get(), Widen(kDownloadLimitValue).c_str(), SaneDownloadLimit(kbps)) ==
+             ERROR_SUCCESS;
+}
+
+uint32_t DownloadLimitForThisRun(std::optional<uint32_t> fromCommandLine) {
+  if (!fromCommandLine) return LoadDownloadLimit();
+  if (!StoreDownloadLimit(*fromCommandLine)) {
+    WriteLog("MStoreLocal::StoreDownloadLimit", 0,
+             "Không ghi được giới hạn tốc độ tải vào registry, chỉ dùng cho lần chạy này");
+  }
+  return SaneDownloadLimit(*fromCommandLine);
 }
 
 }  // namespace sl

@@ -4,6 +4,8 @@
 // left for the download or install step to report.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,5 +29,14 @@ void SetDownloadDir(std::string_view folder);
 
 // The working download folder of this session, created on first use. UI thread only.
 const std::string& EnsureDownloadDir();
+
+// The player's download cap in KB/s (DownloadLimitKBps in the launcher key, store/download_limit.h);
+// 0 when there is none, the value is not a DWORD, or it is absurd (above kMaxDownloadLimitKBps).
+[[nodiscard]] uint32_t LoadDownloadLimit();
+// Records the cap (0: none); false when the key or value could not be written.
+bool StoreDownloadLimit(uint32_t kbps);
+// The cap of this run: the command line's when it gave one, which is then recorded, else the
+// recorded one.
+[[nodiscard]] uint32_t DownloadLimitForThisRun(std::optional<uint32_t> fromCommandLine);
 
 }  // namespace sl

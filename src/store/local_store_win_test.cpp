@@ -83,5 +83,41 @@ TEST_F(LocalStoreTest, DownloadFolderSettingSurvivesRestart) {
   EXPECT_EQ(Paths().downloadDirSetting.substr(Paths().downloadDirSetting.size() - 5), "\\slvn");
 }
 
+// DownloadLimitKBps, only these tests' own in the test prefix: removed afterwards.
+class DownloadLimitStoreTest : public ::testing::Test {
+ protected:
+  ~DownloadLimitStoreTest() override {
+    if (UniqueRegKey key; Reg_OpenKey(key, kLauncherKeyPath, /*create=*/false) == ERROR_SUCCESS)
+      ::RegDeleteValueW(key.get(), kName);
+  }
+  static std::optional<DWORD> Stored(DWORD type = REG_NONE, const void* data = nullptr, DWORD bytes = 0) {
+    UniqueRegKey key;
+    EXPECT_EQ(Reg_OpenKey(key, kLauncherKeyPath, /*create=*/true), ERROR_SUCCESS);
+    if (data != nullptr) ::RegSetValueExW(key.get(), kName, 0, type, static_cast<const BYTE*>(data), bytes);
+    return RegReadDword(key.get(), kName);
+  }
+  static constexpr wchar_t kName[] = L"DownloadLimitKBps";
+};
+
+TEST_F(DownloadLimitStoreTest, ADwordOfTheLauncherKeyAbsurdOrForeignValuesBeingNone) {
+  EXPECT_TRUE(StoreDownloadLimit(512));
+  EXPECT_EQ(Stored(), 512u);
+  EXPECT_EQ(LoadDownloadLimit(), 512u);
+  const DWORD absurd = 10'000'001;
+  Stored(REG_DWORD, &absurd, sizeof(absurd));
+  EXPECT_EQ(LoadDownloadLimit(), 0u);
+  Stored(REG_SZ, L"512", sizeof(L"512"));
+  EXPECT_EQ(LoadDownloadLimit(), 0u);
+}
+
+TEST_F(DownloadLimitStoreTest, CommandLineValueIsUsedAndStoredElseTheStoredOne) {
+  EXPECT_TRUE(StoreDownloadLimit(300));
+  EXPECT_EQ(DownloadLimitForThisRun(std::nullopt), 300u);
+  EXPECT_EQ(DownloadLimitForThisRun(2048), 2048u);
+  EXPECT_EQ(DownloadLimitForThisRun(std::nullopt), 2048u) << "the next run keeps it";
+  EXPECT_EQ(DownloadLimitForThisRun(0), 0u) << "--limit-rate=0 removes the cap for good";
+  EXPECT_EQ(Stored(), 0u);
+}
+
 }  // namespace
 }  // namespace sl

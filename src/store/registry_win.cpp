@@ -62,4 +62,20 @@ LONG RegWriteText(HKEY key, const wchar_t* name, std::wstring_view text) {
   return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(terminated.c_str()), bytes);
 }
 
+std::optional<DWORD> RegReadDword(HKEY key, const wchar_t* name) {
+  DWORD value = 0;
+  DWORD type = REG_NONE;
+  DWORD size = sizeof(value);
+  if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_DWORD || size != sizeof(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+LONG RegWriteDword(HKEY key, const wchar_t* name, DWORD value) {
+  return ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+}
+
 }  // namespace sl

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,11 @@ inline constexpr DWORD kRegValueBufferBytes = 1024;
 // Stores text as REG_SZ with its terminator. Text longer than RegReadText can return is refused
 // (ERROR_INVALID_PARAMETER) rather than stored unreadable. Returns the Win32 result.
 LONG RegWriteText(HKEY key, const wchar_t* name, std::wstring_view text);
+
+// A REG_DWORD value; none when it is missing or of another type or size.
+[[nodiscard]] std::optional<DWORD> RegReadDword(HKEY key, const wchar_t* name);
+
+// Stores a REG_DWORD. Returns the Win32 result.
+LONG RegWriteDword(HKEY key, const wchar_t* name, DWORD value);
 
 }  // namespace sl

@@ -31,6 +31,11 @@ pattern byte(i) = (i * 131 + 7) % 251 of the file offset i, so clients can check
   /gone-after/<size>/<sent>/<name>  the first answer sends <sent> bytes and closes; later ones 410
   /restart-cut/<size>/<name>        every answer is 200 with the whole length, ignoring any Range,
                                     and sends a quarter before it closes
+  /timed/<size>/<name>              200 with the whole body, noting every 25 ms how much was sent
+  /__sent/<name>                    JSON list of [ms, written, out] for the last /timed/ answer
+                                    named <name>: by ms after its headers, the body bytes handed
+                                    to the socket and those of them the client acknowledged (not
+                                    waiting in the send queue)
   /__log                            JSON list of {path, range, if_range, status, sent, ended} since
                                     the last reset (ended: seconds since 1970 the answer ended)
   /__reset                          forgets the log
@@ -50,7 +55,10 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 LOG = []
 FLIPPED = set()  # paths already answered with a wrong byte
 CUT = {}  # answers cut short (or stalled) so far, by path
+SENT = {}  # the timeline of the last /timed/ answer, by name
 LOG_LOCK = threading.Lock()
+# pattern(i) repeats every 251 bytes: any 16 KiB of it is a slice of this.
+PATTERN_RUN = bytes((i * 131 + 7) % 251 for i in range(251 + 16384))
 
 
 def pattern(start, end, build=1):
@@ -116,6 +124,41 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(pattern(start, end, build))
         return status, end - start
 
+    def send_timed(self, size, name):
+        self.head(200, [("Content-Length", str(size))])
+        self.wfile.flush()
+        sock, began, timeline, state = self.connection, time.monotonic(), [], {"written": 0, "done": False}
+        with LOG_LOCK:
+            SENT[name] = timeline
+
+        def acked():  # tcpi_bytes_acked of struct tcp_info (Linux 4.1 on)
+            return struct.unpack_from("Q", sock.getsockopt(socket.IPPROTO_TCP, socket.TCP_INFO, 136), 120)[0]
+
+        headers = acked()
+
+        def sample():
+            while not state["done"]:
+                written = state["written"]
+                try:
+                    out = min(written, acked() - headers)
+                except OSError:
+                    return
+                with LOG_LOCK:
+                    timeline.append([round((time.monotonic() - began) * 1000), written, out])
+                time.sleep(0.025)
+
+        sampler = threading.Thread(target=sample, daemon=True)
+        sampler.start()
+        try:
+            while state["written"] < size:
+                offset = state["written"]
+                state["written"] += sock.send(PATTERN_RUN[offset % 251:offset % 251 + min(16384, size - offset)])
+        except OSError:
+            pass  # the client went away
+        state["done"] = True
+        sampler.join()
+        return 200, state["written"]
+
     def answers_so_far(self):
         with LOG_LOCK:
             count = CUT.get(self.path, 0)
@@ -132,11 +175,18 @@ class Handler(BaseHTTPRequestHandler):
             self.head(200, [("Content-Length", str(len(body)))])
             self.wfile.write(body)
             return
+        if mode == "__sent":
+            with LOG_LOCK:
+                body = json.dumps(SENT.get(args[0] if args else "", [])).encode()
+            self.head(200, [("Content-Length", str(len(body)))])
+            self.wfile.write(body)
+            return
         if mode == "__reset":
             with LOG_LOCK:
                 LOG.clear()
                 FLIPPED.clear()
                 CUT.clear()
+                SENT.clear()
             self.head(200, [("Content-Length", "0")])
             return
 
@@ -144,6 +194,8 @@ class Handler(BaseHTTPRequestHandler):
         status, sent = 200, 0
         if mode == "body":
             status, sent = self.send_file(size)
+        elif mode == "timed":
+            status, sent = self.send_timed(size, parts[-1])
         elif mode == "drop":
             status, sent = self.send_file(size, limit=int(args[1]))
             self.reset_connection(status, sent)
