@@ -108,8 +108,7 @@ bool CheckSelfUpdateOffTheWindow(SelfUpdateRequest& request, const Keys& keys, i
   OffWindowWork<std::string> fetch;
   const bool started = fetch.Start(nullptr, 0, "CheckSelfUpdate",
                                    [](const StopFlag& stop) { return FetchLauncherManifest(&stop); });
-  if (const std::optional<int> quit =
-          RunMessageLoopUntil(started ? fetch.DoneEvent() : nullptr, keys)) {
+  if (const std::optional<int> quit = RunMessageLoopUntil(started ? fetch.DoneEvent() : nullptr, keys)) {
     quitCode = *quit;
     return false;
   }
@@ -133,7 +132,7 @@ int Run(HINSTANCE instance, int showCmd) {
   }
 
   MarkUiThread();
-  const ComApartment com;          // the taskbar button's progress and the folder picker use COM
+  const ComApartment com;        // the taskbar button's progress and the folder picker use COM
   const GdiplusSession gdiplus;  // the skin pictures are loaded through it
   InitLocalStore();
   // Before anything of the run logs: the first entry fixes the log file.

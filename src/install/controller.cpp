@@ -172,7 +172,8 @@ bool InstallController::EnoughSpaceForStep() {
   for (const auto& item : list_.items) {
     if (item) AddToSpaceNeed(need, item->size, env_.BytesOnDisk(*item));
   }
-  const std::optional<std::string> shortText = ShortSpaceText(need, env_.DownloadDrive(), env_.InstallDrive());
+  const std::optional<std::string> shortText =
+      ShortSpaceText(need, env_.DownloadDrive(), env_.InstallDrive());
   if (!shortText) return true;
   WriteLog(kLogSource, 0,
            Format("Not enough free space for release %d: %llu bytes to fetch, %llu to install",

@@ -185,8 +185,8 @@ TEST_F(ControllerTest, ProgressCountsTheWholeStepAtTheSpeedOfTheLastSeconds) {
   Start({{1, {{"a", 4000, ""}, {"b", 0, ""}, {"c", 6000, ""}}}});
   EXPECT_EQ(env.pause, PauseControl::Pause);
   controller.OnDownloadProgress(1000, 4000);
-  EXPECT_EQ(env.status, "");      // no speed before a second of transfer
-  EXPECT_EQ(env.remaining, "");   // nor a time left
+  EXPECT_EQ(env.status, "");     // no speed before a second of transfer
+  EXPECT_EQ(env.remaining, "");  // nor a time left
   EXPECT_EQ(env.totalDone, 1000u);
   EXPECT_EQ(env.totalSize, 10000u);
   env.now += 2.0;

@@ -17,7 +17,7 @@ TEST(RunProgress, SpeedIsTheAverageOfTheLastFiveSecondsAndTimeLeftFollowsIt) {
   progress.SetFileBytes(0, 1100);  // past its listed size: counted as whole
   progress.Sample(11.0);
   EXPECT_DOUBLE_EQ(*progress.Speed(), 900.0);
-  EXPECT_EQ(*progress.SecondsLeft(), 10u);  // 9000 left
+  EXPECT_EQ(*progress.SecondsLeft(), 10u);                        // 9000 left
   for (double t = 12.0; t <= 20.0; t += 1.0) progress.Sample(t);  // a stall
   EXPECT_DOUBLE_EQ(*progress.Speed(), 0.0);
   EXPECT_FALSE(progress.SecondsLeft());

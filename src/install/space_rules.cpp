@@ -10,9 +10,10 @@ namespace {
 
 std::optional<std::string> Judge(const DriveSpace& drive, uint64_t need) {
   if (!drive.freeBytes || need <= *drive.freeBytes) return std::nullopt;
-  return Format("Ổ đĩa %s không đủ dung lượng để tải và cài đặt bản cập nhật: cần %s, chỉ còn trống %s. "
-                "Vui lòng giải phóng ổ đĩa rồi thử lại!",
-                drive.root.c_str(), ByteCountText(need).c_str(), ByteCountText(*drive.freeBytes).c_str());
+  return Format(
+      "Ổ đĩa %s không đủ dung lượng để tải và cài đặt bản cập nhật: cần %s, chỉ còn trống %s. "
+      "Vui lòng giải phóng ổ đĩa rồi thử lại!",
+      drive.root.c_str(), ByteCountText(need).c_str(), ByteCountText(*drive.freeBytes).c_str());
 }
 
 uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a + b < a ? UINT64_MAX : a + b; }
@@ -28,7 +29,8 @@ void AddToSpaceNeed(SpaceNeed& need, uint64_t listedSize, uint64_t onDisk) {
 
 std::optional<std::string> ShortSpaceText(const SpaceNeed& need, const DriveSpace& download,
                                           const DriveSpace& install) {
-  if (SameDrive(download.root, install.root)) return Judge(download, SaturatingAdd(need.download, need.install));
+  if (SameDrive(download.root, install.root))
+    return Judge(download, SaturatingAdd(need.download, need.install));
   if (auto text = Judge(download, need.download)) return text;
   return Judge(install, need.install);
 }

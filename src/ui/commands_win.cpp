@@ -8,6 +8,7 @@
 #include "ui/commands.h"
 #include "ui/folder_choice_win.h"
 #include "ui/main_window_win.h"
+#include "ui/speed_limit_menu_win.h"
 #include "ui/view_rules.h"
 
 namespace sl {
@@ -66,6 +67,9 @@ void HandleCommand(MainWindow& main, uint16_t commandId) {
       break;
     case CMD_PAUSE:
       main.Session().PausePressed();
+      break;
+    case CMD_SPEED_LIMIT:
+      ChooseSpeedLimit(main.Controls().buttons, main.Window());
       break;
     default:
       break;

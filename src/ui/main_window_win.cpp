@@ -293,7 +293,8 @@ bool MainWindow::PressMainAction() {
 uint16_t MainWindow::MainAction() {
   for (uint16_t id : {CMD_PAUSE, CMD_INSTALL, CMD_UPDATE, CMD_PLAY}) {
     const SkinButton* button = FindSkinButton(controls_.buttons, id);
-    if (button != nullptr && ::IsWindowVisible(button->window) && ::IsWindowEnabled(button->window)) return id;
+    if (button != nullptr && ::IsWindowVisible(button->window) && ::IsWindowEnabled(button->window))
+      return id;
   }
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "ui/views_win.h"
 
 #include "ui/commands.h"
+#include "ui/speed_limit_menu_win.h"
 #include "ui/view_rules.h"
 
 namespace sl {
@@ -66,6 +67,7 @@ void ShowView(MainControls& controls, const InstallState& state, bool busy) {
     }
   }
   for (uint16_t id : {CMD_PAUSE, CMD_SPEED_LIMIT}) ShowButton(controls, id, busy);
+  if (busy) ShowSpeedLimit(controls.buttons);
   if (busy) {
     ShowStatics(controls, false);
     ShowButton(controls, CMD_BROWSE_INSTALL, false);

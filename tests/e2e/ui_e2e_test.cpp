@@ -176,8 +176,8 @@ TEST_F(UiTest, DownloadFolderOnANetworkDriveRefusesToStart) {
 TEST_F(UiTest, KeyboardReachesEveryButtonAndEnterPressesTheMainAction) {
   WriteRegistryText(kLauncherKey, L"TempDownloadPath", L"D:\\slvn");
   HWND window = StartWithInstalledVersion(0);
-  for (int id : {7001, 7000, 1705, 1706, 1707, 1703, 1708, 1709, kBrowseInstall, kBrowseDownload, kInstallButton,
-                 kUpdateButton, kPlayButton, 1723, 1724}) {
+  for (int id : {7001, 7000, 1705, 1706, 1707, 1703, 1708, 1709, kBrowseInstall, kBrowseDownload,
+                 kInstallButton, kUpdateButton, kPlayButton, 1723, 1724}) {
     const HWND button = ::GetDlgItem(window, id);
     ASSERT_NE(button, nullptr) << id;
     EXPECT_FALSE(TextOf(button).empty()) << id;
@@ -251,6 +251,37 @@ TEST_F(UiTest, InstallPressStartsARunInTheProgressView) {
       << "the first file of the list is being downloaded";
   ::Sleep(1500);  // a rate sample and a repaint
   Screenshot(window, L"progress.png");
+}
+
+// The speed-limit button drops its menu; a choice shows on the button and is kept for later runs.
+TEST_F(UiTest, SpeedLimitMenuAppliesAndKeepsTheChoice) {
+  std::filesystem::create_directories(std::filesystem::path(g_servers.WwwPath(L"patch")));
+  test::WriteFileBytes(g_servers.WwwPath(L"patch\\SL_Full_120.ini"),
+                       g_servers.fault + "/slow/600000/50/SL_Setup_120.exe,,600000\n");
+  HWND window = StartWithInstalledVersion(0);
+  ::PostMessageW(::GetDlgItem(window, kInstallButton), BM_CLICK, 0, 0);
+  const HWND limit = ::GetDlgItem(window, 1724);
+  ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(limit) != FALSE; }, 15s));
+  EXPECT_EQ(TextOf(limit), "Không giới hạn");
+  ::PostMessageW(limit, BM_CLICK, 0, 0);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        menu = ::FindWindowW(L"#32768", nullptr);
+        return menu != nullptr && ::IsWindowVisible(menu);
+      },
+      5s));
+  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})
+    ::PostMessageW(menu, WM_KEYDOWN, key, 0);  // 1 MB/s
+  const auto stored = [] {
+    DWORD value = 0, size = sizeof(value);
+    return ::RegGetValueW(HKEY_LOCAL_MACHINE, kLauncherKey, L"DownloadLimitKBps", RRF_RT_REG_DWORD, nullptr,
+                          &value, &size) == ERROR_SUCCESS
+               ? value
+               : 0;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return stored() == 1024; }, 5s));
+  EXPECT_EQ(TextOf(limit), "1 MB/s");
 }
 
 TEST_F(UiTest, InstallRunsTheSetupProgramAndEndsInThePlayView) {
