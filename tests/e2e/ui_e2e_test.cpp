@@ -55,6 +55,13 @@ class UiTest : public ::testing::Test {
     return window;
   }
 
+  // A release of one file that a slow server keeps downloading long enough to be seen.
+  void PublishSlowRelease() {
+    std::filesystem::create_directories(std::filesystem::path(g_servers.WwwPath(L"patch")));
+    test::WriteFileBytes(g_servers.WwwPath(L"patch\\SL_Full_120.ini"),
+                         g_servers.fault + "/slow/600000/50/SL_Setup_120.exe,,600000\n");
+  }
+
   void Screenshot(HWND window, const wchar_t* name) {
     EXPECT_TRUE(SaveScreenshot(window, g_screenshots + L"\\" + name));
   }
@@ -230,10 +237,7 @@ TEST_F(UiTest, FolderPickerChoosesTheInstallFolder) {
 }
 
 TEST_F(UiTest, InstallPressStartsARunInTheProgressView) {
-  // A slow server keeps the run in its download long enough to be seen.
-  std::filesystem::create_directories(std::filesystem::path(g_servers.WwwPath(L"patch")));
-  test::WriteFileBytes(g_servers.WwwPath(L"patch\\SL_Full_120.ini"),
-                       g_servers.fault + "/slow/600000/50/SL_Setup_120.exe,,600000\n");
+  PublishSlowRelease();
   HWND window = StartWithInstalledVersion(0);
   ::PostMessageW(::GetDlgItem(window, kInstallButton), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(ChildAt(window, 290, 510)); }, 15s));
@@ -255,9 +259,7 @@ TEST_F(UiTest, InstallPressStartsARunInTheProgressView) {
 
 // The speed-limit button drops its menu; a choice shows on the button and is kept for later runs.
 TEST_F(UiTest, SpeedLimitMenuAppliesAndKeepsTheChoice) {
-  std::filesystem::create_directories(std::filesystem::path(g_servers.WwwPath(L"patch")));
-  test::WriteFileBytes(g_servers.WwwPath(L"patch\\SL_Full_120.ini"),
-                       g_servers.fault + "/slow/600000/50/SL_Setup_120.exe,,600000\n");
+  PublishSlowRelease();
   HWND window = StartWithInstalledVersion(0);
   ::PostMessageW(::GetDlgItem(window, kInstallButton), BM_CLICK, 0, 0);
   const HWND limit = ::GetDlgItem(window, 1724);
