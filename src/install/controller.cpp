@@ -169,8 +169,8 @@ void InstallController::OnCheckProgress(uint64_t hashed, uint64_t length) {
 
 bool InstallController::EnoughSpaceForStep() {
   SpaceNeed need;
-  for (const auto& item : list_.items) {
-    if (item) AddToSpaceNeed(need, item->size, env_.BytesOnDisk(*item));
+  for (size_t i = 0; i < list_.items.size(); ++i) {
+    if (list_.items[i]) AddToSpaceNeed(need, list_.items[i]->size, env_.BytesOnDisk(i));
   }
   const std::optional<std::string> shortText =
       ShortSpaceText(need, env_.DownloadDrive(), env_.InstallDrive());

@@ -50,8 +50,9 @@ class InstallControllerEnv {
   // Stops every transfer of the run, the current file's and those beside it; their files keep
   // what arrived, for a later resume.
   virtual void StopDownloads() = 0;
-  // Bytes of the item's local file, 0 when there is none.
-  [[nodiscard]] virtual uint64_t BytesOnDisk(FileItem& item) = 0;
+  // Bytes already on disk under the name of the list's item `index`, as its plan found them; 0
+  // when there are none.
+  [[nodiscard]] virtual uint64_t BytesOnDisk(size_t index) = 0;
   // The drives of the download and the install folder, with their free bytes.
   [[nodiscard]] virtual DriveSpace DownloadDrive() = 0;
   [[nodiscard]] virtual DriveSpace InstallDrive() = 0;

@@ -53,7 +53,7 @@ struct FakeEnv : InstallControllerEnv {
   void SetTotalProgress(uint64_t done, uint64_t total) override { totalDone = done, totalSize = total; }
   void Redraw() override {}
   void ShowPauseControl(PauseControl control) override { pause = control; }
-  uint64_t BytesOnDisk(FileItem& item) override { return onDisk[item.fileName]; }
+  uint64_t BytesOnDisk(size_t index) override { return onDisk[list.items[index]->fileName]; }
   DriveSpace DownloadDrive() override { return downloadDrive; }
   DriveSpace InstallDrive() override { return installDrive; }
   std::string GetItemLocalPath(FileItem& item) override { return "dl/" + item.fileName; }

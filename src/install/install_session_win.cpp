@@ -5,6 +5,7 @@
 
 #include "base/ascii.h"
 #include "base/clock_win.h"
+#include "base/path.h"
 #include "base/system_message_win.h"
 #include "base/text_win.h"
 #include "diag/ui_thread_win.h"
@@ -118,24 +119,32 @@ bool InstallSession::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool InstallSession::StartPlan() {
   ExpectUiThread("InstallSession::StartPlan");
   // The worker plans on copies: the record and the list stay the window's alone.
-  return plan_.Start(view_.Window(), WM_PLAN_DONE, "PlanNextStep",
-                     [state = state_, window = view_.Window()](const StopFlag& stop) mutable {
-                       const std::unique_ptr<PlannerEnv> env = MakeWinPlannerEnv(window, &stop);
-                       FileList list;
-                       PlanOutcome outcome;
-                       outcome.plan = PlanNextStep(state, *env, list);
-                       outcome.planned = true;
-                       outcome.targetVersion = state.targetVersion;
-                       outcome.items = std::move(list.items);
-                       outcome.refusal = env->lastRefusal;
-                       return outcome;
-                     });
+  return plan_.Start(
+      view_.Window(), WM_PLAN_DONE, "PlanNextStep",
+      [state = state_, window = view_.Window(),
+       downloadDir = EnsureDownloadDir()](const StopFlag& stop) mutable {
+        const std::unique_ptr<PlannerEnv> env = MakeWinPlannerEnv(window, &stop);
+        FileList list;
+        PlanOutcome outcome;
+        outcome.plan = PlanNextStep(state, *env, list);
+        outcome.planned = true;
+        outcome.targetVersion = state.targetVersion;
+        outcome.items = std::move(list.items);
+        outcome.refusal = env->lastRefusal;
+        // Thousands of small files cost the window nothing: their sizes are read here.
+        for (const auto& item : outcome.items) {
+          const bool named = item && !item->fileName.empty();
+          outcome.bytesOnDisk.push_back(named ? FileBytes(JoinPath(downloadDir, item->fileName)) : 0);
+        }
+        return outcome;
+      });
 }
 
 void InstallSession::OnPlanDone(PlanOutcome outcome) {
   // As the planner does to the list it fills: the items go, the counters across lists stay.
   ClearFileList(list_);
   list_.items = std::move(outcome.items);
+  bytesOnDisk_ = std::move(outcome.bytesOnDisk);
   if (outcome.planned) state_.targetVersion = outcome.targetVersion;
   controller_.OnPlanDone(outcome.plan, outcome.refusal);
 }
@@ -164,7 +173,9 @@ void InstallSession::SetTotalProgress(uint64_t done, uint64_t total) { view_.Set
 void InstallSession::Redraw() { view_.Redraw(); }
 void InstallSession::ShowPauseControl(PauseControl control) { view_.ShowPauseControl(control); }
 
-uint64_t InstallSession::BytesOnDisk(FileItem& item) { return FileBytes(sl::GetItemLocalPath(item)); }
+uint64_t InstallSession::BytesOnDisk(size_t index) {
+  return index < bytesOnDisk_.size() ? bytesOnDisk_[index] : 0;
+}
 
 DriveSpace InstallSession::DownloadDrive() {
   const std::string root = DriveRoot(EnsureDownloadDir());

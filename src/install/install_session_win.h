@@ -54,7 +54,8 @@ class InstallSession final : private InstallControllerEnv {
     int32_t plan = kPlanListFailed;
     int32_t targetVersion = 0;
     std::vector<std::unique_ptr<FileItem>> items;
-    std::string refusal;  // why the program refused a list, for the player
+    std::string refusal;                // why the program refused a list, for the player
+    std::vector<uint64_t> bytesOnDisk;  // by item: what the download folder holds under its name
   };
   enum class VersionsFor { Startup, Press };
 
@@ -71,7 +72,7 @@ class InstallSession final : private InstallControllerEnv {
   std::string FileMd5(FileItem& item) override;
   uint32_t StartSideDownload(const FileItem& item, const std::string& localPath) override;
   void StopDownloads() override;
-  uint64_t BytesOnDisk(FileItem& item) override;
+  uint64_t BytesOnDisk(size_t index) override;
   DriveSpace DownloadDrive() override;
   DriveSpace InstallDrive() override;
   std::string DeleteLocalFile(const std::string& path) override;
@@ -103,6 +104,7 @@ class InstallSession final : private InstallControllerEnv {
     uint32_t ticket = 0;
   };
   std::vector<SideLane> sideLanes_;
+  std::vector<uint64_t> bytesOnDisk_;  // the current list's, from its plan
   uint32_t nextSideTicket_ = 1;
   // Shared with the worker, which may still run when the session ends.
   std::shared_ptr<InstallJob> job_;
