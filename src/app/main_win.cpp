@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "app/single_instance_win.h"
-#include "base/format.h"
-#include "base/resource_string_win.h"
+#include "base/text.h"
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "diag/worker_win.h"

@@ -1,5 +1,3 @@
-#include "base/clock_win.h"
-
 #include <windows.h>
 
 #include "base/clock.h"

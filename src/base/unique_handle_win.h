@@ -1,12 +1,12 @@
-// One move-only owner for every kind of Win32 handle, parameterised by traits.
+// Owners of Win32 handles and GDI states: closed, deleted or restored on every way out.
 #pragma once
 
-#include <windows.h>
-
 #include <utility>
+#include <windows.h>
 
 namespace sl {
 
+// One move-only owner for every kind of Win32 handle, parameterised by traits.
 // Traits: `using Type = ...; static Type Invalid(); static void Close(Type);`
 template <typename Traits>
 class UniqueHandle {
@@ -97,5 +97,34 @@ using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+
+// Puts back a device context's selections, colours and modes when a painting scope ends.
+class ScopedDcState {
+ public:
+  explicit ScopedDcState(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) {}
+  ~ScopedDcState() {
+    if (saved_ != 0) ::RestoreDC(dc_, saved_);
+  }
+  ScopedDcState(const ScopedDcState&) = delete;
+  ScopedDcState& operator=(const ScopedDcState&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
+
+class ScopedPaint {
+ public:
+  explicit ScopedPaint(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~ScopedPaint() { ::EndPaint(window_, &paint_); }
+  ScopedPaint(const ScopedPaint&) = delete;
+  ScopedPaint& operator=(const ScopedPaint&) = delete;
+  [[nodiscard]] HDC dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
 
 }  // namespace sl

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "base/format.h"
+#include "base/text.h"
 #include "tests/support/log_test_support_win.h"
 
 namespace sl {

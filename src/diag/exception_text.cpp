@@ -2,7 +2,7 @@
 
 #include <cinttypes>
 
-#include "base/format.h"
+#include "base/text.h"
 
 namespace sl {
 namespace {

@@ -1,7 +1,6 @@
 #include "diag/log_entry.h"
 
-#include "base/format.h"
-#include "base/utf8.h"
+#include "base/text.h"
 
 namespace sl {
 namespace {

@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "base/system_message_win.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log_entry.h"

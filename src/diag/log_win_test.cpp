@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/format.h"
+#include "base/text.h"
 #include "base/text_win.h"
 #include "diag/log_folder_win.h"
 #include "tests/support/log_test_support_win.h"

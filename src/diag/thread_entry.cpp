@@ -3,7 +3,7 @@
 #include <system_error>
 #include <thread>
 
-#include "base/format.h"
+#include "base/text.h"
 #include "diag/log.h"
 
 namespace sl {

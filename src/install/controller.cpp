@@ -4,9 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "base/ascii.h"
-#include "base/format.h"
-#include "base/saturate.h"
+#include "base/text.h"
 #include "diag/log.h"
 #include "manifest/step_planner.h"
 #include "net/download_status.h"

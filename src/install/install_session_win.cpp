@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "base/ascii.h"
-#include "base/clock_win.h"
+#include "base/text.h"
+#include "base/clock.h"
 #include "base/path.h"
-#include "base/system_message_win.h"
 #include "base/text_win.h"
 #include "diag/ui_thread_win.h"
 #include "install/install_messages.h"

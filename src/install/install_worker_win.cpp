@@ -2,8 +2,7 @@
 
 #include <optional>
 
-#include "base/ascii.h"
-#include "base/format.h"
+#include "base/text.h"
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"

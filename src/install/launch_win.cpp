@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "base/format.h"
+#include "base/text.h"
 #include "base/path.h"
 #include "base/text_win.h"
 #include "diag/log.h"

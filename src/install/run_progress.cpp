@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/saturate.h"
+#include "base/text.h"
 
 namespace sl {
 namespace {

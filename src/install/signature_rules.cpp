@@ -1,6 +1,6 @@
 #include "install/signature_rules.h"
 
-#include "base/format.h"
+#include "base/text.h"
 
 namespace sl {
 

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <vector>
 
-#include "base/format.h"
+#include "base/text.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log.h"

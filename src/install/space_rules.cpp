@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "base/format.h"
+#include "base/text.h"
 #include "store/path_helpers.h"
 
 namespace sl {

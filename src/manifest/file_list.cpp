@@ -3,8 +3,8 @@
 #include <array>
 #include <set>
 
-#include "base/case_fold.h"
-#include "base/url.h"
+#include "base/text.h"
+#include "base/path.h"
 #include "diag/log.h"
 #include "manifest/file_list_rules.h"
 #include "manifest/log_text.h"

@@ -2,11 +2,9 @@
 
 #include <array>
 
-#include "base/ascii.h"
-#include "base/decimal.h"
+#include "base/text.h"
 #include "base/md5.h"
-#include "base/url.h"
-#include "base/utf8.h"
+#include "base/path.h"
 #include "net/http_rules.h"
 
 namespace sl {

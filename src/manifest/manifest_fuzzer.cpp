@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "base/url.h"
+#include "base/path.h"
 #include "diag/log_capture.h"
 #include "manifest/file_list.h"
 #include "manifest/file_list_rules.h"

@@ -1,6 +1,6 @@
 #include "manifest/step_planner.h"
 
-#include "base/format.h"
+#include "base/text.h"
 #include "diag/log.h"
 #include "manifest/log_text.h"
 

@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "base/decimal.h"
-#include "base/format.h"
+#include "base/text.h"
 #include "diag/log.h"
 #include "manifest/log_text.h"
 

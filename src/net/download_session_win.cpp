@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "base/text_win.h"
-#include "base/url.h"
+#include "base/path.h"
 #include "diag/thread_entry.h"
 #include "net/download_messages.h"
 #include "net/download_thread_win.h"

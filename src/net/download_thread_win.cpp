@@ -6,9 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "base/clock_win.h"
-#include "base/format.h"
-#include "base/system_message_win.h"
+#include "base/clock.h"
+#include "base/text.h"
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"

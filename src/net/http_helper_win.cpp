@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "base/clock_win.h"
-#include "base/format.h"
+#include "base/clock.h"
+#include "base/text.h"
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "net/download_session_win.h"

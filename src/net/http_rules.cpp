@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "base/ascii.h"
-#include "base/decimal.h"
+#include "base/text.h"
 
 namespace sl {
 namespace {

@@ -4,9 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "base/ascii.h"
-#include "base/decimal.h"
-#include "base/format.h"
+#include "base/text.h"
 #include "diag/log.h"
 #include "net/system_error_codes.h"
 

@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include "base/ascii.h"
-#include "base/format.h"
+#include "base/text.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log.h"

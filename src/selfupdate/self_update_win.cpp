@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/build_info.h"
-#include "base/format.h"
+#include "base/text.h"
 #include "base/path.h"
 #include "base/text_win.h"
 #include "diag/log.h"

@@ -7,11 +7,10 @@
 #include <optional>
 
 #include "base/build_info.h"
-#include "base/format.h"
+#include "base/text.h"
 #include "base/path.h"
-#include "base/scoped_dc_win.h"
-#include "base/text_win.h"
 #include "base/unique_handle_win.h"
+#include "base/text_win.h"
 #include "base/window_object_win.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"

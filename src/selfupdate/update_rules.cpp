@@ -1,9 +1,7 @@
 #include "selfupdate/update_rules.h"
 
-#include "base/ascii.h"
-#include "base/decimal.h"
+#include "base/text.h"
 #include "base/md5.h"
-#include "base/format.h"
 #include "diag/log.h"
 #include "manifest/version_manifest.h"
 

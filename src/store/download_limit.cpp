@@ -1,6 +1,6 @@
 #include "store/download_limit.h"
 
-#include "base/decimal.h"
+#include "base/text.h"
 
 namespace sl {
 

@@ -1,8 +1,7 @@
 #include "telemetry/tracking_report.h"
 
-#include "base/ascii.h"
+#include "base/text.h"
 #include "base/build_info.h"
-#include "base/format.h"
 #include "diag/log.h"
 
 namespace sl {

@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-#include "base/ascii.h"
-#include "base/format.h"
-#include "base/utf8.h"
+#include "base/text.h"
 
 namespace sl {
 namespace {

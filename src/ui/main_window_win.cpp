@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/scoped_dc_win.h"
+#include "base/unique_handle_win.h"
 #include "base/text_win.h"
 #include "base/window_object_win.h"
 #include "res/resource.h"

@@ -5,8 +5,8 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "base/clock_win.h"
-#include "base/scoped_dc_win.h"
+#include "base/clock.h"
+#include "base/unique_handle_win.h"
 #include "base/text_win.h"
 #include "base/window_object_win.h"
 #include "install/controller.h"  // PercentText

@@ -1,6 +1,6 @@
 #include "ui/progress_panel_rules.h"
 
-#include "base/format.h"
+#include "base/text.h"
 
 namespace sl {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/saturate.h"
+#include "base/text.h"
 #include "install/controller.h"
 
 namespace sl {

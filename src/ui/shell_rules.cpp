@@ -1,7 +1,7 @@
 #include "ui/shell_rules.h"
 
 #include "base/build_info.h"
-#include "base/format.h"
+#include "base/text.h"
 
 namespace sl {
 

@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-#include "base/scoped_dc_win.h"
+#include "base/unique_handle_win.h"
 #include "ui/commands.h"
 #include "ui/dpi_win.h"
 #include "ui/skin_image_win.h"

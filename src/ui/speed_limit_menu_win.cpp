@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "base/format.h"
+#include "base/text.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log.h"

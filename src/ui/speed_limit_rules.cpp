@@ -1,6 +1,6 @@
 #include "ui/speed_limit_rules.h"
 
-#include "base/format.h"
+#include "base/text.h"
 
 namespace sl {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "base/format.h"
+#include "base/text.h"
 #include "base/path.h"
 #include "base/text_win.h"
 

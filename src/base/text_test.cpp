@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "base/decimal.h"
-#include "base/utf8.h"
+#include "base/text.h"
 
 namespace sl {
 namespace {
