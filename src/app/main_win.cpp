@@ -12,8 +12,6 @@
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "diag/worker_win.h"
-#include "diag/ui_thread_win.h"
-#include "diag/log_folder_win.h"
 #include "net/rate_limit.h"
 #include "res/resource.h"
 #include "selfupdate/hand_over_win.h"

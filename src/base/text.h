@@ -15,6 +15,7 @@ namespace sl {
 
 // ASCII letter case and white space, for protocol texts, manifests, file extensions and device
 // names: no locale involved.
+
 [[nodiscard]] constexpr char AsciiUpper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -45,12 +46,14 @@ namespace sl {
 }
 
 // Letter case as Windows file systems ignore it, for telling whether two names are one file.
+
 // `text` (UTF-8) with its letters upper-cased: ASCII, Latin-1, Latin Extended-A, the Vietnamese
 // letters, Greek and Cyrillic, which covers the names a release list may carry. Bytes that are not
 // well-formed UTF-8 are kept as they are.
 [[nodiscard]] std::string FoldCaseUtf8(std::string_view text);
 
 // Decimal numbers in texts that come from servers and the registry: bounded, never undefined.
+
 // The leading digits after optional white space and a sign, as atoi reads them; none when there is
 // no digit or the value does not fit an int32 (where atoi would give garbage or 0).
 [[nodiscard]] std::optional<int32_t> LeadingInt32(std::string_view text);
@@ -60,10 +63,12 @@ namespace sl {
 [[nodiscard]] std::optional<uint64_t> ParseDecimalDigits(std::string_view text);
 
 // printf-style formatting into std::string (UTF-8), identical on every compiler.
+
 [[nodiscard]] std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 [[nodiscard]] std::string FormatV(const char* format, va_list args);
 
 // Reading UTF-8 as Windows' conversions do: only well-formed sequences are characters.
+
 struct Utf8Sequence {
   size_t length = 0;  // bytes of the sequence; 0 when malformed
   char32_t value = 0;

@@ -1,4 +1,4 @@
-#include "diag/log_entry.h"
+#include "diag/log.h"
 
 #include <gtest/gtest.h>
 

@@ -11,9 +11,6 @@
 
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
-#include "diag/log_entry.h"
-#include "diag/log_folder_win.h"
-#include "diag/log_path.h"
 
 namespace sl {
 namespace {

@@ -12,7 +12,6 @@
 
 #include "base/text.h"
 #include "base/text_win.h"
-#include "diag/log_folder_win.h"
 #include "tests/support/log_test_support_win.h"
 
 namespace sl {

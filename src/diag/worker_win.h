@@ -1,22 +1,24 @@
-// Work that must not hold a window's thread (fetches, and the waits between their tries): a job
-// runs on a worker thread with a stop flag and, once it returns, a message is posted to the window,
-// whose handler takes the result. The job works on copies and shares only that result (and what it
-// tells the window by messages), so the worker may outlive the window and the object that started
-// it.
+// Work off the window and the window's own thread: jobs on workers with their stop flag, and the check that
+// window code runs on the window's thread.
 #pragma once
-
-#include <windows.h>
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
+#include <windows.h>
 
 #include "base/unique_handle_win.h"
 #include "diag/thread_entry.h"
 
 namespace sl {
+
+// Work that must not hold a window's thread (fetches, and the waits between their tries): a job
+// runs on a worker thread with a stop flag and, once it returns, a message is posted to the window,
+// whose handler takes the result. The job works on copies and shares only that result (and what it
+// tells the window by messages), so the worker may outlive the window and the object that started
+// it.
 
 // A request to stop that a worker can wait on.
 class StopFlag {
@@ -113,5 +115,15 @@ class OffWindowWork {
   std::shared_ptr<Run> run_;
   WPARAM nextTicket_ = 1;
 };
+
+// The window's thread, and a check that code meant for it runs there: a worker that touched the
+// window's state directly would race with it. Checked in test and debug builds (SL_CHECK_UI_THREAD).
+
+// The entry calls this on the thread that creates and serves the windows.
+void MarkUiThread();
+
+// Where checks are on, a call from another thread than the marked one is logged under `where` and
+// ends the process, so that a test sees it; elsewhere, and before a mark, this does nothing.
+void ExpectUiThread(const char* where);
 
 }  // namespace sl

@@ -7,7 +7,7 @@
 #include "base/clock.h"
 #include "base/path.h"
 #include "base/text_win.h"
-#include "diag/ui_thread_win.h"
+#include "diag/worker_win.h"
 #include "install/install_messages.h"
 #include "install/install_worker_win.h"
 #include "install/launch_win.h"

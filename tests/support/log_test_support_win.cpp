@@ -9,7 +9,7 @@
 
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
-#include "diag/log_folder_win.h"
+#include "diag/log.h"
 
 namespace sl::test {
 namespace {

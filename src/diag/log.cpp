@@ -1,8 +1,10 @@
-#include "diag/log_entry.h"
+#include "diag/log.h"
 
+#include "base/path.h"
 #include "base/text.h"
 
 namespace sl {
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -95,5 +97,9 @@ std::u16string ComposeLogEntry(const LogEntryFields& fields) {
   }
   return std::move(entry).Finish();
 }
+
+std::string LogFolderPath(std::string_view logRoot) { return JoinPath(logRoot, "Logs"); }
+
+std::string LogFilePath(std::string_view logRoot) { return JoinPath(LogFolderPath(logRoot), "Log.txt"); }
 
 }  // namespace sl

@@ -1,14 +1,14 @@
-#include "diag/ui_thread_win.h"
-
-#include <windows.h>
+#include "diag/worker_win.h"
 
 #include <atomic>
 #include <cstdlib>
 #include <string>
+#include <windows.h>
 
 #include "diag/log.h"
 
 namespace sl {
+
 namespace {
 
 std::atomic<DWORD> g_uiThread{0};
