@@ -23,7 +23,7 @@
 #include "ui/center_window_win.h"
 #include "ui/gdiplus_session_win.h"
 #include "ui/main_window_win.h"
-#include "ui/shell_rules.h"
+#include "ui/view_rules.h"
 #include "ui/taskbar_win.h"
 
 namespace sl {

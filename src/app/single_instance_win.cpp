@@ -1,6 +1,6 @@
 #include "app/single_instance_win.h"
 
-#include "ui/shell_rules.h"
+#include "ui/view_rules.h"
 
 namespace sl {
 

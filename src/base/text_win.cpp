@@ -1,9 +1,10 @@
 #include "base/text_win.h"
 
+#include <windows.h>
+
 #include <climits>
 #include <memory>
 #include <vector>
-#include <windows.h>
 
 #include "base/text.h"
 

@@ -1,10 +1,11 @@
 // Text at the Win32 boundary: UTF-8 to and from UTF-16, resource strings and system error texts.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
-#include <windows.h>
 
 namespace sl {
 

@@ -1,8 +1,9 @@
 // Owners of Win32 handles and GDI states: closed, deleted or restored on every way out.
 #pragma once
 
-#include <utility>
 #include <windows.h>
+
+#include <utility>
 
 namespace sl {
 

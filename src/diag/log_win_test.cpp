@@ -1,7 +1,6 @@
 #include "diag/log.h"
 
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>

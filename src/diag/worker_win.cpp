@@ -1,9 +1,10 @@
 #include "diag/worker_win.h"
 
+#include <windows.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <string>
-#include <windows.h>
 
 #include "diag/log.h"
 

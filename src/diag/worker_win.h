@@ -2,12 +2,13 @@
 // window code runs on the window's thread.
 #pragma once
 
+#include <windows.h>
+
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
-#include <windows.h>
 
 #include "base/unique_handle_win.h"
 #include "diag/thread_entry.h"

@@ -24,7 +24,7 @@
 #include "store/local_paths.h"
 #include "store/path_helpers.h"
 #include "ui/center_window_win.h"
-#include "ui/dpi_win.h"
+#include "ui/skin_buttons_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/progress_panel_win.h"
 

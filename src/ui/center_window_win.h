@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "ui/shell_rules.h"
+#include "ui/view_rules.h"
 
 namespace sl {
 

@@ -3,15 +3,22 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstddef>
+
 #include "base/build_info.h"
+#include "base/text.h"
 #include "base/text_win.h"
+#include "base/unique_handle_win.h"
+#include "diag/log.h"
+#include "net/rate_limit.h"
+#include "store/local_store_win.h"
 #include "ui/commands.h"
 #include "ui/folder_choice_win.h"
 #include "ui/main_window_win.h"
-#include "ui/speed_limit_menu_win.h"
 #include "ui/view_rules.h"
 
 namespace sl {
+
 namespace {
 
 void ReturnToIdle(MainWindow& main) {
@@ -74,6 +81,108 @@ void HandleCommand(MainWindow& main, uint16_t commandId) {
     default:
       break;
   }
+}
+
+namespace {
+
+void ShowButton(MainControls& controls, uint16_t id, bool show) {
+  if (SkinButton* button = FindSkinButton(controls.buttons, id))
+    ::ShowWindow(button->window, show ? SW_SHOWNORMAL : SW_HIDE);
+}
+
+void ShowStatic(HWND control, bool show) { ::ShowWindow(control, show ? SW_SHOW : SW_HIDE); }
+
+void ShowStatics(MainControls& controls, bool show) {
+  for (HWND control : {controls.installDirField, controls.installDirLabel, controls.versionLabel,
+                       controls.downloadDirField, controls.downloadDirLabel}) {
+    ShowStatic(control, show);
+  }
+}
+
+void ShowIdleView(MainControls& controls, const InstallState& state) {
+  switch (ChooseIdleView(state.latestVersion, state.installedVersion, state.minimalVersion)) {
+    case IdleView::Play:
+      for (uint16_t id : {CMD_BROWSE_INSTALL, CMD_BROWSE_DOWNLOAD, CMD_INSTALL, CMD_UPDATE})
+        ShowButton(controls, id, false);
+      ShowButton(controls, CMD_PLAY, true);
+      // The download statics are hidden here, so the install ones move down into the gap.
+      MoveStatic(controls, controls.installDirField, RECT{290, 525, 770, 549});
+      MoveStatic(controls, controls.installDirLabel, RECT{290, 501, 610, 525});
+      MoveStatic(controls, controls.versionLabel, RECT{610, 501, 770, 525});
+      ShowStatic(controls.downloadDirField, false);
+      ShowStatic(controls.downloadDirLabel, false);
+      break;
+    case IdleView::Update:
+      ShowButton(controls, CMD_BROWSE_INSTALL, false);
+      ShowButton(controls, CMD_BROWSE_DOWNLOAD, true);
+      ShowButton(controls, CMD_INSTALL, false);
+      ShowButton(controls, CMD_UPDATE, true);
+      ShowButton(controls, CMD_PLAY, false);
+      ShowStatics(controls, true);
+      break;
+    case IdleView::Install:
+      for (uint16_t id : {CMD_BROWSE_INSTALL, CMD_BROWSE_DOWNLOAD, CMD_INSTALL})
+        ShowButton(controls, id, true);
+      ShowButton(controls, CMD_UPDATE, false);
+      ShowButton(controls, CMD_PLAY, false);
+      ShowStatics(controls, true);
+      break;
+  }
+}
+
+}  // namespace
+
+void ShowView(MainControls& controls, const InstallState& state, bool busy) {
+  if (controls.progress) {
+    ProgressControl& progress = *controls.progress;
+    progress.statusText.clear();
+    if (progress.window != nullptr) ::SetWindowTextW(progress.window, L"");
+    Redraw(progress);
+    SetTotalProgress(progress, 0, 100);
+    if ((progress.visible != 0) != busy) {
+      progress.visible = busy ? 1 : 0;
+      Show(progress);
+    }
+  }
+  for (uint16_t id : {CMD_PAUSE, CMD_SPEED_LIMIT}) ShowButton(controls, id, busy);
+  if (busy) ShowSpeedLimit(controls.buttons);
+  if (busy) {
+    ShowStatics(controls, false);
+    ShowButton(controls, CMD_BROWSE_INSTALL, false);
+    ShowButton(controls, CMD_BROWSE_DOWNLOAD, false);
+    return;
+  }
+  ShowIdleView(controls, state);
+}
+
+void ShowSpeedLimit(SkinButtons& buttons) {
+  SkinButton* button = FindSkinButton(buttons, CMD_SPEED_LIMIT);
+  if (button == nullptr) return;
+  ::SetWindowTextW(button->window, Widen(SpeedLimitText(DownloadLimitKBps())).c_str());
+  ::InvalidateRect(button->window, nullptr, TRUE);
+}
+
+void ChooseSpeedLimit(SkinButtons& buttons, HWND owner) {
+  SkinButton* button = FindSkinButton(buttons, CMD_SPEED_LIMIT);
+  UniqueMenu menu(::CreatePopupMenu());
+  if (button == nullptr || !menu) return;
+  const uint32_t current = DownloadLimitKBps();
+  // Item ids are the choice's index plus one: TrackPopupMenu returns 0 for no choice.
+  for (size_t i = 0; i < kSpeedLimitChoices.size(); ++i) {
+    const UINT checked = kSpeedLimitChoices[i] == current ? MF_CHECKED : MF_UNCHECKED;
+    ::AppendMenuW(menu.get(), MF_STRING | checked, i + 1,
+                  Widen(SpeedLimitChoiceText(kSpeedLimitChoices[i])).c_str());
+  }
+  RECT place;
+  ::GetWindowRect(button->window, &place);
+  const int picked = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN,
+                                      place.left, place.bottom, 0, owner, nullptr);
+  if (picked <= 0 || static_cast<size_t>(picked) > kSpeedLimitChoices.size()) return;
+  const uint32_t chosen = kSpeedLimitChoices[static_cast<size_t>(picked) - 1];
+  SetDownloadLimitKBps(chosen);
+  if (!StoreDownloadLimit(chosen)) WriteLog("SpeedLimit", 0, "The chosen speed limit could not be stored");
+  WriteLog("SpeedLimit", 0, Format("Download speed limit set to %u KB/s (0: none)", chosen));
+  ShowSpeedLimit(buttons);
 }
 
 }  // namespace sl

@@ -1,8 +1,7 @@
 #include "ui/main_controls_win.h"
 
 #include "res/resource.h"
-#include "ui/dpi_win.h"
-#include "ui/skin_image_win.h"
+#include "ui/skin_buttons_win.h"
 #include "ui/window_messages.h"
 
 namespace sl {

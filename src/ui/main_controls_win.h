@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "base/unique_handle_win.h"
-#include "ui/dpi_rules.h"
+#include "ui/skin_rules.h"
 #include "ui/progress_control_win.h"
 #include "ui/skin_buttons_win.h"
 

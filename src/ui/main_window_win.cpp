@@ -12,12 +12,9 @@
 #include "ui/about_dialog_win.h"
 #include "ui/commands.h"
 #include "ui/commands_win.h"
-#include "ui/dpi_win.h"
+#include "ui/skin_buttons_win.h"
 #include "ui/folder_choice_win.h"
-#include "ui/main_window_rules.h"
-#include "ui/shell_rules.h"
 #include "ui/view_rules.h"
-#include "ui/views_win.h"
 #include "ui/window_messages.h"
 
 namespace sl {

@@ -10,9 +10,9 @@
 #include "base/text_win.h"
 #include "base/window_object_win.h"
 #include "install/controller.h"  // PercentText
-#include "ui/dpi_win.h"
+#include "ui/skin_buttons_win.h"
 #include "ui/main_controls_win.h"
-#include "ui/progress_rules.h"
+#include "ui/skin_rules.h"
 
 namespace sl {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/unique_handle_win.h"
-#include "ui/dpi_rules.h"
+#include "ui/skin_rules.h"
 
 namespace sl {
 

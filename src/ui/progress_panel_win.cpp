@@ -9,7 +9,7 @@
 #include "base/text_win.h"
 #include "base/window_object_win.h"
 #include "ui/main_controls_win.h"
-#include "ui/progress_panel_rules.h"
+#include "ui/skin_rules.h"
 
 namespace sl {
 namespace {

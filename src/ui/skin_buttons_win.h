@@ -1,4 +1,5 @@
-// The thirteen picture buttons of the main window.
+// The skin on screen: its pictures loaded as pattern brushes for the window's DPI, and the picture buttons of
+// the main window.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +8,11 @@
 #include <cstdint>
 
 #include "base/unique_handle_win.h"
+#include "ui/skin_rules.h"
 
 namespace sl {
+
+// The thirteen picture buttons of the main window.
 
 struct ButtonSpec {
   uint16_t commandId;
@@ -53,5 +57,25 @@ void ApplySkinButtonsDpi(SkinButtons& buttons, int dpi);
 // was nothing to paint.
 bool DrawSkinButton(SkinButton& button, HDC dc, const RECT& item, UINT itemState, HWND buttonWindow,
                     HFONT font);
+
+// Skin pictures stored as "IMG_SYS" resources, turned into ready-to-paint pattern brushes.
+
+// Decodes picture `id` (PNG or JPEG) with GDI+ into a pattern brush of the whole picture at `dpi`:
+// the 1x picture at 96 DPI and below, else its 2x picture resampled once to the scaled size;
+// null when the resource is missing or cannot be decoded. GDI+ must have been started.
+[[nodiscard]] HBRUSH LoadSkinImage(HMODULE module, int id, int dpi = kBaseDpi);
+
+// The window's DPI and RECT scaling on top of skin_rules.h.
+
+// GetDpiForWindow, or 96 for a window that has none (gone, or a system that cannot tell).
+[[nodiscard]] inline int WindowDpi(HWND window) {
+  const UINT dpi = ::GetDpiForWindow(window);
+  return dpi != 0 ? static_cast<int>(dpi) : kBaseDpi;
+}
+
+[[nodiscard]] inline RECT ScaleRect(const RECT& rect, int dpi) {
+  const SkinRect scaled = ScaleRect(SkinRect{rect.left, rect.top, rect.right, rect.bottom}, dpi);
+  return RECT{scaled.left, scaled.top, scaled.right, scaled.bottom};
+}
 
 }  // namespace sl

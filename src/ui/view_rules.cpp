@@ -1,5 +1,8 @@
 #include "ui/view_rules.h"
 
+#include "base/build_info.h"
+#include "base/text.h"
+#include "store/install_state.h"
 #include "ui/commands.h"
 
 namespace sl {
@@ -44,6 +47,54 @@ std::string LinkUrl(uint16_t commandId, std::string_view webHost, std::string_vi
       return {};
   }
   return "https://" + std::string(webHost) + std::string(path);
+}
+
+std::string MakeVersionedTitle(std::string_view title) {
+  return Format("%.*s - %s", static_cast<int>(title.size()), title.data(), OwnVersionText());
+}
+
+Origin CenterOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight) {
+  // C++ integer division truncates toward zero, as the placement rule wants.
+  return {(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 2};
+}
+
+bool NeedsRestore(bool visible, int placementShowCmd) {
+  if (!visible) return true;
+  return placementShowCmd == kShowMinimized || placementShowCmd == kMinimize;
+}
+
+std::optional<std::string_view> CloseQuestion(uint32_t workflowState) {
+  switch (workflowState) {
+    case STATE_INSTALLING:
+      return "Đang cài đặt Bão Lửa! Bạn có muốn thoát chương trình không?";
+    case STATE_UPDATING:
+      return "Đang Cập nhật Bão Lửa! Bạn có muốn thoát chương trình không?";
+    default:
+      return std::nullopt;
+  }
+}
+
+StaticColors ColorsOf(StaticRole role) {
+  constexpr Rgb kWhite{255, 255, 255};
+  switch (role) {
+    case StaticRole::FolderField:
+      return {{51, 51, 52}, kWhite};
+    case StaticRole::FolderLabel:
+      return {{32, 31, 31}, kWhite};
+    case StaticRole::VersionLabel:
+      return {{32, 31, 31}, {255, 255, 150}};
+  }
+  return {{32, 31, 31}, kWhite};
+}
+
+std::string SpeedLimitText(uint32_t kbps) {
+  if (kbps == 0) return "Không giới hạn";
+  if (kbps % 1024 == 0) return Format("%u MB/s", kbps / 1024);
+  return Format("%u KB/s", kbps);
+}
+
+std::string SpeedLimitChoiceText(uint32_t kbps) {
+  return kbps == 0 ? "Không giới hạn tốc độ" : SpeedLimitText(kbps);
 }
 
 }  // namespace sl

@@ -1,11 +1,16 @@
-// Platform-free rules of the idle views, the start warnings and the publisher's pages.
+// What the main window shows and offers, free of Win32: its views, start warnings and pages, its title and
+// window rules, and the speed limit's choices.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace sl {
+
+// Platform-free rules of the idle views, the start warnings and the publisher's pages.
 
 enum class IdleView { Play, Update, Install };
 
@@ -18,5 +23,59 @@ enum class IdleView { Play, Update, Install };
 
 // "https://<host><path>" of a link command; empty for any other command.
 [[nodiscard]] std::string LinkUrl(uint16_t commandId, std::string_view webHost, std::string_view topupT);
+
+// Platform-free rules of the application shell: title text, centring, raising a running instance.
+
+inline constexpr int kMainWindowWidth = 1020;
+inline constexpr int kMainWindowHeight = 597;
+inline constexpr uint32_t kMainWindowStyle = 0x800A0000;  // WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX
+
+// "<title> - 1.0.2.5": the painted window title and the self-update caption.
+[[nodiscard]] std::string MakeVersionedTitle(std::string_view title);
+
+struct Origin {
+  int x;
+  int y;
+};
+
+// Top-left corner that centres a window; negative on screens smaller than the window.
+[[nodiscard]] Origin CenterOrigin(int screenWidth, int screenHeight, int windowWidth, int windowHeight);
+
+// Show commands as the platform numbers them.
+inline constexpr int kShowNormal = 1;
+inline constexpr int kShowMinimized = 2;
+inline constexpr int kMinimize = 6;
+
+// Whether the running instance's window must be shown normally before it is raised.
+[[nodiscard]] bool NeedsRestore(bool visible, int placementShowCmd);
+
+// Platform-free rules of the main window: close questions and static-text colours.
+
+// The question asked before closing, or none when the program may close at once.
+[[nodiscard]] std::optional<std::string_view> CloseQuestion(uint32_t workflowState);
+
+struct Rgb {
+  uint8_t r, g, b;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+enum class StaticRole { FolderField, FolderLabel, VersionLabel };
+
+struct StaticColors {
+  Rgb background;
+  Rgb text;
+};
+
+[[nodiscard]] StaticColors ColorsOf(StaticRole role);
+
+// The bandwidth cap's choices as the progress view offers them. KB/s, 1 KB = 1024 bytes; 0 = none.
+
+inline constexpr std::array<uint32_t, 6> kSpeedLimitChoices = {0, 512, 1024, 2048, 5120, 10240};
+
+// The speed-limit button's text: "Không giới hạn", "512 KB/s", "1 MB/s" (whole MB/s only).
+[[nodiscard]] std::string SpeedLimitText(uint32_t kbps);
+
+// A menu item's text: the button's, but "Không giới hạn tốc độ" for none.
+[[nodiscard]] std::string SpeedLimitChoiceText(uint32_t kbps);
 
 }  // namespace sl

@@ -1,8 +1,10 @@
-#include "ui/view_rules.h"
-
 #include <gtest/gtest.h>
 
+#include "store/install_state.h"
+#include "ui/view_rules.h"
+
 namespace sl {
+
 namespace {
 
 TEST(ChooseIdleView, ByInstallMode) {
@@ -33,4 +35,61 @@ TEST(LinkUrl, PagesOfThePublisherSite) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ShellRules, VersionedTitleKeepsVietnameseText) {
+  EXPECT_EQ(MakeVersionedTitle("Cài đặt STORMLINE - Bão Lửa"), "Cài đặt STORMLINE - Bão Lửa - 1.0.2.5");
+  EXPECT_EQ(MakeVersionedTitle(""), " - 1.0.2.5");
+}
+
+TEST(ShellRules, CentringTruncatesTowardZero) {
+  EXPECT_EQ(CenterOrigin(1024, 768, 1020, 597).x, 2);
+  EXPECT_EQ(CenterOrigin(1024, 768, 1020, 597).y, 85);
+  EXPECT_EQ(CenterOrigin(1008, 768, 1020, 597).x, -6);
+  EXPECT_EQ(CenterOrigin(1019, 596, 1020, 597).x, 0);  // -1 / 2 is 0, not -1
+  EXPECT_EQ(CenterOrigin(1019, 596, 1020, 597).y, 0);
+  EXPECT_EQ(CenterOrigin(1920, 1080, 1020, 597).y, 241);
+}
+
+TEST(ShellRules, RunningInstanceIsRestoredOnlyWhenHiddenOrMinimised) {
+  EXPECT_TRUE(NeedsRestore(false, kShowNormal));
+  EXPECT_TRUE(NeedsRestore(true, kShowMinimized));
+  EXPECT_TRUE(NeedsRestore(true, kMinimize));
+  EXPECT_FALSE(NeedsRestore(true, kShowNormal));
+  EXPECT_FALSE(NeedsRestore(true, 3));  // maximised stays as it is
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CloseQuestion, AskedOnlyWhileARunIsActive) {
+  EXPECT_EQ(CloseQuestion(STATE_INSTALLING), "Đang cài đặt Bão Lửa! Bạn có muốn thoát chương trình không?");
+  EXPECT_EQ(CloseQuestion(STATE_UPDATING), "Đang Cập nhật Bão Lửa! Bạn có muốn thoát chương trình không?");
+  EXPECT_FALSE(CloseQuestion(STATE_IDLE));
+  EXPECT_FALSE(CloseQuestion(1087));
+}
+
+TEST(StaticColors, TwoBackgroundsShareOneBrushEach) {
+  EXPECT_EQ(ColorsOf(StaticRole::FolderField).background, (Rgb{51, 51, 52}));
+  EXPECT_EQ(ColorsOf(StaticRole::FolderLabel).background, ColorsOf(StaticRole::VersionLabel).background);
+  EXPECT_EQ(ColorsOf(StaticRole::VersionLabel).text, (Rgb{255, 255, 150}));
+  EXPECT_EQ(ColorsOf(StaticRole::FolderLabel).text, (Rgb{255, 255, 255}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SpeedLimitText, WholeMegabytesReadAsMegabytes) {
+  EXPECT_EQ(SpeedLimitText(0), "Không giới hạn");
+  EXPECT_EQ(SpeedLimitChoiceText(0), "Không giới hạn tốc độ");
+  EXPECT_EQ(SpeedLimitText(512), "512 KB/s");
+  EXPECT_EQ(SpeedLimitText(10240), "10 MB/s");
+  EXPECT_EQ(SpeedLimitChoiceText(1536), "1536 KB/s");  // set from the command line
+}
+
+}  // namespace
+
 }  // namespace sl

@@ -9,7 +9,7 @@
 #include "app_driver.h"
 #include "base/text_win.h"
 #include "tests/support/test_servers_win.h"
-#include "ui/dpi_rules.h"
+#include "ui/skin_rules.h"
 #include "ui/gdiplus_session_win.h"
 #include "window_probe.h"
 
