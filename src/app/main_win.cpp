@@ -17,7 +17,6 @@
 #include "selfupdate/hand_over_win.h"
 #include "selfupdate/self_update_win.h"
 #include "selfupdate/self_update_window_win.h"
-#include "store/download_limit.h"
 #include "store/local_paths.h"
 #include "store/local_store_win.h"
 #include "ui/center_window_win.h"

@@ -17,7 +17,6 @@
 #include "store/file_system_win.h"
 #include "store/local_paths.h"
 #include "store/local_store_win.h"
-#include "store/path_helpers.h"
 
 namespace sl {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "base/text.h"
-#include "store/path_helpers.h"
+#include "store/local_paths.h"
 
 namespace sl {
 namespace {

@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "net/http_rules.h"
-#include "store/download_limit.h"
+#include "store/local_paths.h"
 
 namespace sl {
 

@@ -56,7 +56,7 @@ class RateLimiter {
 // The process-wide cap every download obeys, on the steady clock. Any thread; a change reaches
 // the running transfers within their next wait slice.
 [[nodiscard]] RateLimiter& DownloadRateLimiter();
-// kbps above kMaxDownloadLimitKBps (store/download_limit.h) count as 0: no cap.
+// kbps above kMaxDownloadLimitKBps (store/local_paths.h) count as 0: no cap.
 void SetDownloadLimitKBps(uint32_t kbps);
 [[nodiscard]] uint32_t DownloadLimitKBps();
 

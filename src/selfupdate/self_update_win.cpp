@@ -16,7 +16,6 @@
 #include "selfupdate/update_rules.h"
 #include "store/file_system_win.h"
 #include "store/local_paths.h"
-#include "store/path_helpers.h"
 
 namespace sl {
 namespace {

@@ -22,7 +22,6 @@
 #include "selfupdate/update_rules.h"
 #include "selfupdate/window_rules.h"
 #include "store/local_paths.h"
-#include "store/path_helpers.h"
 #include "ui/center_window_win.h"
 #include "ui/skin_buttons_win.h"
 #include "ui/main_controls_win.h"

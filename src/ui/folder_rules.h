@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "store/install_state.h"
-#include "store/path_helpers.h"
+#include "store/local_paths.h"
 
 namespace sl {
 
