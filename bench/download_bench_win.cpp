@@ -21,8 +21,7 @@
 
 #include "base/text_win.h"
 #include "net/download_messages.h"
-#include "net/download_status.h"
-#include "net/internet_handle_win.h"
+#include "net/internet_request_win.h"
 #include "tests/support/download_probe_win.h"
 
 namespace {

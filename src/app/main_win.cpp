@@ -12,7 +12,7 @@
 #include "base/text_win.h"
 #include "diag/log.h"
 #include "diag/worker_win.h"
-#include "net/rate_limit.h"
+#include "net/transfer_rules.h"
 #include "res/resource.h"
 #include "selfupdate/hand_over_win.h"
 #include "selfupdate/self_update_win.h"

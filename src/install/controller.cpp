@@ -7,7 +7,7 @@
 #include "base/text.h"
 #include "diag/log.h"
 #include "manifest/step_planner.h"
-#include "net/download_status.h"
+#include "net/download_messages.h"
 #include "net/http_rules.h"
 
 namespace sl {

@@ -12,7 +12,7 @@
 #include "install/run_progress.h"
 #include "install/space_rules.h"
 #include "manifest/file_list.h"
-#include "net/retry_rules.h"
+#include "net/transfer_rules.h"
 #include "store/install_state.h"
 
 namespace sl {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "manifest/version_manifest.h"
-#include "net/download_status.h"
+#include "net/download_messages.h"
 
 namespace sl {
 

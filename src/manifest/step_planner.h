@@ -8,12 +8,12 @@
 
 #include "manifest/file_list.h"
 #include "manifest/version_manifest.h"
-#include "net/retry_rules.h"
+#include "net/transfer_rules.h"
 #include "store/install_state.h"
 
 namespace sl {
 
-// Besides the network and the disk, the clock and waits of the retries of a list (retry_rules.h).
+// Besides the network and the disk, the clock and waits of the retries of a list (transfer_rules.h).
 class PlannerEnv : public RetryEnv {
  public:
   // One try of one GET request.

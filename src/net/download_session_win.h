@@ -15,11 +15,11 @@
 
 #include "base/unique_handle_win.h"
 #include "diag/worker_win.h"
-#include "net/download_status.h"
+#include "net/download_messages.h"
 #include "net/http_helper_win.h"
 #include "net/http_rules.h"
 #include "net/internet_request_win.h"
-#include "net/retry_rules.h"
+#include "net/transfer_rules.h"
 
 namespace sl {
 

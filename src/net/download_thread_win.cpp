@@ -12,7 +12,7 @@
 #include "diag/log.h"
 #include "diag/thread_entry.h"
 #include "net/file_hasher_win.h"
-#include "net/rate_limit.h"
+#include "net/transfer_rules.h"
 #include "net/retry_wait_win.h"
 
 namespace sl {

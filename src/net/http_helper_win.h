@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "diag/worker_win.h"
-#include "net/retry_rules.h"
+#include "net/transfer_rules.h"
 
 namespace sl {
 
@@ -36,7 +36,7 @@ class MSHTTPHelper {
   // Downloads `url` to `savePath` on a new thread, resuming a partial file, and reports to the
   // notification window: WM_DOWNLOAD_STATUS 1020, 1011, then WM_DOWNLOAD_PROGRESS, then 1013 or
   // 1018, and WM_DOWNLOAD_RETRY while it waits to try again. 1013 means the whole file is on disk:
-  // transient failures are tried again (retry_rules.h) until ten minutes pass without a new byte.
+  // transient failures are tried again (transfer_rules.h) until ten minutes pass without a new byte.
   // `expectedSize`, when not 0, is the only length accepted. A file whose content the receiver
   // checks (Content::Checked) may be resumed without the server's word that it is unchanged. The
   // previous download must have sent its final status.
@@ -80,7 +80,7 @@ class MSHTTPHelper {
 // One GET of a text with a short-lived helper, failures logged by it.
 [[nodiscard]] FetchedText FetchTextOnce(std::string_view url);
 
-// A text fetched again after transient failures for up to `budgetMs` (retry_rules.h); the waits
+// A text fetched again after transient failures for up to `budgetMs` (transfer_rules.h); the waits
 // count down on `window` (may be null) and end on `stop` (may be null). None when it could not be
 // had. Off the window's thread: it may take minutes.
 [[nodiscard]] std::optional<std::string> FetchTextWithRetries(const std::string& url, HWND window,

@@ -17,10 +17,9 @@
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "net/download_messages.h"
-#include "net/download_status.h"
 #include "net/http_helper_win.h"
 #include "net/http_rules.h"
-#include "net/rate_limit.h"
+#include "net/transfer_rules.h"
 #include "tests/support/download_probe_win.h"
 #include "tests/support/log_test_support_win.h"
 #include "tests/support/test_servers_win.h"
@@ -503,7 +502,7 @@ TEST_F(DownloadTest, RedirectsStayOnTlsForFiveHopsAtMost) {
       << "nothing reached the plain server";
 }
 
-// The player's cap (net/rate_limit.h), shared by every transfer of the process.
+// The player's cap (net/transfer_rules.h), shared by every transfer of the process.
 class CappedDownloadTest : public ::testing::Test {
  protected:
   ~CappedDownloadTest() override { SetDownloadLimitKBps(0); }

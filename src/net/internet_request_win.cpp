@@ -8,6 +8,7 @@
 #include "net/http_rules.h"
 
 namespace sl {
+
 void SetTimeouts(HINTERNET handle) {
   for (const auto& [option, ms] : {std::pair{INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs},
                                    {INTERNET_OPTION_SEND_TIMEOUT, kSendTimeoutMs},

@@ -1,20 +1,32 @@
-// One GET request on a WinINet session, as InternetOpenUrlW opens it, but through a connection
-// handle of its own: Wine's WinINet applies the connect, send and receive time-outs only to
-// requests made that way, and leaves an InternetOpenUrlW request waiting on a silent server forever.
-// Redirects are followed here, by the program's rules (http_rules.h), never by WinINet.
+// WinINet requests: the handle owners and one request opened with the program's flags, headers, time-outs and
+// redirect rules.
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/unique_handle_win.h"
 #include "net/http_rules.h"
-#include "net/internet_handle_win.h"
 
 namespace sl {
 
+// Owner of WinINet handles.
+struct InternetHandleTraits {
+  using Type = HINTERNET;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { ::InternetCloseHandle(h); }
+};
+
+using UniqueInternet = UniqueHandle<InternetHandleTraits>;
+
+// One GET request on a WinINet session, as InternetOpenUrlW opens it, but through a connection
+// handle of its own: Wine's WinINet applies the connect, send and receive time-outs only to
+// requests made that way, and leaves an InternetOpenUrlW request waiting on a silent server forever.
+// Redirects are followed here, by the program's rules (http_rules.h), never by WinINet.
 class InternetRequest {
  public:
   // What the program refused to send or follow, and the URLs concerned.

@@ -8,8 +8,7 @@
 #include <random>
 
 #include "net/download_messages.h"
-#include "net/rate_limit.h"
-#include "net/system_error_codes.h"
+#include "net/transfer_rules.h"
 
 namespace sl {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "diag/worker_win.h"
-#include "net/retry_rules.h"
+#include "net/transfer_rules.h"
 
 namespace sl {
 
@@ -26,7 +26,7 @@ class WinRetryEnv final : public RetryEnv {
   const StopFlag* stop_;
 };
 
-// Counts `bytes` that a download just read against the process's cap (net/rate_limit.h) and waits
+// Counts `bytes` that a download just read against the process's cap (net/transfer_rules.h) and waits
 // as long as the cap asks, in slices that see a change of the cap and a stop at once. False when
 // `stop` ended the wait.
 [[nodiscard]] bool WaitForDownloadBudget(uint64_t bytes, const StopFlag& stop);

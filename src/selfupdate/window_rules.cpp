@@ -1,6 +1,6 @@
 #include "selfupdate/window_rules.h"
 
-#include "net/download_status.h"
+#include "net/download_messages.h"
 
 namespace sl {
 namespace {

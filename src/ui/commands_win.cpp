@@ -10,7 +10,7 @@
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/log.h"
-#include "net/rate_limit.h"
+#include "net/transfer_rules.h"
 #include "store/local_store_win.h"
 #include "ui/commands.h"
 #include "ui/folder_choice_win.h"

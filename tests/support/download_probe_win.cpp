@@ -2,7 +2,6 @@
 
 #include "base/text_win.h"
 #include "net/download_messages.h"
-#include "net/download_status.h"
 
 namespace sl::test {
 namespace {

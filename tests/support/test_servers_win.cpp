@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "base/text_win.h"
-#include "net/internet_handle_win.h"
+#include "net/internet_request_win.h"
 
 namespace sl::test {
 
