@@ -12,7 +12,7 @@ mkdir -p "$out/corpus"
 
 sources=(
   src/manifest/manifest_fuzzer.cpp src/manifest/version_manifest.cpp src/manifest/file_list.cpp
-  src/manifest/file_list_rules.cpp src/manifest/log_text.cpp src/base/text.cpp src/base/path.cpp
+  src/base/text.cpp src/base/path.cpp
   src/diag/log_memory.cpp
 )
 (cd "$root" && clang++ -std=c++20 -g -O1 -Wall -Wextra -fsanitize=fuzzer,address,undefined \

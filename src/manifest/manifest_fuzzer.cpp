@@ -8,7 +8,6 @@
 #include "base/path.h"
 #include "diag/log_capture.h"
 #include "manifest/file_list.h"
-#include "manifest/file_list_rules.h"
 #include "manifest/version_manifest.h"
 
 namespace {

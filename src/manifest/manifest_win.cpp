@@ -1,9 +1,13 @@
 #include "manifest/manifest_win.h"
 
+#include <windows.h>
+
+#include <string>
+
 #include "base/build_info.h"
 #include "base/path.h"
 #include "base/text_win.h"
-#include "manifest/folder_size_win.h"
+#include "base/unique_handle_win.h"
 #include "manifest/version_manifest.h"
 #include "net/http_helper_win.h"
 #include "net/retry_wait_win.h"
@@ -11,6 +15,7 @@
 #include "store/local_store_win.h"
 
 namespace sl {
+
 namespace {
 
 class WinPlannerEnv final : public PlannerEnv {
@@ -51,6 +56,32 @@ std::optional<std::string> FetchVersionManifest(HWND window, const StopFlag* sto
 std::string GetItemLocalPath(FileItem& item) {
   MakeTempName(item, NowUtcTime());
   return JoinPath(EnsureDownloadDir(), item.fileName);
+}
+
+namespace {
+
+uint64_t AddFolder(const std::wstring& folder, uint64_t total) {
+  const std::wstring prefix = folder.ends_with(L'\\') ? folder : folder + L'\\';
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle find(::FindFirstFileW((prefix + L'*').c_str(), &found));
+  if (!find) return total;
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      total += (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    } else if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+      total = AddFolder(prefix + found.cFileName, total);
+    }
+  } while (::FindNextFileW(find.get(), &found));
+  return total;
+}
+
+}  // namespace
+
+uint64_t GetFolderSize(std::string_view folder, uint64_t start) {
+  if (folder.empty()) return start;  // "\*" would list the root of the current drive
+  return AddFolder(Widen(folder), start);
 }
 
 }  // namespace sl

@@ -2,7 +2,7 @@
 
 #include "base/text.h"
 #include "diag/log.h"
-#include "manifest/log_text.h"
+#include "manifest/file_list.h"
 
 namespace sl {
 namespace {
