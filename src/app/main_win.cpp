@@ -14,7 +14,6 @@
 #include "diag/worker_win.h"
 #include "net/transfer_rules.h"
 #include "res/resource.h"
-#include "selfupdate/hand_over_win.h"
 #include "selfupdate/self_update_win.h"
 #include "selfupdate/self_update_window_win.h"
 #include "store/local_paths.h"

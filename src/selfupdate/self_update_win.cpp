@@ -1,23 +1,28 @@
 #include "selfupdate/self_update_win.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
+
+#include <optional>
+#include <string>
 
 #include "base/build_info.h"
-#include "base/text.h"
 #include "base/path.h"
+#include "base/text.h"
 #include "base/text_win.h"
+#include "base/unique_handle_win.h"
 #include "diag/log.h"
-#include "install/launch_win.h"
 #include "install/install_worker_win.h"
+#include "install/launch_win.h"
+#include "install/md5_win.h"
 #include "install/signature_win.h"
 #include "net/http_helper_win.h"
-#include "selfupdate/hand_over_win.h"
-#include "selfupdate/package_file_win.h"
 #include "selfupdate/update_rules.h"
 #include "store/file_system_win.h"
 #include "store/local_paths.h"
 
 namespace sl {
+
 namespace {
 
 constexpr char kCheckSource[] = "CheckSelfUpdate";
@@ -183,6 +188,100 @@ bool ApplyUpdate(const std::string& folder, const std::string& target, const std
   if (::CompareStringOrdinal(wideOwnName.c_str(), static_cast<int>(wideOwnName.size()), targetName.c_str(),
                              static_cast<int>(targetName.size()), TRUE) != CSTR_EQUAL) {
     ::DeleteFileW(Widen(JoinPath(folder, ownName)).c_str());
+  }
+  return true;
+}
+
+namespace {
+
+constexpr DWORD kProcessExitWaitMs = 5000;
+constexpr DWORD kLongestPath = 32768;
+
+// The first running process, in snapshot order, for which match(entry) holds.
+template <typename Match>
+std::optional<PROCESSENTRY32W> FindProcess(Match match) {
+  // A snapshot that cannot be taken is INVALID_HANDLE_VALUE, as a file that cannot be opened.
+  const UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return std::nullopt;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (match(entry)) return entry;
+  }
+  return std::nullopt;
+}
+
+std::string ImagePath(HANDLE process) {
+  std::wstring path(kLongestPath, L'\0');
+  DWORD length = kLongestPath;
+  if (!::QueryFullProcessImageNameW(process, 0, path.data(), &length)) return {};
+  path.resize(length);
+  return Narrow(path);
+}
+
+std::optional<FILETIME> CreationTime(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return std::nullopt;
+  return created;
+}
+
+}  // namespace
+
+bool WaitForProcessExit(std::string_view exeName) {
+  const std::wstring name = Widen(exeName);
+  const DWORD self = ::GetCurrentProcessId();
+  const auto found = FindProcess([&](const PROCESSENTRY32W& entry) {
+    return entry.th32ProcessID != self &&
+           ::CompareStringOrdinal(entry.szExeFile, -1, name.c_str(), static_cast<int>(name.size()), TRUE) ==
+               CSTR_EQUAL;
+  });
+  if (!found) return true;
+  const UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, found->th32ProcessID));
+  return !process || ::WaitForSingleObject(process.get(), kProcessExitWaitMs) == WAIT_OBJECT_0;
+}
+
+void WaitForPredecessor(DWORD timeoutMs) {
+  const DWORD self = ::GetCurrentProcessId();
+  const auto own = FindProcess([&](const PROCESSENTRY32W& entry) { return entry.th32ProcessID == self; });
+  if (!own) return;
+  const UniqueKernelHandle parent(
+      ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, own->th32ParentProcessID));
+  if (!parent) return;
+  // A parent that ended long ago may have passed its id on to a later process.
+  // Times that cannot be read prove nothing: no wait then.
+  const std::optional<FILETIME> parentCreated = CreationTime(parent.get());
+  const std::optional<FILETIME> ownCreated = CreationTime(::GetCurrentProcess());
+  if (!parentCreated || !ownCreated || ::CompareFileTime(&*parentCreated, &*ownCreated) > 0) return;
+  if (!IsHandOverPartner(ImagePath(parent.get()), ImagePath(::GetCurrentProcess()))) return;
+  ::WaitForSingleObject(parent.get(), timeoutMs);
+}
+
+PackageVerdict JudgePackageFile(const std::string& path, std::optional<uint64_t> announcedLength) {
+  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  std::string head(kPackageHeadBytes, '\0');
+  DWORD read = 0;
+  if (!file || !::GetFileSizeEx(file.get(), &size) ||
+      !::ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) {
+    WriteLog("JudgePackageFile", ::GetLastError(), Format("Không đọc được gói cập nhật: %s", path.c_str()));
+    return PackageVerdict::NotExecutable;
+  }
+  head.resize(read);
+  return JudgePackage(head, static_cast<uint64_t>(size.QuadPart), announcedLength);
+}
+
+bool MatchesManifest(HANDLE held, std::optional<uint64_t> size, const std::string& md5) {
+  LARGE_INTEGER onDisk{};
+  if (held == nullptr || held == INVALID_HANDLE_VALUE || !::GetFileSizeEx(held, &onDisk)) return false;
+  const auto length = static_cast<uint64_t>(onDisk.QuadPart);
+  if (size && length != *size) return false;
+  if (!md5.empty()) {
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(held, start, nullptr, FILE_BEGIN) ||
+        !EqualsNoCase(GetFileMd5(held, length, nullptr), md5))
+      return false;
   }
   return true;
 }

@@ -1,4 +1,5 @@
-// The self-update check at start-up and the final replacement of the main file.
+// The self-update on Windows: the start-up check, the hand-over between the program's copies, and the package
+// file judged, kept or removed.
 #pragma once
 
 #include <windows.h>
@@ -6,10 +7,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "base/unique_handle_win.h"
 #include "diag/worker_win.h"
+#include "selfupdate/update_rules.h"
 
 namespace sl {
+
+// The self-update check at start-up and the final replacement of the main file.
 
 struct SelfUpdateRequest {
   int32_t serverVersion = 0;  // newest version on the server; 0 when unknown
@@ -37,10 +43,32 @@ struct SelfUpdateRequest {
 // replaced by the old one again, which is started, and the player is told. On success removes this
 // program's own file `ownName` when it is not the target (refused while it runs; a later check
 // removes it). On a failed swap the player is told why, the target is as it was and the package
-// stays. The package must have been judged Ready (package_rules.h). Any thread: it reads nothing
+// stays. The package must have been judged Ready (update_rules.h). Any thread: it reads nothing
 // but its arguments.
 bool ApplyUpdate(const std::string& folder, const std::string& target, const std::string& package,
                  const std::string& ownName, std::optional<uint64_t> packageSize,
                  const std::string& packageMd5);
+
+// Waiting for the program that hands over to this one in a self-update.
+
+// Waits until the first running process whose executable file name is `exeName` (any case; this
+// process left out) has ended, at most 5000 ms. Returns at once when there is none; false when it
+// still runs.
+bool WaitForProcessExit(std::string_view exeName);
+
+// When this process was started by its self-update predecessor (the main or the copy file beside
+// it, started earlier and still ending), waits for that process to end, at most `timeoutMs`.
+// Otherwise returns at once.
+void WaitForPredecessor(DWORD timeoutMs);
+
+// The package file on disk, judged by the package rules (update_rules.h).
+
+// JudgePackage of the file at `path`; a file that cannot be read is NotExecutable (and logged).
+[[nodiscard]] PackageVerdict JudgePackageFile(const std::string& path,
+                                              std::optional<uint64_t> announcedLength);
+
+// Whether the package read through `held` has the launcher manifest's length and MD5, each when
+// the manifest names it.
+[[nodiscard]] bool MatchesManifest(HANDLE held, std::optional<uint64_t> size, const std::string& md5);
 
 }  // namespace sl

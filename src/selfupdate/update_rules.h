@@ -1,5 +1,5 @@
-// Platform-free decisions of the self-update: the launcher manifest, the role of the running file,
-// what the start-up check does, and the names, addresses and texts it uses.
+// The self-update's rules, free of Win32: the launcher manifest and the program's roles, whether a package
+// may be applied, and what its window shows.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,9 @@
 #include <string_view>
 
 namespace sl {
+
+// Platform-free decisions of the self-update: the launcher manifest, the role of the running file,
+// what the start-up check does, and the names, addresses and texts it uses.
 
 inline constexpr char kUpdateFailedText[] = "Có lỗi trong quá trình cập nhật. Vui lòng thử lại sau!";
 inline constexpr char kApplyErrorCaption[] = "Stormline VN";
@@ -57,5 +60,35 @@ enum class CheckOutcome {
 // Whether `image` is the main or the copy file beside `ownImage` (full paths, any case): a running
 // program of that image that started this one is handing over to it.
 [[nodiscard]] bool IsHandOverPartner(std::string_view image, std::string_view ownImage);
+
+// Whether a downloaded package may replace the main file: it must be a whole x86 or x86-64 Windows
+// program (a publisher may ship either).
+
+// How much of the start of a package JudgePackage needs: the headers and the section table.
+inline constexpr size_t kPackageHeadBytes = 4096;
+
+enum class PackageVerdict {
+  Ready,          // a complete x86 or x86-64 Windows executable
+  Incomplete,     // shorter than announced, or than its own sections say: a transfer cut short
+  NotExecutable,  // anything else; waiting for more bytes cannot mend it
+};
+
+// `head` is the file's first kPackageHeadBytes bytes (all of a shorter file) and `fileSize` its
+// length on disk; `announcedLength` is the Content-Length of the transfer that wrote it, when known.
+[[nodiscard]] PackageVerdict JudgePackage(std::string_view head, uint64_t fileSize,
+                                          std::optional<uint64_t> announcedLength);
+
+// How the self-update window follows its download: the label for each status and the percentage.
+
+struct StatusReaction {
+  std::string_view labelPrefix;  // put before the status text (file name or error) in the label
+  bool ends;                     // the transfer is over: 1013 done or 1018 failed
+};
+
+// None for a code the window does not know: it changes neither the label nor the wait.
+[[nodiscard]] std::optional<StatusReaction> ReactionTo(int32_t statusCode);
+
+// done / total × 100; none while the total is unknown (0).
+[[nodiscard]] std::optional<double> DownloadPercent(int64_t done, int64_t total);
 
 }  // namespace sl

@@ -1,16 +1,15 @@
-#include "selfupdate/package_file_win.h"
-
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "base/text_win.h"
+#include "selfupdate/self_update_win.h"
 #include "tests/support/log_test_support_win.h"
 
 namespace sl {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -61,4 +60,5 @@ TEST_F(PackageFileTest, UnreadableFileIsRefusedAndLogged) {
 }
 
 }  // namespace
+
 }  // namespace sl
