@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/unique_handle_win.h"
-#include "install/md5_win.h"
+#include "install/verify_win.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "install/run_progress.h"
-#include "install/space_rules.h"
+#include "install/install_rules.h"
 #include "manifest/file_list.h"
 #include "net/transfer_rules.h"
 #include "store/install_state.h"

@@ -8,10 +8,9 @@
 #include <thread>
 
 #include "base/text_win.h"
-#include "install/install_messages.h"
+#include "install/install_job.h"
 #include "install/install_worker_win.h"
-#include "install/launch_win.h"
-#include "install/md5_win.h"
+#include "install/verify_win.h"
 #include "tests/support/test_servers_win.h"
 
 namespace sl {

@@ -15,7 +15,7 @@
 #include "diag/log.h"
 #include "diag/thread_entry.h"
 #include "install/install_worker_win.h"
-#include "install/signature_win.h"
+#include "install/verify_win.h"
 #include "net/download_messages.h"
 #include "net/http_helper_win.h"
 #include "selfupdate/self_update_win.h"

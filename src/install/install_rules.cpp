@@ -1,11 +1,48 @@
-#include "install/space_rules.h"
+#include "install/install_rules.h"
 
 #include <cmath>
+#include <regex>
 
+#include "base/path.h"
 #include "base/text.h"
 #include "store/local_paths.h"
 
 namespace sl {
+
+std::string DefaultInstallDir(std::string_view programFiles) {
+  if (programFiles.empty()) return {};
+  return JoinPath(programFiles, "Oskelon\\Bao Lua");
+}
+
+std::string FindTrackingId(std::string_view exePath) {
+  const size_t slash = exePath.find_last_of("\\/");
+  const std::string name(slash == std::string_view::npos ? exePath : exePath.substr(slash + 1));
+  static const std::regex kGuid(
+      "[a-fA-F0-9]{8}-[a-fA-F0-9]{4}-[a-fA-F0-9]{4}-[a-fA-F0-9]{4}-[a-fA-F0-9]{12}");
+  std::smatch match;
+  return std::regex_search(name, match, kGuid) ? match.str() : std::string();
+}
+
+bool ChainErrorsAcceptable(uint32_t errorStatus) {
+  return (errorStatus & ~(kTrustRevocationStatusUnknown | kTrustIsOfflineRevocation)) == 0;
+}
+
+TrustVerdict DecideTrust(SignatureState own, SignatureState file, bool sameSubject) {
+  if (own == SignatureState::Unsigned) return TrustVerdict::AcceptUnchecked;
+  return file == SignatureState::Valid && sameSubject ? TrustVerdict::Accept : TrustVerdict::Refuse;
+}
+
+std::string SetupRefusedText(std::string_view setupName) {
+  return Format(
+      "Chương trình cài đặt %.*s không có chữ ký số hợp lệ của nhà phát hành, chương trình không chạy nó.",
+      static_cast<int>(setupName.size()), setupName.data());
+}
+
+std::string PackageRefusedText(std::string_view packageName) {
+  return Format("Gói cập nhật %.*s không có chữ ký số hợp lệ của nhà phát hành, chương trình không cập nhật.",
+                static_cast<int>(packageName.size()), packageName.data());
+}
+
 namespace {
 
 std::optional<std::string> Judge(const DriveSpace& drive, uint64_t need) {
