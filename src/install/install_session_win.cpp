@@ -13,9 +13,8 @@
 #include "install/install_rules.h"
 #include "manifest/manifest_win.h"
 #include "net/download_messages.h"
-#include "store/file_system_win.h"
-#include "store/local_paths.h"
 #include "store/local_store_win.h"
+#include "store/local_paths.h"
 
 namespace sl {
 namespace {

@@ -14,7 +14,7 @@
 #include "install/install_job.h"
 #include "install/install_rules.h"
 #include "install/verify_win.h"
-#include "store/file_system_win.h"
+#include "store/local_store_win.h"
 #include "telemetry/tracking_report_win.h"
 
 namespace sl {

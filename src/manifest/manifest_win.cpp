@@ -11,7 +11,6 @@
 #include "manifest/version_manifest.h"
 #include "net/http_helper_win.h"
 #include "net/retry_wait_win.h"
-#include "store/file_system_win.h"
 #include "store/local_store_win.h"
 
 namespace sl {

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "base/build_info.h"
-#include "base/network_timeouts.h"
 #include "base/text_win.h"
 #include "net/http_rules.h"
 

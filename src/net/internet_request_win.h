@@ -61,7 +61,7 @@ class InternetRequest {
   std::optional<Refused> refused_;
 };
 
-// Sets the connect, send and receive time-outs (base/network_timeouts.h) on a WinINet handle.
+// Sets the connect, send and receive time-outs (base/build_info.h) on a WinINet handle.
 void SetTimeouts(HINTERNET handle);
 
 }  // namespace sl

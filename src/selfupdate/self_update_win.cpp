@@ -16,7 +16,7 @@
 #include "install/verify_win.h"
 #include "net/http_helper_win.h"
 #include "selfupdate/update_rules.h"
-#include "store/file_system_win.h"
+#include "store/local_store_win.h"
 #include "store/local_paths.h"
 
 namespace sl {

@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "base/build_info.h"
-#include "base/network_timeouts.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
 #include "diag/thread_entry.h"

@@ -5,9 +5,8 @@
 #include <dlgs.h>
 
 #include "base/text_win.h"
-#include "store/file_system_win.h"
-#include "store/local_paths.h"
 #include "store/local_store_win.h"
+#include "store/local_paths.h"
 #include "ui/folder_rules.h"
 #include "ui/main_window_win.h"
 

@@ -2,7 +2,7 @@
 
 #include "res/resource.h"
 #include "ui/skin_buttons_win.h"
-#include "ui/window_messages.h"
+#include "ui/commands.h"
 
 namespace sl {
 namespace {

@@ -7,7 +7,6 @@
 
 #include "base/unique_handle_win.h"
 #include "base/text_win.h"
-#include "base/window_object_win.h"
 #include "res/resource.h"
 #include "ui/about_dialog_win.h"
 #include "ui/commands.h"
@@ -15,7 +14,6 @@
 #include "ui/skin_buttons_win.h"
 #include "ui/folder_choice_win.h"
 #include "ui/view_rules.h"
-#include "ui/window_messages.h"
 
 namespace sl {
 namespace {

@@ -8,7 +8,6 @@
 #include "base/clock.h"
 #include "base/unique_handle_win.h"
 #include "base/text_win.h"
-#include "base/window_object_win.h"
 #include "install/controller.h"  // PercentText
 #include "ui/skin_buttons_win.h"
 #include "ui/main_controls_win.h"

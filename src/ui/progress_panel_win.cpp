@@ -7,7 +7,6 @@
 
 #include "base/unique_handle_win.h"
 #include "base/text_win.h"
-#include "base/window_object_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/skin_rules.h"
 
