@@ -1,4 +1,5 @@
-// The program's log: its one operation, how an entry is composed and where the file lives.
+// The program's log: its one operation, how an entry is composed, where the file lives, and the host build's
+// record of it for tests.
 #pragma once
 
 #include <cstddef>
@@ -6,8 +7,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sl {
+
+// The program's log: its one operation, how an entry is composed and where the file lives.
 
 // The program's one logging operation. Entries go to <log root>\Logs\Log.txt as UTF-16; the
 // Windows build learns the root from SetLogFolder (below).
@@ -66,5 +70,19 @@ inline constexpr std::u16string_view kLogAllocFailure = u"Log:\tError alloc memo
 // by the first entry of the run (an empty root until this is called, "\Logs\Log.txt"): a call
 // after it changes nothing, so one run's log is never split in two.
 void SetLogFolder(std::string_view logRoot);
+
+// The host build's WriteLog keeps entries in memory, so portable code that logs can be tested.
+
+struct CapturedLogEntry {
+  std::string source;
+  uint32_t errorCode = 0;
+  std::string message;
+  bool hasMessage = false;  // which WriteLog overload was called
+
+  bool operator==(const CapturedLogEntry&) const = default;
+};
+
+// The entries written since the last call, oldest first; the record is left empty.
+[[nodiscard]] std::vector<CapturedLogEntry> TakeCapturedLog();
 
 }  // namespace sl

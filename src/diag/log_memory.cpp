@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "diag/log.h"
-#include "diag/log_capture.h"
 
 namespace sl {
 namespace {

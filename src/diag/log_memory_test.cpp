@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "diag/log.h"
-#include "diag/log_capture.h"
 
 namespace sl {
 namespace {

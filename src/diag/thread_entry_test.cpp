@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "diag/log_capture.h"
+#include "diag/log.h"
 
 namespace sl {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-#include "diag/log_capture.h"
+#include "diag/log.h"
 #include "manifest/step_planner.h"
 
 namespace sl {

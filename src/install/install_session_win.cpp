@@ -3,20 +3,21 @@
 #include <algorithm>
 #include <string>
 
-#include "base/text.h"
 #include "base/clock.h"
 #include "base/path.h"
+#include "base/text.h"
 #include "base/text_win.h"
 #include "diag/worker_win.h"
 #include "install/install_job.h"
-#include "install/install_worker_win.h"
 #include "install/install_rules.h"
+#include "install/install_worker_win.h"
 #include "manifest/manifest_win.h"
 #include "net/download_messages.h"
-#include "store/local_store_win.h"
 #include "store/local_paths.h"
+#include "store/local_store_win.h"
 
 namespace sl {
+
 namespace {
 
 std::string ReadProgramFiles() {

@@ -1,11 +1,9 @@
-// One install session on the UI thread: it owns the install record, the file list, the download
-// helper, the controller, the worker's job and the fetches off the window, and turns the
-// pipeline's window messages into the controller's events. It reaches the screen only through its
-// InstallView.
+// One install session on the UI thread and the view it draws through.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,13 +12,50 @@
 #include "diag/worker_win.h"
 #include "install/controller.h"
 #include "install/install_job.h"
-#include "install/install_view.h"
 #include "manifest/file_list.h"
 #include "manifest/step_planner.h"
 #include "net/http_helper_win.h"
 #include "store/install_state.h"
 
 namespace sl {
+
+// What an install session shows: the window that owns its messages and dialogs, the progress
+// panel and the idle view. The main window implements it; the session never sees a control.
+class InstallView {
+ public:
+  virtual ~InstallView() = default;
+
+  // Receives the pipeline's messages and owns its message boxes.
+  [[nodiscard]] virtual HWND Window() const = 0;
+
+  // The progress panel. The set operations only store; Redraw repaints (throttled by the view).
+  virtual void SetStatusLine(const std::string& text) = 0;
+  virtual void SetRemainingLine(const std::string& text) = 0;
+  virtual void SetCurrentPercent(int32_t percent, const std::string& text) = 0;
+  virtual void SetTotalProgress(uint64_t done, uint64_t total) = 0;
+  virtual void Redraw() = 0;
+
+  // The progress view in place of the idle view.
+  virtual void ShowProgressView() = 0;
+  // A run's failure, told in a message box owned by the window (error icon, one OK button).
+  virtual void ShowError(const std::string& text, const std::string& caption) = 0;
+  // The pause button's text and whether it can be pressed.
+  virtual void ShowPauseControl(PauseControl control) = 0;
+  // The start button comes back and the idle view is shown (CMD_RETURN_TO_IDLE, in order with
+  // the window's other commands).
+  virtual void ReturnToIdle() = 0;
+  // While held (holds count), a start button's press waits: the start-up checks are not done.
+  virtual void HoldStart(bool hold) = 0;
+  // Shows the free-space warning that stands in the way of a run; true when there is one.
+  [[nodiscard]] virtual bool WarnBeforeStart() = 0;
+  // The folder and version captions and the idle view of the install mode now in force.
+  virtual void RefreshFolderTexts() = 0;
+};
+
+// One install session on the UI thread: it owns the install record, the file list, the download
+// helper, the controller, the worker's job and the fetches off the window, and turns the
+// pipeline's window messages into the controller's events. It reaches the screen only through its
+// InstallView.
 
 class InstallSession final : private InstallControllerEnv {
  public:

@@ -4,7 +4,7 @@
 #include <tuple>
 #include <vector>
 
-#include "diag/log_capture.h"
+#include "diag/log.h"
 #include "manifest/file_list.h"
 
 namespace sl {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "base/path.h"
-#include "diag/log_capture.h"
+#include "diag/log.h"
 #include "manifest/file_list.h"
 #include "manifest/version_manifest.h"
 

@@ -7,7 +7,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "diag/log_capture.h"
+#include "diag/log.h"
 
 namespace sl {
 namespace {

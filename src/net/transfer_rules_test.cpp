@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "diag/log_capture.h"
+#include "diag/log.h"
 #include "net/http_rules.h"
 #include "net/transfer_rules.h"
 

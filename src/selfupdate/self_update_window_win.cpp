@@ -20,7 +20,7 @@
 #include "selfupdate/self_update_win.h"
 #include "selfupdate/update_rules.h"
 #include "store/local_paths.h"
-#include "ui/center_window_win.h"
+#include "ui/shell_win.h"
 #include "ui/skin_buttons_win.h"
 #include "ui/main_controls_win.h"
 #include "ui/progress_panel_win.h"

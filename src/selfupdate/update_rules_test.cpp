@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "diag/log_capture.h"
+#include "diag/log.h"
 #include "selfupdate/update_rules.h"
 
 namespace sl {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "diag/log_capture.h"
+#include "diag/log.h"
 
 namespace sl {
 namespace {

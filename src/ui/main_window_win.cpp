@@ -8,7 +8,7 @@
 #include "base/unique_handle_win.h"
 #include "base/text_win.h"
 #include "res/resource.h"
-#include "ui/about_dialog_win.h"
+#include "ui/shell_win.h"
 #include "ui/commands.h"
 #include "ui/commands_win.h"
 #include "ui/skin_buttons_win.h"

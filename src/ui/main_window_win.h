@@ -8,7 +8,6 @@
 #include <string>
 
 #include "install/install_session_win.h"
-#include "install/install_view.h"
 #include "ui/main_controls_win.h"
 #include "ui/taskbar_win.h"
 

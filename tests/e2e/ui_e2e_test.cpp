@@ -10,7 +10,7 @@
 #include "base/text_win.h"
 #include "tests/support/test_servers_win.h"
 #include "ui/skin_rules.h"
-#include "ui/gdiplus_session_win.h"
+#include "ui/shell_win.h"
 #include "window_probe.h"
 
 namespace sl::e2e {

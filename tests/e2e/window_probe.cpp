@@ -5,7 +5,7 @@
 #include "app_driver.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
-#include "ui/gdiplus_session_win.h"
+#include "ui/shell_win.h"
 
 namespace sl::e2e {
 namespace {

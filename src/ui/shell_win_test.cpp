@@ -1,4 +1,4 @@
-#include "ui/gdiplus_session_win.h"
+#include "ui/shell_win.h"
 
 #include <gtest/gtest.h>
 

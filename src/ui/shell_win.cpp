@@ -1,8 +1,9 @@
-#include "ui/about_dialog_win.h"
+#include "ui/shell_win.h"
 
 #include "res/resource.h"
 
 namespace sl {
+
 namespace {
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
