@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/single_instance_win.h"
 #include "base/text.h"
 #include "base/text_win.h"
+#include "base/unique_handle_win.h"
 #include "diag/log.h"
 #include "diag/worker_win.h"
 #include "net/transfer_rules.h"
@@ -25,6 +25,32 @@
 
 namespace sl {
 namespace {
+
+// The one-instance-per-machine rule. Takes the machine-wide name; an invalid handle still means
+// "only instance" (the rule only stops a start when another process is known to hold the name).
+struct InstanceClaim {
+  UniqueKernelHandle mutex;
+  bool anotherRunning = false;
+};
+
+InstanceClaim ClaimSingleInstance() {
+  InstanceClaim claim;
+  claim.mutex.reset(::CreateMutexW(nullptr, FALSE, L"Global\\Stormline_p"));
+  claim.anotherRunning = ::GetLastError() == ERROR_ALREADY_EXISTS;
+  return claim;
+}
+
+// Restores the running instance's window when it is hidden or minimised, then raises it.
+void RaiseRunningInstance(const std::wstring& className, const std::wstring& title) {
+  HWND other = ::FindWindowW(className.c_str(), title.c_str());
+  if (other == nullptr) return;
+  const bool visible = ::IsWindowVisible(other) != FALSE;
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  if (visible) ::GetWindowPlacement(other, &placement);
+  if (NeedsRestore(visible, static_cast<int>(placement.showCmd))) ::ShowWindow(other, SW_SHOWNORMAL);
+  ::SetForegroundWindow(other);
+}
 
 constexpr int kStringUnits = 100;
 // How long a program started by a self-update hand-over waits for its predecessor to end.

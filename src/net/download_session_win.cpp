@@ -6,7 +6,6 @@
 #include "base/path.h"
 #include "diag/thread_entry.h"
 #include "net/download_messages.h"
-#include "net/download_thread_win.h"
 
 namespace sl {
 namespace {

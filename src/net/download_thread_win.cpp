@@ -1,4 +1,4 @@
-#include "net/download_thread_win.h"
+#include "net/download_session_win.h"
 
 #include <algorithm>
 #include <chrono>
