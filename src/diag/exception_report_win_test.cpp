@@ -1,4 +1,4 @@
-#include "diag/exception_report_win.h"
+#include "diag/seh_guard_win.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,18 @@
-// The exception filter named in SlSehGuardedCall's scope table.
-#include <windows.h>
+#include "diag/seh_guard_win.h"
 
-#include "diag/exception_report_win.h"
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "base/text_win.h"
+#include "diag/exception_text.h"
+#include "diag/log.h"
 #include "diag/seh_guard_frame_win.h"
 
+// The exception filter named in SlSehGuardedCall's scope table, and the report it leads to.
 namespace {
 
 // Codes the C++ runtimes raise to carry their own exceptions (GCC's throw, unwind and forced
@@ -24,3 +33,63 @@ extern "C" LONG SlSehGuardFilter(EXCEPTION_POINTERS* pointers, void* establisher
   if (fault != nullptr) sl::CaptureException(code, pointers, *fault);
   return EXCEPTION_EXECUTE_HANDLER;
 }
+
+namespace sl {
+namespace {
+
+// The module holding `address`, if any; the path comes as UTF-16 and is kept as UTF-8, so a
+// folder name outside the ANSI code page (a Vietnamese user name) is still logged correctly.
+void FindModule(const void* address, ExceptionFacts& facts) {
+  HMODULE module = nullptr;
+  if (!::GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<const wchar_t*>(address), &module)) {
+    return;
+  }
+  const HANDLE process = ::GetCurrentProcess();
+  MODULEINFO info{};
+  if (::K32GetModuleInformation(process, module, &info, sizeof(info))) {
+    facts.moduleBase = reinterpret_cast<uintptr_t>(info.lpBaseOfDll);
+  }
+  wchar_t path[MAX_PATH * 2];
+  const DWORD length = ::K32GetModuleFileNameExW(process, module, path, static_cast<DWORD>(std::size(path)));
+  facts.modulePath = Narrow(std::wstring_view(path, length));
+}
+
+}  // namespace
+
+void CaptureException(DWORD code, const EXCEPTION_POINTERS* pointers, ExceptionFacts& facts) noexcept {
+  facts = ExceptionFacts{};
+  facts.code = code;
+  const EXCEPTION_RECORD* record = pointers ? pointers->ExceptionRecord : nullptr;
+  if (record == nullptr) return;
+  facts.exceptionAddress = reinterpret_cast<uintptr_t>(record->ExceptionAddress);
+  facts.numberParameters = record->NumberParameters;
+  // Parameters past NumberParameters hold whatever was on the raiser's stack.
+  const DWORD count = std::min<DWORD>(record->NumberParameters, std::size(facts.parameters));
+  for (DWORD i = 0; i < count; ++i) facts.parameters[i] = record->ExceptionInformation[i];
+  try {
+    FindModule(record->ExceptionAddress, facts);
+  } catch (const std::bad_alloc&) {
+    facts.moduleBase = 0;  // reported as in no module; the entry still names the address
+  }
+}
+
+void LogException(std::string_view source, const ExceptionFacts& facts) noexcept {
+  std::string description;
+  try {
+    description = DescribeException(facts);
+  } catch (const std::bad_alloc&) {
+    // The entry still names the source and the code.
+  }
+  WriteLog(source, facts.code, description);
+}
+
+LONG ReportException(std::string_view source, DWORD code, const EXCEPTION_POINTERS* pointers) {
+  ExceptionFacts facts;
+  CaptureException(code, pointers, facts);
+  LogException(source, facts);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+}  // namespace sl

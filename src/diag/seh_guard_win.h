@@ -1,7 +1,10 @@
-// Runs code so that a hardware or system exception inside it is logged and survived.
+// Structured exceptions: their report in the log, and the guard under which code survives them.
 #pragma once
 
-#include "diag/exception_report_win.h"
+#include <windows.h>
+
+#include <string_view>
+
 #include "diag/exception_text.h"
 
 extern "C" {
@@ -12,6 +15,20 @@ int SlSehGuardedCall(void (*fn)(void*), void* context, sl::ExceptionFacts* fault
 
 namespace sl {
 
+// Logs a structured exception: its code, where it happened and what it touched.
+// Fills facts from an exception record where it is raised (in an exception filter). Never throws:
+// without memory for the module's path, the facts keep at least the code.
+void CaptureException(DWORD code, const EXCEPTION_POINTERS* pointers, ExceptionFacts& facts) noexcept;
+
+// Writes one log entry: source, the code's system text and DescribeException's lines. Never throws.
+void LogException(std::string_view source, const ExceptionFacts& facts) noexcept;
+
+// Both at once, for a filter that may log where the exception was raised; returns
+// EXCEPTION_EXECUTE_HANDLER. Not for code that may fault inside WriteLog: a fault there is logged
+// once the faulting frames are gone (RunGuarded).
+LONG ReportException(std::string_view source, DWORD code, const EXCEPTION_POINTERS* pointers);
+
+// Runs code so that a hardware or system exception inside it is logged and survived.
 // Runs body(); returns false when a structured exception (access violation, divide by zero,
 // RaiseException...) ended it. The exception is logged once, under sourceUtf8, and the program
 // goes on. Guards nest: the innermost one reports.
