@@ -102,6 +102,14 @@ using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 
+// The one way the program opens an existing file to read it: sharing it as `share` allows (by
+// default others may read it too, nobody may write or delete it meanwhile). An empty owner, with
+// GetLastError's reason, when it cannot.
+[[nodiscard]] inline UniqueFile OpenFileForReading(const wchar_t* path, DWORD share = FILE_SHARE_READ,
+                                                   DWORD flags = FILE_ATTRIBUTE_NORMAL) {
+  return UniqueFile(::CreateFileW(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, flags, nullptr));
+}
+
 // Puts back a device context's selections, colours and modes when a painting scope ends.
 class ScopedDcState {
  public:

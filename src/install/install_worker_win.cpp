@@ -87,8 +87,7 @@ bool StartInstallWorker(HWND window, std::shared_ptr<InstallJob> job) {
 UniqueFile LockForLaunch(const std::string& path) {
   const auto wide = WidePath(path);
   if (!wide) return UniqueFile();
-  return UniqueFile(::CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  return OpenFileForReading(wide->c_str());
 }
 
 namespace {

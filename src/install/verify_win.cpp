@@ -134,8 +134,7 @@ const Signature& OwnSignature() {
       }
       path.resize(path.size() * 2);
     }
-    const UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file = OpenFileForReading(path.c_str());
     if (!file) return Signature{SignatureState::Invalid, {}, {}, static_cast<LONG>(::GetLastError())};
     return ReadSignature(path, file.get());
   }();

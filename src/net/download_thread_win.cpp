@@ -40,8 +40,7 @@ bool SeekTo(HANDLE file, uint64_t offset, bool truncate) {
 }
 
 std::optional<ResumeRecord> ReadResumeRecord(const std::wstring& path) {
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFile file = OpenFileForReading(path.c_str());
   if (!file) return std::nullopt;
   char buffer[kMaxResumeRecordBytes + 1];
   DWORD read = 0;

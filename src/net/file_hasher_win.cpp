@@ -100,9 +100,8 @@ void FileHasher::HashNext(std::unique_lock<std::mutex>& lock) {
   if (buffer_.size() < wanted) buffer_.resize(wanted);
   // Shared with the writer, which holds the file for writing all the while.
   if (!file_) {
-    file_.reset(::CreateFileW(path_.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    file_ = OpenFileForReading(path_.c_str(), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
   }
   LARGE_INTEGER position;
   position.QuadPart = static_cast<LONGLONG>(from);

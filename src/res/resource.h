@@ -17,6 +17,21 @@
 #define IMG_2X_OFFSET 1000
 #define IMG_BACKGROUND 128
 #define IMG_BACKGROUND_2X 1128
-// The caption-less pause and speed-limit buttons: normal, hover, pressed, disabled.
+// A button's pictures sit at consecutive ids from its first: normal, hover, then pressed and
+// disabled where it has them.
+#define IMG_CLOSE 120
+#define IMG_MINIMIZE 123
+#define IMG_FOLDER 130
+#define IMG_UPDATE_BANNER 133
+#define IMG_LINK_HOME 148
+#define IMG_LINK_EVENTS 150
+#define IMG_LINK_TOURNAMENTS 152
+#define IMG_LINK_GUIDE 154
+#define IMG_REGISTER 156
+#define IMG_TOPUP 158
+#define IMG_INSTALL 160
+#define IMG_UPDATE 164
+#define IMG_PLAY 168
+// The caption-less pause and speed-limit buttons.
 #define IMG_PAUSE 172
 #define IMG_SPEED_LIMIT 176

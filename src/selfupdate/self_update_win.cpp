@@ -256,8 +256,7 @@ void WaitForPredecessor(DWORD timeoutMs) {
 }
 
 PackageVerdict JudgePackageFile(const std::string& path, std::optional<uint64_t> announcedLength) {
-  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFile file = OpenFileForReading(Widen(path).c_str());
   LARGE_INTEGER size{};
   std::string head(kPackageHeadBytes, '\0');
   DWORD read = 0;

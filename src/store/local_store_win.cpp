@@ -290,8 +290,7 @@ int32_t ReadInstalledVersion(std::string_view folder) {
   if (folder.empty()) return 0;
   const std::optional<std::wstring> path = WidePath(JoinPath(folder, "version.dat"));
   if (!path) return 0;
-  UniqueFile file(::CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFile file = OpenFileForReading(path->c_str(), FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (!file) return 0;
   unsigned char bytes[4] = {};
   DWORD read = 0;

@@ -32,10 +32,10 @@ inline constexpr uint16_t CMD_CLOSE = 7001;
 // Posted by the window's creation: the install is detected once a message loop pumps.
 inline constexpr unsigned WM_STARTUP_CHECK = 32769;
 // Swallowed, never passed to the install pipeline: the number is reserved by the window's protocol.
-inline constexpr unsigned WM_RESERVED_1147 = 1147;
+inline constexpr unsigned WM_SWALLOWED_MESSAGE = 1147;
 // Sent only from outside (the program never sends it) to minimise the window.
 inline constexpr unsigned WM_SHOW_MINIMIZED = 2406;
 // Nothing here starts this timer; if something outside does, its first tick stops it.
-inline constexpr unsigned kTimerId88 = 88;
+inline constexpr unsigned kForeignTimerId = 88;
 
 }  // namespace sl

@@ -107,7 +107,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return ::DefWindowProcW(window_, message, wParam, lParam);
     case WM_TIMER:
-      if (wParam == kTimerId88) ::KillTimer(window_, kTimerId88);
+      if (wParam == kForeignTimerId) ::KillTimer(window_, kForeignTimerId);
       return 0;
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -115,7 +115,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The whole surface is the caption of this frameless window.
       ::SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
       return 0;
-    case WM_RESERVED_1147:
+    case WM_SWALLOWED_MESSAGE:
       return 0;
     case WM_SHOW_MINIMIZED:
       ::ShowWindow(window_, SW_SHOWMINIMIZED);

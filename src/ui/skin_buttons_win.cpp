@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "base/unique_handle_win.h"
+#include "res/resource.h"
 #include "ui/commands.h"
 #include "ui/skin_rules.h"
 
@@ -18,23 +19,30 @@ namespace {
 
 // Creation order matters: it is the order of the lookups and of the tab stops.
 constexpr ButtonSpec kButtons[kSkinButtonCount] = {
-    {CMD_CLOSE, 989, 0, 28, 28, 0, 120, 121, 122, 0, L"Đóng", false},
-    {CMD_MINIMIZE, 960, 0, 28, 28, 0, 123, 124, 125, 0, L"Thu nhỏ", false},
-    {CMD_LINK_HOME, 540, 50, 75, 22, 0, 148, 149, 0, 0, L"Trang chủ", false},
-    {CMD_LINK_EVENTS, 615, 50, 75, 22, 0, 150, 151, 0, 0, L"Sự kiện", false},
-    {CMD_LINK_TOURNAMENTS, 690, 50, 75, 22, 0, 152, 153, 0, 0, L"Giải đấu", false},
-    {CMD_LINK_GUIDE, 765, 50, 75, 22, 0, 154, 155, 0, 0, L"Hướng dẫn", false},
-    {CMD_LINK_REGISTER, 850, 50, 150, 39, 0, 156, 157, 0, 0, L"Đăng ký", false},
-    {CMD_LINK_TOPUP, 850, 100, 150, 39, 0, 158, 159, 0, 0, L"Nạp thẻ", false},
-    {CMD_BROWSE_INSTALL, 770, 511, 28, 23, 0, 130, 131, 0, 0, L"Chọn thư mục cài đặt", false},
-    {CMD_BROWSE_DOWNLOAD, 770, 561, 28, 23, 0, 130, 131, 0, 0, L"Chọn thư mục lưu tệp tin tải xuống", false},
+    {CMD_CLOSE, 989, 0, 28, 28, 0, IMG_CLOSE, IMG_CLOSE + 1, IMG_CLOSE + 2, 0, L"Đóng", false},
+    {CMD_MINIMIZE, 960, 0, 28, 28, 0, IMG_MINIMIZE, IMG_MINIMIZE + 1, IMG_MINIMIZE + 2, 0, L"Thu nhỏ", false},
+    {CMD_LINK_HOME, 540, 50, 75, 22, 0, IMG_LINK_HOME, IMG_LINK_HOME + 1, 0, 0, L"Trang chủ", false},
+    {CMD_LINK_EVENTS, 615, 50, 75, 22, 0, IMG_LINK_EVENTS, IMG_LINK_EVENTS + 1, 0, 0, L"Sự kiện", false},
+    {CMD_LINK_TOURNAMENTS, 690, 50, 75, 22, 0, IMG_LINK_TOURNAMENTS, IMG_LINK_TOURNAMENTS + 1, 0, 0,
+     L"Giải đấu", false},
+    {CMD_LINK_GUIDE, 765, 50, 75, 22, 0, IMG_LINK_GUIDE, IMG_LINK_GUIDE + 1, 0, 0, L"Hướng dẫn", false},
+    {CMD_LINK_REGISTER, 850, 50, 150, 39, 0, IMG_REGISTER, IMG_REGISTER + 1, 0, 0, L"Đăng ký", false},
+    {CMD_LINK_TOPUP, 850, 100, 150, 39, 0, IMG_TOPUP, IMG_TOPUP + 1, 0, 0, L"Nạp thẻ", false},
+    {CMD_BROWSE_INSTALL, 770, 511, 28, 23, 0, IMG_FOLDER, IMG_FOLDER + 1, 0, 0, L"Chọn thư mục cài đặt",
+     false},
+    {CMD_BROWSE_DOWNLOAD, 770, 561, 28, 23, 0, IMG_FOLDER, IMG_FOLDER + 1, 0, 0,
+     L"Chọn thư mục lưu tệp tin tải xuống", false},
     // A push-like check box that is never checked: it draws like the other start buttons.
-    {CMD_INSTALL, 820, 510, 170, 57, BS_CHECKBOX | BS_PUSHLIKE, 160, 161, 162, 163, L"Cài đặt", false},
-    {CMD_UPDATE, 820, 510, 170, 57, 0, 164, 165, 166, 167, L"Cập nhật", false},
-    {CMD_PLAY, 820, 510, 170, 57, 0, 168, 169, 170, 171, L"Chơi ngay", false},
+    {CMD_INSTALL, 820, 510, 170, 57, BS_CHECKBOX | BS_PUSHLIKE, IMG_INSTALL, IMG_INSTALL + 1, IMG_INSTALL + 2,
+     IMG_INSTALL + 3, L"Cài đặt", false},
+    {CMD_UPDATE, 820, 510, 170, 57, 0, IMG_UPDATE, IMG_UPDATE + 1, IMG_UPDATE + 2, IMG_UPDATE + 3,
+     L"Cập nhật", false},
+    {CMD_PLAY, 820, 510, 170, 57, 0, IMG_PLAY, IMG_PLAY + 1, IMG_PLAY + 2, IMG_PLAY + 3, L"Chơi ngay", false},
     // The progress view's own, created hidden; their texts change, so the program draws them.
-    {CMD_PAUSE, 820, 472, 70, 30, 0, 172, 173, 174, 175, L"Tạm dừng", true},
-    {CMD_SPEED_LIMIT, 890, 472, 100, 30, 0, 176, 177, 178, 179, L"Không giới hạn", true},
+    {CMD_PAUSE, 820, 472, 70, 30, 0, IMG_PAUSE, IMG_PAUSE + 1, IMG_PAUSE + 2, IMG_PAUSE + 3, L"Tạm dừng",
+     true},
+    {CMD_SPEED_LIMIT, 890, 472, 100, 30, 0, IMG_SPEED_LIMIT, IMG_SPEED_LIMIT + 1, IMG_SPEED_LIMIT + 2,
+     IMG_SPEED_LIMIT + 3, L"Không giới hạn", true},
 };
 
 // The drawn captions: light on the bevel, grey while the button cannot be pressed.
