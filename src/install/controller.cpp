@@ -49,8 +49,9 @@ std::string RemainingTimeText(uint32_t seconds) {
   return Format("Còn lại: %us", seconds);
 }
 
-InstallController::InstallController(InstallState& state, FileList& list, InstallControllerEnv& env)
-    : state_(state), list_(list), env_(env) {}
+InstallController::InstallController(InstallState& state, FileList& list, InstallControllerEnv& env,
+                                     RunDisplay& display)
+    : state_(state), list_(list), env_(env), display_(display) {}
 
 void InstallController::OnStartPressed(bool readVersionsFirst) {
   if (phase_ != Phase::Idle) return;
@@ -81,7 +82,7 @@ void InstallController::OnVersionsRead() {
 }
 
 void InstallController::PlanPressedStep() {
-  if (env_.WarnBeforeStart()) {
+  if (display_.WarnBeforeStart()) {
     EndPress(nullptr);
     return;
   }
@@ -93,8 +94,8 @@ void InstallController::PlanPressedStep() {
 void InstallController::EndPress(const char* errorText) {
   phase_ = Phase::Idle;
   state_.workflowState = STATE_IDLE;
-  if (errorText != nullptr) env_.ShowError(errorText, kPlanCaption);
-  env_.ReturnToIdle();
+  if (errorText != nullptr) display_.ShowError(errorText, kPlanCaption);
+  display_.ReturnToIdle();
 }
 
 void InstallController::HoldSteps(bool hold) {
@@ -117,12 +118,12 @@ void InstallController::OnPlanDone(int32_t plan, const std::string& refusal) {
     if (plan > 0) {
       if (!EnoughSpaceForStep()) return;
       phase_ = Phase::Running;
-      env_.ShowProgressView();
+      display_.ShowProgressView();
       StartRun();
     } else if (plan == 0) {
       EndPress(nullptr);
       env_.LaunchGamePatcher();
-      env_.ShowIdleView();  // a patcher that could not start made the versions be read again
+      display_.RefreshFolderTexts();  // a patcher that could not start made the versions be read again
     } else {
       EndPress(failure.c_str());
     }
@@ -150,19 +151,19 @@ void InstallController::OnRetryWait(uint32_t secondsLeft, FailureKind why) {
   if (phase_ == Phase::Idle || paused_) return;
   if (!progressShown_ && (phase_ == Phase::ReadingVersions || phase_ == Phase::PlanningPress)) {
     progressShown_ = true;
-    env_.ShowProgressView();
+    display_.ShowProgressView();
   }
-  env_.SetStatusLine(RetryWaitText(why, secondsLeft));
-  env_.Redraw();
+  display_.SetStatusLine(RetryWaitText(why, secondsLeft));
+  display_.Redraw();
 }
 
 void InstallController::OnCheckProgress(uint64_t hashed, uint64_t length) {
   FileItem* item = CurrentItem();
   if (phase_ != Phase::Running || paused_ || item == nullptr || length == 0) return;
-  env_.SetStatusLine("Md5Verify " + item->fileName);
+  display_.SetStatusLine("Md5Verify " + item->fileName);
   const double percent = static_cast<double>(hashed) / static_cast<double>(length) * 100;
-  env_.SetCurrentPercent(SaturatingCast<int32_t>(std::clamp(percent, 0.0, 100.0)), PercentText(percent));
-  env_.Redraw();
+  display_.SetCurrentPercent(SaturatingCast<int32_t>(std::clamp(percent, 0.0, 100.0)), PercentText(percent));
+  display_.Redraw();
 }
 
 bool InstallController::EnoughSpaceForStep() {
@@ -192,8 +193,8 @@ void InstallController::StartRun() {
   std::vector<uint64_t> sizes;
   for (const auto& item : list_.items) sizes.push_back(item ? item->size : 0);
   progress_.Begin(sizes);
-  env_.SetRemainingLine("");
-  env_.ShowPauseControl(PauseControl::Pause);
+  display_.SetRemainingLine("");
+  display_.ShowPauseControl(PauseControl::Pause);
   StartCurrentOrInstall();
 }
 
@@ -203,7 +204,7 @@ void InstallController::OnPausePressed() {
     paused_ = false;
     state_.workflowState = STATE_UPDATING;
     WriteLog(kLogSource, 0, "Download resumed by the player");
-    env_.ShowPauseControl(PauseControl::Pause);
+    display_.ShowPauseControl(PauseControl::Pause);
     StartCurrentOrInstall();
     return;
   }
@@ -216,10 +217,10 @@ void InstallController::OnPausePressed() {
   // Nothing runs while paused: closing asks nothing, and the next start resumes.
   state_.workflowState = STATE_IDLE;
   WriteLog(kLogSource, 0, "Download paused by the player");
-  env_.ShowPauseControl(PauseControl::Resume);
-  env_.SetStatusLine(kPausedText);
-  env_.SetRemainingLine("");
-  env_.Redraw();
+  display_.ShowPauseControl(PauseControl::Resume);
+  display_.SetStatusLine(kPausedText);
+  display_.SetRemainingLine("");
+  display_.Redraw();
 }
 
 FileItem* InstallController::CurrentItem() {
@@ -240,7 +241,8 @@ void InstallController::OnDownloadProgress(uint64_t done, uint64_t length) {
   if (length != 0) {
     const double percent = static_cast<double>(done) / static_cast<double>(length) * 100;
     // The bar is drawn from the integer; the text keeps the exact value.
-    env_.SetCurrentPercent(SaturatingCast<int32_t>(std::clamp(percent, 0.0, 100.0)), PercentText(percent));
+    display_.SetCurrentPercent(SaturatingCast<int32_t>(std::clamp(percent, 0.0, 100.0)),
+                               PercentText(percent));
   }
   ShowRunProgress(item->fileName);
 }
@@ -248,15 +250,15 @@ void InstallController::OnDownloadProgress(uint64_t done, uint64_t length) {
 void InstallController::ShowRunProgress(const std::string& fileName) {
   const std::optional<double> speed = progress_.Speed();
   // Until a second of transfer has been seen the line keeps the file's name alone.
-  if (speed) env_.SetStatusLine(TransferRateText(fileName, *speed));
+  if (speed) display_.SetStatusLine(TransferRateText(fileName, *speed));
   list_.rate = speed.value_or(0);
   const std::optional<uint32_t> left = progress_.SecondsLeft();
   list_.remainingSeconds = left.value_or(0);
-  env_.SetRemainingLine(left ? RemainingTimeText(*left) : std::string());
+  display_.SetRemainingLine(left ? RemainingTimeText(*left) : std::string());
   list_.doneBytes = progress_.ShownDone();
   list_.totalBytes = progress_.Total();
-  if (list_.totalBytes != 0) env_.SetTotalProgress(list_.doneBytes, list_.totalBytes);
-  env_.Redraw();
+  if (list_.totalBytes != 0) display_.SetTotalProgress(list_.doneBytes, list_.totalBytes);
+  display_.Redraw();
 }
 
 void InstallController::OnDownloadStatus(int32_t code, std::string_view text) {
@@ -264,10 +266,10 @@ void InstallController::OnDownloadStatus(int32_t code, std::string_view text) {
   if (paused_) return;
   switch (code) {
     case MDS_STATUS_PREPARING:
-      env_.SetStatusLine("Chuẩn bị tải  " + std::string(text));
+      display_.SetStatusLine("Chuẩn bị tải  " + std::string(text));
       break;
     case MDS_STATUS_DOWNLOADING:
-      env_.SetStatusLine("Đang tải... " + std::string(text));
+      display_.SetStatusLine("Đang tải... " + std::string(text));
       state_.workflowState = STATE_UPDATING;
       break;
     case MDS_STATUS_FAILED:
@@ -293,7 +295,7 @@ void InstallController::OnFileDone() {
 }
 
 bool InstallController::AcceptFile(FileItem& item, const std::string& digest) {
-  env_.SetStatusLine("Md5Verify " + item.fileName);
+  display_.SetStatusLine("Md5Verify " + item.fileName);
   if (!item.md5.empty() && !SameDigest(digest, item.md5)) {
     RejectFile(item, digest);
     return false;
@@ -393,7 +395,7 @@ void InstallController::StartCurrentOrInstall() {
     if (!side->ended) {
       waitingForSide_ = true;
       ResetCurrentPercent();
-      env_.SetStatusLine("Đang tải... " + item->fileName);
+      display_.SetStatusLine("Đang tải... " + item->fileName);
       StartSideDownloads();
       return;
     }
@@ -410,10 +412,10 @@ void InstallController::StartCurrentOrInstall() {
         }))
       return;
     // Every file is whole: a side file that ended last sent no progress of its own.
-    if (progress_.Total() != 0) env_.SetTotalProgress(progress_.ShownDone(), progress_.Total());
-    env_.SetStatusLine("Đang cài đặt...");
-    env_.SetRemainingLine("");
-    env_.ShowPauseControl(PauseControl::Unavailable);
+    if (progress_.Total() != 0) display_.SetTotalProgress(progress_.ShownDone(), progress_.Total());
+    display_.SetStatusLine("Đang cài đặt...");
+    display_.SetRemainingLine("");
+    display_.ShowPauseControl(PauseControl::Unavailable);
     stepMode_ = GetInstallMode(state_.latestVersion, state_.installedVersion, state_.minimalVersion);
     if (env_.StartInstallWorker()) {
       state_.workflowState = STATE_INSTALLING;
@@ -424,8 +426,8 @@ void InstallController::StartCurrentOrInstall() {
 }
 
 void InstallController::ResetCurrentPercent() {
-  env_.SetCurrentPercent(0, PercentText(0));
-  env_.Redraw();
+  display_.SetCurrentPercent(0, PercentText(0));
+  display_.Redraw();
 }
 
 void InstallController::StartItem(FileItem& item) {
@@ -438,7 +440,7 @@ void InstallController::StartItem(FileItem& item) {
 void InstallController::StopRun(const std::string& text, const char* caption) {
   // Before the message: under its box no transfer of the stopped run may go on or report.
   env_.StopDownloads();
-  env_.ShowError(text, caption);
+  display_.ShowError(text, caption);
   // Whatever failed, the next plan starts from what is installed: a target left at the failed
   // step (or below it) would pass over a patch, or call a missing full install done.
   state_.targetVersion = state_.installedVersion;
@@ -450,12 +452,12 @@ void InstallController::EndRun() {
   sideDownloads_.clear();
   waitingForSide_ = false;
   paused_ = false;
-  env_.ShowPauseControl(PauseControl::Unavailable);
+  display_.ShowPauseControl(PauseControl::Unavailable);
   // Back at the idle view nothing runs: the close question and the folder commands must see that.
   phase_ = Phase::Idle;
   state_.workflowState = STATE_IDLE;
-  env_.ReturnToIdle();
-  env_.ShowIdleView();
+  display_.ReturnToIdle();
+  display_.RefreshFolderTexts();
 }
 
 void InstallController::OnInstallResult(bool ok, std::string_view setupName, const std::string& refusal) {

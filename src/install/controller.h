@@ -20,18 +20,36 @@ namespace sl {
 // The pause button of the progress view: off while nothing can be paused (a plan, a setup program).
 enum class PauseControl { Unavailable, Pause, Resume };
 
-// Everything the controller does to the outside world.
-class InstallControllerEnv {
+// What a run shows the player: the main window implements it, and the controller draws through it
+// directly.
+class RunDisplay {
  public:
-  virtual ~InstallControllerEnv() = default;
+  virtual ~RunDisplay() = default;
 
-  // The progress control. The set operations only store; Redraw repaints (throttled by the view).
+  // The progress panel. The set operations only store; Redraw repaints (throttled by the view).
   virtual void SetStatusLine(const std::string& text) = 0;
   virtual void SetRemainingLine(const std::string& text) = 0;
   virtual void SetCurrentPercent(int32_t percent, const std::string& text) = 0;
   virtual void SetTotalProgress(uint64_t done, uint64_t total) = 0;
   virtual void Redraw() = 0;
+  // The pause button's text and whether it can be pressed.
   virtual void ShowPauseControl(PauseControl control) = 0;
+  // The progress view, in place of the idle view.
+  virtual void ShowProgressView() = 0;
+  // A message box owned by the main window: error icon, one OK button.
+  virtual void ShowError(const std::string& text, const std::string& caption) = 0;
+  // Sends CMD_RETURN_TO_IDLE: the start button comes back and the idle view is shown.
+  virtual void ReturnToIdle() = 0;
+  // The folder and version captions and the idle view of the install mode now in force.
+  virtual void RefreshFolderTexts() = 0;
+  // Shows the free-space warning that stands in the way of a run; true when there is one.
+  [[nodiscard]] virtual bool WarnBeforeStart() = 0;
+};
+
+// Everything else the controller does to the outside world.
+class InstallControllerEnv {
+ public:
+  virtual ~InstallControllerEnv() = default;
 
   // downloadDir joined with the item's file name; names an unnamed item first (MakeTempName).
   virtual std::string GetItemLocalPath(FileItem& item) = 0;
@@ -67,19 +85,8 @@ class InstallControllerEnv {
   // Reads version.ini again off the window: OnVersionsRead follows once the versions are applied
   // and the captions refreshed. False when the read could not start.
   [[nodiscard]] virtual bool StartVersionRead() = 0;
-  // Shows the free-space warning that stands in the way of a run; true when there is one.
-  [[nodiscard]] virtual bool WarnBeforeStart() = 0;
   // Hands over to the game's patcher, which closes the window, or tells the player why it cannot.
   virtual void LaunchGamePatcher() = 0;
-
-  // Message box owned by the main window: error icon, one OK button.
-  virtual void ShowError(const std::string& text, const std::string& caption) = 0;
-  // The progress view, in place of the idle view.
-  virtual void ShowProgressView() = 0;
-  // Sends CMD_RETURN_TO_IDLE: the start button comes back and the idle view is shown.
-  virtual void ReturnToIdle() = 0;
-  // Refreshes the folder and version captions and the idle view of the install mode now in force.
-  virtual void ShowIdleView() = 0;
 
   // Wall clock, seconds since 1970-01-01 UTC.
   [[nodiscard]] virtual double NowSeconds() = 0;
@@ -103,7 +110,7 @@ class InstallController {
   // Log lines of the pipeline carry this source.
   static constexpr std::string_view kLogSource = "StormlineHelper";
 
-  InstallController(InstallState& state, FileList& list, InstallControllerEnv& env);
+  InstallController(InstallState& state, FileList& list, InstallControllerEnv& env, RunDisplay& display);
 
   // A start button was pressed (and disabled): the versions are read again first when
   // `readVersionsFirst` (an install press while the server's versions are unknown), then the free
@@ -179,6 +186,7 @@ class InstallController {
   InstallState& state_;
   FileList& list_;
   InstallControllerEnv& env_;
+  RunDisplay& display_;
   static constexpr int32_t kNoItem = -1;
   // The item (by index) already downloaded again after a failed check: a second failure ends the
   // run, as a server holding a bad file would otherwise be asked for it forever.

@@ -24,7 +24,7 @@ struct Step {
 };
 
 // Records what the controller asks for; the planner replays a fixed chain of steps.
-struct FakeEnv : InstallControllerEnv {
+struct FakeEnv : InstallControllerEnv, RunDisplay {
   InstallState state;
   FileList list;
   std::deque<Step> steps;
@@ -100,7 +100,7 @@ struct FakeEnv : InstallControllerEnv {
     Add(text + " | " + caption);
   }
   void ReturnToIdle() override { Add("return-to-idle"); }
-  void ShowIdleView() override { Add("idle-view"); }
+  void RefreshFolderTexts() override { Add("idle-view"); }
   double NowSeconds() override { return now; }
   void Add(std::string call) { calls.push_back(std::move(call)); }
   Calls Take() { return std::exchange(calls, {}); }
@@ -138,7 +138,7 @@ class ControllerTest : public ::testing::Test {
   }
 
   FakeEnv env;
-  InstallController controller{env.state, env.list, env};
+  InstallController controller{env.state, env.list, env, env};
 };
 
 TEST(ProgressTexts, RateScalesOnlyAboveOneAndRemainingTurnsToMinutesAtTwo) {

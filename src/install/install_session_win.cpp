@@ -37,7 +37,7 @@ FileItem* FindSetupItem(FileList& list) {
 
 }  // namespace
 
-InstallSession::InstallSession(InstallView& view) : view_(view), controller_(state_, list_, *this) {}
+InstallSession::InstallSession(InstallView& view) : view_(view), controller_(state_, list_, *this, view) {}
 
 InstallSession::~InstallSession() = default;
 
@@ -148,8 +148,6 @@ void InstallSession::OnPlanDone(PlanOutcome outcome) {
 
 bool InstallSession::StartVersionRead() { return ReadVersions(VersionsFor::Press); }
 
-bool InstallSession::WarnBeforeStart() { return view_.WarnBeforeStart(); }
-
 void InstallSession::LaunchGamePatcher() { sl::LaunchGamePatcher(view_.Window(), state_); }
 
 void InstallSession::OnInstallResult(bool ok, const char* setupName) {
@@ -160,15 +158,6 @@ void InstallSession::OnInstallResult(bool ok, const char* setupName) {
   job_.reset();
   controller_.OnInstallResult(ok, name, refusal);
 }
-
-void InstallSession::SetStatusLine(const std::string& text) { view_.SetStatusLine(text); }
-void InstallSession::SetRemainingLine(const std::string& text) { view_.SetRemainingLine(text); }
-void InstallSession::SetCurrentPercent(int32_t percent, const std::string& text) {
-  view_.SetCurrentPercent(percent, text);
-}
-void InstallSession::SetTotalProgress(uint64_t done, uint64_t total) { view_.SetTotalProgress(done, total); }
-void InstallSession::Redraw() { view_.Redraw(); }
-void InstallSession::ShowPauseControl(PauseControl control) { view_.ShowPauseControl(control); }
 
 uint64_t InstallSession::BytesOnDisk(size_t index) {
   return index < bytesOnDisk_.size() ? bytesOnDisk_[index] : 0;
@@ -251,17 +240,6 @@ bool InstallSession::StartInstallWorker() {
   job_.reset();
   return false;
 }
-
-void InstallSession::ShowError(const std::string& text, const std::string& caption) {
-  view_.ShowError(text, caption);
-}
-
-void InstallSession::ShowProgressView() { view_.ShowProgressView(); }
-
-void InstallSession::ReturnToIdle() { view_.ReturnToIdle(); }
-
-// The captions follow the mode the run leaves behind ("Phiên bản 122", not the install offer).
-void InstallSession::ShowIdleView() { view_.RefreshFolderTexts(); }
 
 double InstallSession::NowSeconds() { return sl::NowSeconds(); }
 

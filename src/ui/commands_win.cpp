@@ -85,48 +85,58 @@ void HandleCommand(MainWindow& main, uint16_t commandId) {
 
 namespace {
 
-void ShowButton(MainControls& controls, uint16_t id, bool show) {
-  if (SkinButton* button = FindSkinButton(controls.buttons, id))
-    ::ShowWindow(button->window, show ? SW_SHOWNORMAL : SW_HIDE);
-}
+// The window of a view's control: a picture button or one of the static texts.
+struct ControlWindow {
+  HWND window = nullptr;
+  bool button = false;
+};
 
-void ShowStatic(HWND control, bool show) { ::ShowWindow(control, show ? SW_SHOW : SW_HIDE); }
-
-void ShowStatics(MainControls& controls, bool show) {
-  for (HWND control : {controls.installDirField, controls.installDirLabel, controls.versionLabel,
-                       controls.downloadDirField, controls.downloadDirLabel}) {
-    ShowStatic(control, show);
+ControlWindow WindowOf(MainControls& controls, ViewControl control) {
+  const auto button = [&](uint16_t id) {
+    const SkinButton* found = FindSkinButton(controls.buttons, id);
+    return ControlWindow{found != nullptr ? found->window : nullptr, true};
+  };
+  switch (control) {
+    case ViewControl::BrowseInstall:
+      return button(CMD_BROWSE_INSTALL);
+    case ViewControl::BrowseDownload:
+      return button(CMD_BROWSE_DOWNLOAD);
+    case ViewControl::Install:
+      return button(CMD_INSTALL);
+    case ViewControl::Update:
+      return button(CMD_UPDATE);
+    case ViewControl::Play:
+      return button(CMD_PLAY);
+    case ViewControl::Pause:
+      return button(CMD_PAUSE);
+    case ViewControl::SpeedLimit:
+      return button(CMD_SPEED_LIMIT);
+    case ViewControl::InstallDirField:
+      return {controls.installDirField, false};
+    case ViewControl::InstallDirLabel:
+      return {controls.installDirLabel, false};
+    case ViewControl::VersionLabel:
+      return {controls.versionLabel, false};
+    case ViewControl::DownloadDirField:
+      return {controls.downloadDirField, false};
+    case ViewControl::DownloadDirLabel:
+      return {controls.downloadDirLabel, false};
   }
+  return {};
 }
 
-void ShowIdleView(MainControls& controls, const InstallState& state) {
-  switch (ChooseIdleView(state.latestVersion, state.installedVersion, state.minimalVersion)) {
-    case IdleView::Play:
-      for (uint16_t id : {CMD_BROWSE_INSTALL, CMD_BROWSE_DOWNLOAD, CMD_INSTALL, CMD_UPDATE})
-        ShowButton(controls, id, false);
-      ShowButton(controls, CMD_PLAY, true);
-      // The download statics are hidden here, so the install ones move down into the gap.
-      MoveStatic(controls, controls.installDirField, RECT{290, 525, 770, 549});
-      MoveStatic(controls, controls.installDirLabel, RECT{290, 501, 610, 525});
-      MoveStatic(controls, controls.versionLabel, RECT{610, 501, 770, 525});
-      ShowStatic(controls.downloadDirField, false);
-      ShowStatic(controls.downloadDirLabel, false);
-      break;
-    case IdleView::Update:
-      ShowButton(controls, CMD_BROWSE_INSTALL, false);
-      ShowButton(controls, CMD_BROWSE_DOWNLOAD, true);
-      ShowButton(controls, CMD_INSTALL, false);
-      ShowButton(controls, CMD_UPDATE, true);
-      ShowButton(controls, CMD_PLAY, false);
-      ShowStatics(controls, true);
-      break;
-    case IdleView::Install:
-      for (uint16_t id : {CMD_BROWSE_INSTALL, CMD_BROWSE_DOWNLOAD, CMD_INSTALL})
-        ShowButton(controls, id, true);
-      ShowButton(controls, CMD_UPDATE, false);
-      ShowButton(controls, CMD_PLAY, false);
-      ShowStatics(controls, true);
-      break;
+// Switches to a view by its table: buttons shown with SW_SHOWNORMAL, statics with SW_SHOW, moves
+// at the window's DPI and in the same z-order.
+void ApplyView(MainControls& controls, const std::vector<ViewRow>& table) {
+  for (const ViewRow& row : table) {
+    const ControlWindow target = WindowOf(controls, row.control);
+    if (target.window == nullptr) continue;
+    if (row.place) {
+      const auto& [left, top, right, bottom] = *row.place;
+      MoveStatic(controls, target.window, RECT{left, top, right, bottom});
+      continue;
+    }
+    ::ShowWindow(target.window, !row.shown ? SW_HIDE : target.button ? SW_SHOWNORMAL : SW_SHOW);
   }
 }
 
@@ -144,15 +154,13 @@ void ShowView(MainControls& controls, const InstallState& state, bool busy) {
       Show(progress);
     }
   }
-  for (uint16_t id : {CMD_PAUSE, CMD_SPEED_LIMIT}) ShowButton(controls, id, busy);
-  if (busy) ShowSpeedLimit(controls.buttons);
   if (busy) {
-    ShowStatics(controls, false);
-    ShowButton(controls, CMD_BROWSE_INSTALL, false);
-    ShowButton(controls, CMD_BROWSE_DOWNLOAD, false);
+    ShowSpeedLimit(controls.buttons);
+    ApplyView(controls, ProgressViewTable());
     return;
   }
-  ShowIdleView(controls, state);
+  ApplyView(controls,
+            ViewTable(ChooseIdleView(state.latestVersion, state.installedVersion, state.minimalVersion)));
 }
 
 void ShowSpeedLimit(SkinButtons& buttons) {

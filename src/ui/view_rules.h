@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sl {
 
@@ -17,6 +18,36 @@ enum class IdleView { Play, Update, Install };
 // The play view for a current game, or an installed one whose latest version is unknown; the update
 // view for a patchable install; the install view otherwise.
 [[nodiscard]] IdleView ChooseIdleView(int32_t latest, int32_t installed, int32_t minimal);
+
+// The controls a view shows or hides (the three start buttons, the two folder buttons, the
+// progress view's pause and speed-limit buttons, the five static texts).
+enum class ViewControl {
+  BrowseInstall,
+  BrowseDownload,
+  Install,
+  Update,
+  Play,
+  Pause,
+  SpeedLimit,
+  InstallDirField,
+  InstallDirLabel,
+  VersionLabel,
+  DownloadDirField,
+  DownloadDirLabel,
+};
+
+// One row of a view: the control, shown or hidden, and where it goes (96-DPI client pixels) when
+// the view moves it; a control the view does not name keeps what it had (the progress view
+// leaves the pressed start button as it is).
+struct ViewRow {
+  ViewControl control;
+  bool shown;
+  std::optional<std::array<int, 4>> place;  // left, top, right, bottom
+};
+
+// The table of a view: what switching to it applies, in order.
+[[nodiscard]] std::vector<ViewRow> ViewTable(IdleView view);
+[[nodiscard]] std::vector<ViewRow> ProgressViewTable();
 
 // The warning a start button shows for a free-space verdict; empty when the run may start.
 [[nodiscard]] std::string_view StartWarning(int32_t spaceWarning);

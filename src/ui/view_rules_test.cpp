@@ -1,11 +1,40 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "store/install_state.h"
 #include "ui/view_rules.h"
 
 namespace sl {
 
 namespace {
+
+bool Shows(const std::vector<ViewRow>& table, ViewControl control) {
+  for (const ViewRow& row : table) {
+    if (row.control == control) return row.shown;
+  }
+  return false;
+}
+
+TEST(ViewTable, EachIdleViewOffersOneStartButtonAndOnlyThePlayViewMovesTheTexts) {
+  using C = ViewControl;
+  for (IdleView view : {IdleView::Install, IdleView::Update, IdleView::Play}) {
+    const std::vector<ViewRow> table = ViewTable(view);
+    EXPECT_EQ(Shows(table, C::Install) + Shows(table, C::Update) + Shows(table, C::Play), 1);
+    EXPECT_FALSE(Shows(table, C::Pause) || Shows(table, C::SpeedLimit));
+    const bool moves = std::any_of(table.begin(), table.end(), [](const ViewRow& row) { return row.place; });
+    EXPECT_EQ(moves, view == IdleView::Play);
+  }
+  EXPECT_TRUE(Shows(ViewTable(IdleView::Install), C::BrowseInstall));
+  EXPECT_FALSE(Shows(ViewTable(IdleView::Update), C::BrowseInstall));
+  EXPECT_FALSE(Shows(ViewTable(IdleView::Play), C::DownloadDirField));
+  const std::vector<ViewRow> progress = ProgressViewTable();
+  EXPECT_TRUE(Shows(progress, C::Pause) && Shows(progress, C::SpeedLimit));
+  EXPECT_FALSE(Shows(progress, C::BrowseDownload) || Shows(progress, C::InstallDirField));
+  for (C start : {C::Install, C::Update, C::Play})  // the pressed one stays, disabled
+    EXPECT_TRUE(std::none_of(progress.begin(), progress.end(),
+                             [&](const ViewRow& row) { return row.control == start; }));
+}
 
 TEST(ChooseIdleView, ByInstallMode) {
   EXPECT_EQ(ChooseIdleView(0, 0, 0), IdleView::Install);   // unknown latest version: nothing to play
