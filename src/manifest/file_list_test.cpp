@@ -154,10 +154,12 @@ TEST(FileListRules, RefusesEachKindOfBadEntry) {
       {"file name is reserved for resume records", {"http://h/a.pak.sl-resume", "http://h/B.SL-RESUME"}},
   };
   for (const auto& [problem, urls] : cases) {
-    for (const std::string& url : urls) EXPECT_STREQ(FileListEntryProblem(url, kMixedCaseMd5, "1"), problem) << url;
+    for (const std::string& url : urls)
+      EXPECT_STREQ(FileListEntryProblem(url, kMixedCaseMd5, "1"), problem) << url;
   }
   for (const std::string& md5 :
-       std::vector<std::string>{kMixedCaseMd5.substr(1), kMixedCaseMd5 + "0", " " + kMixedCaseMd5.substr(1), "g" + kMixedCaseMd5.substr(1)}) {
+       std::vector<std::string>{kMixedCaseMd5.substr(1), kMixedCaseMd5 + "0", " " + kMixedCaseMd5.substr(1),
+                                "g" + kMixedCaseMd5.substr(1)}) {
     EXPECT_STREQ(FileListEntryProblem("http://h/b.pak", md5, ""), "MD5 is not 32 hexadecimal digits") << md5;
   }
   EXPECT_STREQ(FileNameProblem(std::string(260, 'a')), "file name too long");
