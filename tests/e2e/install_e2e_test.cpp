@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app_driver.h"
+#include "base/clock.h"
 #include "base/md5.h"
 #include "base/text_win.h"
 #include "loopback_server.h"
@@ -286,13 +287,6 @@ TEST_F(InstallTest, DownloadCutByClosingResumesAfterARestart) {
   EXPECT_EQ(test::ReadFileBytes(partial.wstring()), test::PatternBytes(0, kSize));
 }
 
-double SecondsSince1970() {
-  FILETIME now;
-  ::GetSystemTimePreciseAsFileTime(&now);
-  const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-  return static_cast<double>(ticks - 116444736000000000ull) / 1e7;
-}
-
 // Pause ends the transfer at once and keeps every byte: the server sees the client leave within a
 // second and the file stops growing. Resume asks only for what is missing; closing while paused
 // asks nothing, and the next run's press resumes too.
@@ -309,7 +303,7 @@ TEST_F(InstallTest, PauseStopsTheTransferAndEveryResumeFetchesOnlyTheRest) {
   EXPECT_EQ(TextOf(pause), "Tạm dừng");
   // Enter stands for the view's main action: pause.
   ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
-  const double pressed = SecondsSince1970();
+  const double pressed = NowSeconds();
   std::vector<double> ended;
   ASSERT_TRUE(WaitUntil([&] { return FaultRequests("big.pak", &ended).size() == 1; }, 5s));
   EXPECT_LT(ended[0] - pressed, 1.0) << "the server saw the client leave within a second";
