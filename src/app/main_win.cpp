@@ -24,6 +24,10 @@
 #include "ui/taskbar_win.h"
 
 namespace sl {
+
+// The portable show commands are the SDK's.
+static_assert(kShowNormal == SW_SHOWNORMAL && kShowMinimized == SW_SHOWMINIMIZED && kMinimize == SW_MINIMIZE);
+
 namespace {
 
 // The one-instance-per-machine rule. Takes the machine-wide name; an invalid handle still means

@@ -8,8 +8,6 @@
 
 namespace sl {
 
-// Owners of Win32 handles and GDI states: closed, deleted or restored on every way out.
-
 // One move-only owner for every kind of Win32 handle, parameterised by traits.
 // Traits: `using Type = ...; static Type Invalid(); static void Close(Type);`
 template <typename Traits>
@@ -55,52 +53,30 @@ class UniqueHandle {
   Type handle_ = Traits::Invalid();
 };
 
-struct KernelHandleTraits {
-  using Type = HANDLE;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { ::CloseHandle(h); }
-};
-
-struct FileHandleTraits {
-  using Type = HANDLE;
-  static Type Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) { ::CloseHandle(h); }
-};
-
-struct RegKeyTraits {
-  using Type = HKEY;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { ::RegCloseKey(h); }
-};
-
-struct FindHandleTraits {
-  using Type = HANDLE;
-  static Type Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) { ::FindClose(h); }
-};
-
-struct MenuTraits {
-  using Type = HMENU;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { ::DestroyMenu(h); }
-};
-
-template <typename T>
-struct GdiObjectTraits {
+// The traits of a handle that `kClose` ends and that is `Type{}` when empty, or INVALID_HANDLE_VALUE
+// where the creating call reports failure that way (files, searches).
+template <typename T, auto kClose, bool kInvalidIsMinusOne = false>
+struct HandleTraits {
   using Type = T;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { ::DeleteObject(h); }
+  static Type Invalid() {
+    if constexpr (kInvalidIsMinusOne) {
+      return INVALID_HANDLE_VALUE;
+    } else {
+      return Type{};
+    }
+  }
+  static void Close(Type h) { kClose(h); }
 };
 
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueFile = UniqueHandle<FileHandleTraits>;
-using UniqueRegKey = UniqueHandle<RegKeyTraits>;
-using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
-using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
-using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
-using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;
-using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using UniqueKernelHandle = UniqueHandle<HandleTraits<HANDLE, ::CloseHandle>>;
+using UniqueFile = UniqueHandle<HandleTraits<HANDLE, ::CloseHandle, true>>;
+using UniqueRegKey = UniqueHandle<HandleTraits<HKEY, ::RegCloseKey>>;
+using UniqueFindHandle = UniqueHandle<HandleTraits<HANDLE, ::FindClose, true>>;
+using UniqueMenu = UniqueHandle<HandleTraits<HMENU, ::DestroyMenu>>;
+using UniqueBrush = UniqueHandle<HandleTraits<HBRUSH, ::DeleteObject>>;
+using UniqueFont = UniqueHandle<HandleTraits<HFONT, ::DeleteObject>>;
+using UniquePen = UniqueHandle<HandleTraits<HPEN, ::DeleteObject>>;
+using UniqueBitmap = UniqueHandle<HandleTraits<HBITMAP, ::DeleteObject>>;
 
 // The one way the program opens an existing file to read it: sharing it as `share` allows (by
 // default others may read it too, nobody may write or delete it meanwhile). An empty owner, with

@@ -27,12 +27,7 @@ void WriteLog(std::string_view source, uint32_t errorCode, std::string_view mess
 
 // Local wall-clock time of an entry, as the system reports it.
 struct LogTime {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
 struct LogEntryFields {

@@ -7,6 +7,7 @@
 #include "base/path.h"
 #include "base/text.h"
 #include "base/text_win.h"
+#include "base/window_messages.h"
 #include "diag/worker_win.h"
 #include "install/install_job.h"
 #include "install/install_rules.h"

@@ -9,6 +9,7 @@
 
 #include "base/text_win.h"
 #include "install/install_job.h"
+#include "base/window_messages.h"
 #include "install/install_worker_win.h"
 #include "install/verify_win.h"
 #include "tests/support/test_servers_win.h"

@@ -7,6 +7,7 @@
 #include "base/path.h"
 #include "base/text.h"
 #include "base/text_win.h"
+#include "base/window_messages.h"
 #include "diag/log.h"
 #include "diag/seh_guard_win.h"
 #include "diag/thread_entry.h"

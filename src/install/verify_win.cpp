@@ -13,6 +13,7 @@
 #include "base/text.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
+#include "base/window_messages.h"
 #include "diag/log.h"
 #include "install/install_job.h"
 

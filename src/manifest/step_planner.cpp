@@ -79,14 +79,9 @@ int32_t PlanNextStep(InstallState& state, PlannerEnv& env, FileList& list) {
                         static_cast<int>(latest)));
         break;
       }
-      switch (FetchPatchList(state, env, static_cast<int32_t>(number), list)) {
-        case ListFetch::Loaded:
-          return state.targetVersion;
-        case ListFetch::Failed:
-          return kPlanListFailed;
-        case ListFetch::Missing:
-          break;
-      }
+      const ListFetch fetch = FetchPatchList(state, env, static_cast<int32_t>(number), list);
+      if (fetch == ListFetch::Loaded) return state.targetVersion;
+      if (fetch == ListFetch::Failed) return kPlanListFailed;
     }
     return kPlanNothingToDo;
   }
@@ -96,14 +91,11 @@ int32_t PlanNextStep(InstallState& state, PlannerEnv& env, FileList& list) {
   const std::string base = env.BaseUrl();
   // Version numbers start at 1: a latest version below 10 ends the search early.
   for (int32_t back = 0; back < kFullListsTried && latest - back >= 1; ++back) {
-    switch (FetchFileList(env, FullListUrl(base, latest - back, time), list)) {
-      case ListFetch::Loaded:
-        state.targetVersion = latest - back;
-        return state.targetVersion;
-      case ListFetch::Failed:
-        return kPlanListFailed;
-      case ListFetch::Missing:
-        break;
+    const ListFetch fetch = FetchFileList(env, FullListUrl(base, latest - back, time), list);
+    if (fetch == ListFetch::Failed) return kPlanListFailed;
+    if (fetch == ListFetch::Loaded) {
+      state.targetVersion = latest - back;
+      return state.targetVersion;
     }
   }
   return kPlanNoFullList;

@@ -1,25 +1,13 @@
-// What a download tells its window: the status codes and the messages that carry them.
+// What a download tells its window beside the message numbers (base/window_messages.h): the status
+// codes and the failure a retry carries.
 #pragma once
 
 #include <cstdint>
 
+#include "base/window_messages.h"
 #include "net/transfer_rules.h"
 
 namespace sl {
-
-// What the download thread tells the window that started it (WM_USER = 1024). The numbers are
-// fixed: other builds of the program and its tests exchange them.
-
-// Posted: wParam bytes of the file on disk, lParam its content length (0 = unknown). A receiver
-// calls MSHTTPHelper::ProgressTaken() so that the next one is posted.
-inline constexpr unsigned WM_DOWNLOAD_PROGRESS = 1048;
-// Sent: wParam an MDS_STATUS_* code, lParam a UTF-16 text (the file name, or an error text).
-inline constexpr unsigned WM_DOWNLOAD_STATUS = 1057;
-// Sent once a second while a download, or a list or manifest fetch of a run, waits to try again:
-// wParam the seconds until the next try, lParam the FailureKind (transfer_rules.h) of the failed try.
-inline constexpr unsigned WM_DOWNLOAD_RETRY = 1058;
-// Posted while the check of a whole file catches up: wParam the bytes hashed, lParam its length.
-inline constexpr unsigned WM_MD5_PROGRESS = 52;
 
 // The FailureKind a WM_DOWNLOAD_RETRY carries; any other value counts as a lost connection.
 [[nodiscard]] inline FailureKind FailureKindFromMessage(intptr_t value) {

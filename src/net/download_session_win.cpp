@@ -4,6 +4,7 @@
 
 #include "base/text_win.h"
 #include "base/path.h"
+#include "base/window_messages.h"
 #include "diag/thread_entry.h"
 #include "net/download_messages.h"
 

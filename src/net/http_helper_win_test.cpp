@@ -16,6 +16,7 @@
 #include "base/md5.h"
 #include "base/text_win.h"
 #include "base/unique_handle_win.h"
+#include "base/window_messages.h"
 #include "net/download_messages.h"
 #include "net/http_helper_win.h"
 #include "net/http_rules.h"

@@ -8,6 +8,17 @@
 
 namespace sl {
 
+// The portable request flags are WinINet's.
+static_assert(kFlagReload == INTERNET_FLAG_RELOAD);
+static_assert(kFlagSecure == INTERNET_FLAG_SECURE);
+static_assert(kFlagKeepConnection == INTERNET_FLAG_KEEP_CONNECTION);
+static_assert(kFlagPragmaNoCache == INTERNET_FLAG_PRAGMA_NOCACHE);
+static_assert(kFlagNoCacheWrite == INTERNET_FLAG_NO_CACHE_WRITE);
+static_assert(kFlagNoAutoRedirect == INTERNET_FLAG_NO_AUTO_REDIRECT);
+static_assert(kFlagNoCookies == INTERNET_FLAG_NO_COOKIES);
+static_assert(kFlagNoAuth == INTERNET_FLAG_NO_AUTH);
+static_assert(kFlagNoUi == INTERNET_FLAG_NO_UI);
+
 void SetTimeouts(HINTERNET handle) {
   for (const auto& [option, ms] : {std::pair{INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs},
                                    {INTERNET_OPTION_SEND_TIMEOUT, kSendTimeoutMs},

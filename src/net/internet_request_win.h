@@ -15,13 +15,7 @@
 namespace sl {
 
 // Owner of WinINet handles.
-struct InternetHandleTraits {
-  using Type = HINTERNET;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { ::InternetCloseHandle(h); }
-};
-
-using UniqueInternet = UniqueHandle<InternetHandleTraits>;
+using UniqueInternet = UniqueHandle<HandleTraits<HINTERNET, ::InternetCloseHandle>>;
 
 // One GET request on a WinINet session, as InternetOpenUrlW opens it, but through a connection
 // handle of its own: Wine's WinINet applies the connect, send and receive time-outs only to

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <random>
 
+#include "base/window_messages.h"
 #include "net/download_messages.h"
 #include "net/transfer_rules.h"
 

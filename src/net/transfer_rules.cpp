@@ -82,23 +82,17 @@ FailureKind KindOfRequestError(uint32_t systemCode) {
 }
 
 std::string_view FailureText(FailureKind kind) {
-  switch (kind) {
-    case FailureKind::NoConnection:
-      return "không kết nối được máy chủ";
-    case FailureKind::CutShort:
-      return "đường truyền bị ngắt giữa chừng";
-    case FailureKind::ServerBusy:
-      return "máy chủ đang bận";
-    case FailureKind::Refused:
-      return "máy chủ từ chối";
-    case FailureKind::BadAnswer:
-      return "câu trả lời sai";
-    case FailureKind::RequestFailed:
-      return "yêu cầu thất bại";
-    case FailureKind::LocalFile:
-      return "lỗi tệp trên máy";
-  }
-  return {};
+  // In the order of FailureKind.
+  static constexpr std::string_view kTexts[] = {"không kết nối được máy chủ",
+                                                "đường truyền bị ngắt giữa chừng",
+                                                "máy chủ đang bận",
+                                                "máy chủ từ chối",
+                                                "câu trả lời sai",
+                                                "yêu cầu thất bại",
+                                                "lỗi tệp trên máy"};
+  static_assert(std::size(kTexts) == static_cast<size_t>(FailureKind::LocalFile) + 1);
+  const auto index = static_cast<size_t>(kind);
+  return index < std::size(kTexts) ? kTexts[index] : std::string_view{};
 }
 
 std::string RetryWaitText(FailureKind why, uint64_t secondsLeft) {

@@ -18,6 +18,7 @@ namespace sl {
 // answer that will not change by asking again (403, 404, a wrong length) ends the request at once.
 
 // How a request failed, as far as trying it again is concerned.
+// FailureText keeps its texts in this order.
 enum class FailureKind {
   NoConnection,   // refused, reset, aborted, name not resolved, timed out: no usable answer
   CutShort,       // the body stopped before its length (a failed read or an early end)

@@ -21,6 +21,14 @@
 
 namespace sl {
 
+// The portable system error numbers and image format values are the SDK's.
+static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorSharingViolation == ERROR_SHARING_VIOLATION);
+static_assert(kMachineI386 == IMAGE_FILE_MACHINE_I386 && kMachineAmd64 == IMAGE_FILE_MACHINE_AMD64);
+static_assert(kExecutableImage == IMAGE_FILE_EXECUTABLE_IMAGE && kDll == IMAGE_FILE_DLL);
+static_assert(kPe32Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC && kPe32PlusMagic == IMAGE_NT_OPTIONAL_HDR64_MAGIC);
+static_assert(kCoffHeaderBytes == sizeof(IMAGE_FILE_HEADER) &&
+              kSectionHeaderBytes == sizeof(IMAGE_SECTION_HEADER));
+
 namespace {
 
 constexpr char kCheckSource[] = "CheckSelfUpdate";

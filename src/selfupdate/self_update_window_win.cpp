@@ -11,6 +11,7 @@
 #include "base/path.h"
 #include "base/unique_handle_win.h"
 #include "base/text_win.h"
+#include "base/window_messages.h"
 #include "diag/log.h"
 #include "diag/thread_entry.h"
 #include "install/install_worker_win.h"

@@ -12,9 +12,6 @@ namespace sl {
 
 namespace {
 
-constexpr uint32_t kErrorAccessDenied = 5;
-constexpr uint32_t kErrorSharingViolation = 32;
-
 // The last four characters of a file name: its extension as the self-update files use it.
 std::string_view Extension(std::string_view name) {
   return name.size() >= 4 ? name.substr(name.size() - 4) : std::string_view();
@@ -111,15 +108,6 @@ bool IsHandOverPartner(std::string_view image, std::string_view ownImage) {
 }
 
 namespace {
-
-constexpr uint16_t kMachineI386 = 0x14C;
-constexpr uint16_t kMachineAmd64 = 0x8664;
-constexpr uint16_t kExecutableImage = 0x0002;
-constexpr uint16_t kDll = 0x2000;
-constexpr uint16_t kPe32Magic = 0x10B;
-constexpr uint16_t kPe32PlusMagic = 0x20B;
-constexpr size_t kCoffHeaderBytes = 20;
-constexpr size_t kSectionHeaderBytes = 40;
 
 // Little-endian reads that fail instead of reading past the bytes at hand.
 class Reader {

@@ -54,6 +54,9 @@ enum class CheckOutcome {
 // so the package name never stands for a partial file.
 [[nodiscard]] std::string PartialPackageName(std::string_view packageName);
 
+inline constexpr uint32_t kErrorAccessDenied = 5;
+inline constexpr uint32_t kErrorSharingViolation = 32;
+
 // What the player is told when the package cannot be written over the main file.
 [[nodiscard]] std::string_view ApplyErrorText(uint32_t systemError);
 
@@ -66,6 +69,17 @@ enum class CheckOutcome {
 
 // How much of the start of a package JudgePackage needs: the headers and the section table.
 inline constexpr size_t kPackageHeadBytes = 4096;
+
+// The image format's numbers JudgePackage reads: machines, characteristics, optional-header magics
+// and the sizes of the file header and of a section header.
+inline constexpr uint16_t kMachineI386 = 0x14C;
+inline constexpr uint16_t kMachineAmd64 = 0x8664;
+inline constexpr uint16_t kExecutableImage = 0x0002;
+inline constexpr uint16_t kDll = 0x2000;
+inline constexpr uint16_t kPe32Magic = 0x10B;
+inline constexpr uint16_t kPe32PlusMagic = 0x20B;
+inline constexpr size_t kCoffHeaderBytes = 20;
+inline constexpr size_t kSectionHeaderBytes = 40;
 
 enum class PackageVerdict {
   Ready,          // a complete x86 or x86-64 Windows executable

@@ -8,10 +8,7 @@ namespace sl {
 namespace {
 
 constexpr char kTrackingLogSource[] = "StormlineHelper";
-constexpr uint16_t kArchitectureAmd64 = 9;
-constexpr uint16_t kArchitectureArm64 = 12;
 constexpr uint32_t kFirstWindows11Build = 22000;
-constexpr uint32_t kHttpOk = 200;
 
 void AppendJsonString(std::string& out, std::string_view value) {
   out += '"';

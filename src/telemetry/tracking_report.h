@@ -17,6 +17,11 @@ inline constexpr char kNoPublicIp[] = "0.0.0.0";
 // both are a few bytes, and an outside server must not make the program hold more.
 inline constexpr size_t kMaxAnswerBytes = 64 * 1024;
 
+// The processor architectures that count as 64-bit, and the status of an answer that is read.
+inline constexpr uint16_t kArchitectureAmd64 = 9;
+inline constexpr uint16_t kArchitectureArm64 = 12;
+inline constexpr uint32_t kHttpOk = 200;
+
 struct OsVersion {
   uint32_t major = 0;
   uint32_t minor = 0;

@@ -13,14 +13,14 @@
 #include "telemetry/tracking_report.h"
 
 namespace sl {
+
+static_assert(kArchitectureAmd64 == PROCESSOR_ARCHITECTURE_AMD64);
+static_assert(kArchitectureArm64 == PROCESSOR_ARCHITECTURE_ARM64);
+static_assert(kHttpOk == HTTP_STATUS_OK);
+
 namespace {
 
-struct WinHttpHandleTraits {
-  using Type = HINTERNET;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { ::WinHttpCloseHandle(h); }
-};
-using UniqueWinHttp = UniqueHandle<WinHttpHandleTraits>;
+using UniqueWinHttp = UniqueHandle<HandleTraits<HINTERNET, ::WinHttpCloseHandle>>;
 
 constexpr wchar_t kReportAgent[] = L"Game Downloader Agent/1.0";
 constexpr wchar_t kPublicIpAgent[] = L"AppsFlyerPCClient/1.0";

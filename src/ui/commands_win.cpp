@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstddef>
+#include <utility>
 
 #include "base/build_info.h"
 #include "base/text.h"
@@ -92,37 +93,19 @@ struct ControlWindow {
 };
 
 ControlWindow WindowOf(MainControls& controls, ViewControl control) {
-  const auto button = [&](uint16_t id) {
-    const SkinButton* found = FindSkinButton(controls.buttons, id);
-    return ControlWindow{found != nullptr ? found->window : nullptr, true};
-  };
-  switch (control) {
-    case ViewControl::BrowseInstall:
-      return button(CMD_BROWSE_INSTALL);
-    case ViewControl::BrowseDownload:
-      return button(CMD_BROWSE_DOWNLOAD);
-    case ViewControl::Install:
-      return button(CMD_INSTALL);
-    case ViewControl::Update:
-      return button(CMD_UPDATE);
-    case ViewControl::Play:
-      return button(CMD_PLAY);
-    case ViewControl::Pause:
-      return button(CMD_PAUSE);
-    case ViewControl::SpeedLimit:
-      return button(CMD_SPEED_LIMIT);
-    case ViewControl::InstallDirField:
-      return {controls.installDirField, false};
-    case ViewControl::InstallDirLabel:
-      return {controls.installDirLabel, false};
-    case ViewControl::VersionLabel:
-      return {controls.versionLabel, false};
-    case ViewControl::DownloadDirField:
-      return {controls.downloadDirField, false};
-    case ViewControl::DownloadDirLabel:
-      return {controls.downloadDirLabel, false};
+  using C = ViewControl;
+  static constexpr std::pair<ViewControl, HWND MainControls::*> kStatics[] = {
+      {C::InstallDirField, &MainControls::installDirField},
+      {C::InstallDirLabel, &MainControls::installDirLabel},
+      {C::VersionLabel, &MainControls::versionLabel},
+      {C::DownloadDirField, &MainControls::downloadDirField},
+      {C::DownloadDirLabel, &MainControls::downloadDirLabel}};
+  for (const auto& [which, field] : kStatics) {
+    if (which == control) return {controls.*field, false};
   }
-  return {};
+  // Any other control is a button, named by its command id.
+  const SkinButton* found = FindSkinButton(controls.buttons, static_cast<uint16_t>(control));
+  return {found != nullptr ? found->window : nullptr, true};
 }
 
 // Switches to a view by its table: buttons shown with SW_SHOWNORMAL, statics with SW_SHOW, moves

@@ -1,5 +1,6 @@
 #include "ui/main_controls_win.h"
 
+#include "base/window_messages.h"
 #include "res/resource.h"
 #include "ui/skin_buttons_win.h"
 #include "ui/commands.h"

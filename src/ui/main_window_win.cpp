@@ -7,6 +7,7 @@
 
 #include "base/unique_handle_win.h"
 #include "base/text_win.h"
+#include "base/window_messages.h"
 #include "res/resource.h"
 #include "ui/shell_win.h"
 #include "ui/commands.h"
@@ -16,6 +17,9 @@
 #include "ui/view_rules.h"
 
 namespace sl {
+
+static_assert(kMainWindowStyle == (WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX));
+
 namespace {
 
 // Notification results: 0 (CDRF_DODEFAULT) for custom draw, 4 for the rest, as the

@@ -132,23 +132,11 @@ bool DrawSkinButton(SkinButton& button, HDC dc, const RECT& item, UINT itemState
   if (choice.hoverFromNormal) button.hover = button.normal;
   if (choice.disabledFromHover) button.disabled = button.hover;
 
-  HBRUSH brush = nullptr;
-  switch (choice.image) {
-    case SkinImage::Normal:
-      brush = button.normal;
-      break;
-    case SkinImage::Hover:
-      brush = button.hover;
-      break;
-    case SkinImage::Pressed:
-      brush = button.pressed;
-      break;
-    case SkinImage::Disabled:
-      brush = button.disabled;
-      break;
-    case SkinImage::None:
-      break;
-  }
+  // In the order of SkinImage, whose last value, None, has no picture.
+  const HBRUSH slots[] = {button.normal, button.hover, button.pressed, button.disabled};
+  static_assert(std::size(slots) == static_cast<size_t>(SkinImage::None));
+  const size_t slot = static_cast<size_t>(choice.image);
+  const HBRUSH brush = slot < std::size(slots) ? slots[slot] : nullptr;
   if (brush == nullptr) return false;
   // The pattern starts at the button's corner, so the picture, scaled with the button, lies there as drawn.
   ::SetBrushOrgEx(dc, item.left, item.top, nullptr);

@@ -18,43 +18,30 @@ IdleView ChooseIdleView(int32_t latest, int32_t installed, int32_t minimal) {
 
 std::vector<ViewRow> ViewTable(IdleView view) {
   using C = ViewControl;
-  const std::vector<ViewRow> statics = {{C::InstallDirField, true, {}},
-                                        {C::InstallDirLabel, true, {}},
-                                        {C::VersionLabel, true, {}},
-                                        {C::DownloadDirField, true, {}},
-                                        {C::DownloadDirLabel, true, {}}};
-  std::vector<ViewRow> rows = {{C::Pause, false, {}}, {C::SpeedLimit, false, {}}};
-  switch (view) {
-    case IdleView::Play:
-      rows.insert(rows.end(), {{C::BrowseInstall, false, {}},
-                               {C::BrowseDownload, false, {}},
-                               {C::Install, false, {}},
-                               {C::Update, false, {}},
-                               {C::Play, true, {}},
-                               // The download statics are hidden here, so the install ones move
-                               // down into the gap; the other views do not move them back.
-                               {C::InstallDirField, true, std::array{290, 525, 770, 549}},
-                               {C::InstallDirLabel, true, std::array{290, 501, 610, 525}},
-                               {C::VersionLabel, true, std::array{610, 501, 770, 525}},
-                               {C::DownloadDirField, false, {}},
-                               {C::DownloadDirLabel, false, {}}});
-      return rows;
-    case IdleView::Update:
-      rows.insert(rows.end(), {{C::BrowseInstall, false, {}},
-                               {C::BrowseDownload, true, {}},
-                               {C::Install, false, {}},
-                               {C::Update, true, {}},
-                               {C::Play, false, {}}});
-      break;
-    case IdleView::Install:
-      rows.insert(rows.end(), {{C::BrowseInstall, true, {}},
-                               {C::BrowseDownload, true, {}},
-                               {C::Install, true, {}},
-                               {C::Update, false, {}},
-                               {C::Play, false, {}}});
-      break;
+  const bool play = view == IdleView::Play;
+  const bool install = view == IdleView::Install;
+  std::vector<ViewRow> rows = {{C::Pause, false, {}},
+                               {C::SpeedLimit, false, {}},
+                               {C::BrowseInstall, install, {}},
+                               {C::BrowseDownload, !play, {}},
+                               {C::Install, install, {}},
+                               {C::Update, view == IdleView::Update, {}},
+                               {C::Play, play, {}}};
+  if (play) {
+    // The download statics are hidden here, so the install ones move down into the gap; the
+    // other views do not move them back.
+    rows.insert(rows.end(), {{C::InstallDirField, true, std::array{290, 525, 770, 549}},
+                             {C::InstallDirLabel, true, std::array{290, 501, 610, 525}},
+                             {C::VersionLabel, true, std::array{610, 501, 770, 525}},
+                             {C::DownloadDirField, false, {}},
+                             {C::DownloadDirLabel, false, {}}});
+  } else {
+    rows.insert(rows.end(), {{C::InstallDirField, true, {}},
+                             {C::InstallDirLabel, true, {}},
+                             {C::VersionLabel, true, {}},
+                             {C::DownloadDirField, true, {}},
+                             {C::DownloadDirLabel, true, {}}});
   }
-  rows.insert(rows.end(), statics.begin(), statics.end());
   return rows;
 }
 

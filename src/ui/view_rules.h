@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/commands.h"
+
 namespace sl {
 
 // Platform-free rules of the idle views, the start warnings and the publisher's pages.
@@ -19,17 +21,17 @@ enum class IdleView { Play, Update, Install };
 // view for a patchable install; the install view otherwise.
 [[nodiscard]] IdleView ChooseIdleView(int32_t latest, int32_t installed, int32_t minimal);
 
-// The controls a view shows or hides (the three start buttons, the two folder buttons, the
-// progress view's pause and speed-limit buttons, the five static texts).
-enum class ViewControl {
-  BrowseInstall,
-  BrowseDownload,
-  Install,
-  Update,
-  Play,
-  Pause,
-  SpeedLimit,
-  InstallDirField,
+// The controls a view shows or hides: the three start buttons, the two folder buttons and the
+// progress view's pause and speed-limit buttons by their command ids, then the five static texts.
+enum class ViewControl : uint16_t {
+  BrowseInstall = CMD_BROWSE_INSTALL,
+  BrowseDownload = CMD_BROWSE_DOWNLOAD,
+  Install = CMD_INSTALL,
+  Update = CMD_UPDATE,
+  Play = CMD_PLAY,
+  Pause = CMD_PAUSE,
+  SpeedLimit = CMD_SPEED_LIMIT,
+  InstallDirField = 1,
   InstallDirLabel,
   VersionLabel,
   DownloadDirField,

@@ -39,10 +39,9 @@ FONT_FILES = {
 LAYOUT = {
     "close": (989, 0, 26, 26),
     "minimise": (960, 0, 26, 26),
-    "link_home": (540, 50, 75, 22),
-    "link_events": (615, 50, 75, 22),
-    "link_cups": (690, 50, 75, 22),
-    "link_guide": (765, 50, 75, 22),
+    # The four links side by side, 75 pixels apart.
+    **{name: (540 + 75 * k, 50, 75, 22) for k, name in enumerate(("link_home", "link_events", "link_cups",
+                                                                    "link_guide"))},
     "register": (850, 50, 150, 39),
     "topup": (850, 100, 150, 39),
     "folder1": (770, 511, 28, 23),
