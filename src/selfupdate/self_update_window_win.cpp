@@ -31,12 +31,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"vy_selfupdate";
 constexpr char kSource[] = "SelfUpdateThread";
-// At 96 DPI, scaled by the window's.
-constexpr int kWidth = 490;
-constexpr int kHeight = 120;
-constexpr int kCaptionBandHeight = 30;
-constexpr RECT kTextRect{0, 0, kWidth, kCaptionBandHeight};
-constexpr int kFontHeight = 14;
 constexpr COLORREF kCaptionBand = RGB(0x11, 0x11, 0x11);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -74,7 +68,7 @@ struct UpdateJob {
 // The window's own state, UI thread only.
 struct SelfUpdateWindow {
   std::shared_ptr<UpdateJob> job;
-  std::wstring captionText;
+  SelfUpdateView view;  // what it shows and where, at 96 DPI
   int dpi = kBaseDpi;
   UniqueFont font;
   ProgressPanel panel;
@@ -142,15 +136,14 @@ void SelfUpdateThread(const std::shared_ptr<UpdateJob>& job) {
   ::ExitProcess(0);
 }
 
-int DpiOf(HWND window) {
-  const SelfUpdateWindow* state = StateOf(window);
-  return state != nullptr ? state->dpi : kBaseDpi;
-}
+RECT ToRect(const SkinRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 void EraseBackground(HWND window, HDC dc) {
+  const SelfUpdateWindow* state = StateOf(window);
   RECT client;
   ::GetClientRect(window, &client);
-  const int bandHeight = ScaleByDpi(kCaptionBandHeight, DpiOf(window));
+  const int bandHeight = state != nullptr ? ScaleRect(state->view.captionBand, state->dpi).bottom
+                                          : SelfUpdateView{}.captionBand.bottom;
   const RECT band{client.left, 0, client.right, bandHeight};
   const UniqueBrush bandBrush(::CreateSolidBrush(kCaptionBand));
   ::FillRect(dc, &band, bandBrush.get());
@@ -161,13 +154,14 @@ void EraseBackground(HWND window, HDC dc) {
 void Paint(HWND window) {
   ScopedPaint paint(window);
   const SelfUpdateWindow* state = StateOf(window);
-  if (state == nullptr || state->captionText.empty()) return;
+  if (state == nullptr || state->view.caption.empty()) return;
   ScopedDcState saved(paint.dc());
   ::SetBkMode(paint.dc(), TRANSPARENT);
   ::SelectObject(paint.dc(), state->font.get());
   ::SetTextColor(paint.dc(), kWhite);
-  RECT box = ScaleRect(kTextRect, state->dpi);
-  ::DrawTextW(paint.dc(), state->captionText.c_str(), static_cast<int>(state->captionText.size()), &box,
+  RECT box = ToRect(ScaleRect(state->view.captionBand, state->dpi));
+  const std::wstring caption = Widen(state->view.caption);
+  ::DrawTextW(paint.dc(), caption.c_str(), static_cast<int>(caption.size()), &box,
               DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
@@ -195,21 +189,22 @@ void OnStatus(SelfUpdateWindow& state, WPARAM code, LPARAM text) {
 }
 
 // The panel's places at `dpi`.
-void LayOutPanel(ProgressPanel& panel, int dpi) {
-  panel.x = ScaleByDpi(5, dpi);
-  panel.y = ScaleByDpi(40, dpi);
-  panel.width = ScaleByDpi(480, dpi);
-  panel.height = ScaleByDpi(60, dpi);
-  panel.labelRect = ScaleRect(RECT{0, 0, 420, 30}, dpi);
-  panel.percentRect = ScaleRect(RECT{420, 0, 480, 30}, dpi);
+void LayOutPanel(ProgressPanel& panel, const SelfUpdateView& view, int dpi) {
+  const SkinRect place = ScaleRect(view.panel, dpi);
+  panel.x = place.left;
+  panel.y = place.top;
+  panel.width = place.right - place.left;
+  panel.height = place.bottom - place.top;
+  panel.labelRect = ToRect(ScaleRect(view.label, dpi));
+  panel.percentRect = ToRect(ScaleRect(view.percent, dpi));
 }
 
 // Moves to the place Windows suggests and scales the caption, font and panel to the new DPI.
 void OnDpiChanged(HWND window, SelfUpdateWindow& state, int dpi, const RECT& suggested) {
   state.dpi = dpi;
-  state.font.reset(CreateSkinFont(ScaleByDpi(kFontHeight, dpi)));
-  LayOutPanel(state.panel, dpi);
-  PlacePanel(state.panel, UniqueFont(CreateSkinFont(ScaleByDpi(kFontHeight, dpi))));
+  state.font.reset(CreateSkinFont(ScaleByDpi(state.view.fontHeight, dpi)));
+  LayOutPanel(state.panel, state.view, dpi);
+  PlacePanel(state.panel, UniqueFont(CreateSkinFont(ScaleByDpi(state.view.fontHeight, dpi))));
   ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   ::InvalidateRect(window, nullptr, TRUE);
@@ -259,9 +254,9 @@ LRESULT CALLBACK SelfUpdateWindowProc(HWND window, UINT message, WPARAM wParam, 
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-void BuildPanel(ProgressPanel& panel, HWND parent, int dpi) {
-  LayOutPanel(panel, dpi);
-  panel.font.reset(CreateSkinFont(ScaleByDpi(kFontHeight, dpi)));
+void BuildPanel(ProgressPanel& panel, const SelfUpdateView& view, HWND parent, int dpi) {
+  LayOutPanel(panel, view, dpi);
+  panel.font.reset(CreateSkinFont(ScaleByDpi(view.fontHeight, dpi)));
   panel.hwndParent = parent;
   SetLabel(panel, "");
   ShowPanel(panel);  // created hidden
@@ -313,6 +308,7 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   SelfUpdateWindow state;
   state.job = job;
+  state.view = SelfUpdateViewFor(request.caption);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -324,8 +320,8 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
 
   // Owned by the main window, which takes no input meanwhile: nothing of the installer can start
   // under an update that ends the process.
-  const HWND window = ::CreateWindowExW(0, kClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                        request.owner, nullptr, instance, &state);
+  const HWND window = ::CreateWindowExW(0, kClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, state.view.width,
+                                        state.view.height, request.owner, nullptr, instance, &state);
   if (window == nullptr) {
     job->End(JobPhase::Cancelled);
     ::UnregisterClassW(kClassName, instance);
@@ -334,13 +330,12 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   job->window = window;
   state.dpi = WindowDpi(window);
   if (state.dpi != kBaseDpi)
-    ::SetWindowPos(window, nullptr, 0, 0, ScaleByDpi(kWidth, state.dpi), ScaleByDpi(kHeight, state.dpi),
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  state.font.reset(CreateSkinFont(ScaleByDpi(kFontHeight, state.dpi)));
-  BuildPanel(state.panel, window, state.dpi);
+    ::SetWindowPos(window, nullptr, 0, 0, ScaleByDpi(state.view.width, state.dpi),
+                   ScaleByDpi(state.view.height, state.dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  state.font.reset(CreateSkinFont(ScaleByDpi(state.view.fontHeight, state.dpi)));
+  BuildPanel(state.panel, state.view, window, state.dpi);
   state.http = MSHTTPHelper::Init(window);
-  state.captionText = Widen(request.caption + " đang cập nhật...");
-  const RECT text = ScaleRect(kTextRect, state.dpi);
+  const RECT text = ToRect(ScaleRect(state.view.captionBand, state.dpi));
   ::InvalidateRect(window, &text, TRUE);
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::UpdateWindow(window);

@@ -82,6 +82,12 @@ std::string PackageUrl(std::string_view baseUrl, int32_t version) {
                 static_cast<int>(version));
 }
 
+SelfUpdateView SelfUpdateViewFor(std::string_view productCaption) {
+  SelfUpdateView view;
+  view.caption = std::string(productCaption) + " đang cập nhật...";
+  return view;
+}
+
 std::string PartialPackageName(std::string_view packageName) { return std::string(packageName) + ".part"; }
 
 std::string_view ApplyErrorText(uint32_t systemError) {

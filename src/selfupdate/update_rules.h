@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/skin_rules.h"
+
 namespace sl {
 
 // Platform-free decisions of the self-update: the launcher manifest, the role of the running file,
@@ -14,6 +16,23 @@ namespace sl {
 
 inline constexpr char kUpdateFailedText[] = "Có lỗi trong quá trình cập nhật. Vui lòng thử lại sau!";
 inline constexpr char kApplyErrorCaption[] = "Stormline VN";
+
+// The self-update window's one view: its size, the caption band with the caption's text centred
+// in it, and the progress panel with its label and percent (those two in the panel's own
+// coordinates), in 96-DPI client pixels, and the height of its font.
+struct SelfUpdateView {
+  int width = 490;
+  int height = 120;
+  SkinRect captionBand{0, 0, 490, 30};
+  std::string caption;
+  SkinRect panel{5, 40, 485, 100};
+  SkinRect label{0, 0, 420, 30};
+  SkinRect percent{420, 0, 480, 30};
+  int fontHeight = 14;
+};
+
+// The view for the product's caption: "<caption> đang cập nhật...".
+[[nodiscard]] SelfUpdateView SelfUpdateViewFor(std::string_view productCaption);
 
 // The launcher manifest is one decimal number, read as the C library reads an int: blanks, a sign,
 // digits, anything after them ignored; a leading byte-order mark is skipped. 0 means no version:

@@ -248,6 +248,22 @@ TEST(SelfUpdateWindow, PercentOnlyOnceTheTotalIsKnown) {
   EXPECT_FALSE(DownloadPercent(10, 0).has_value());
 }
 
+TEST(SelfUpdateWindow, ViewNamesTheProductAndKeepsItsPartsInsideTheWindow) {
+  const SelfUpdateView view = SelfUpdateViewFor("Bão Lửa");
+  EXPECT_EQ(view.caption, "Bão Lửa đang cập nhật...");
+  const auto inside = [](const SkinRect& inner, int width, int height) {
+    return inner.left >= 0 && inner.top >= 0 && inner.right <= width && inner.bottom <= height;
+  };
+  EXPECT_TRUE(inside(view.captionBand, view.width, view.height));
+  EXPECT_TRUE(inside(view.panel, view.width, view.height));
+  EXPECT_LE(view.captionBand.bottom, view.panel.top);  // the panel never covers the caption
+  const int panelWidth = view.panel.right - view.panel.left;
+  const int panelHeight = view.panel.bottom - view.panel.top;
+  EXPECT_TRUE(inside(view.label, panelWidth, panelHeight));
+  EXPECT_TRUE(inside(view.percent, panelWidth, panelHeight));
+  EXPECT_LE(view.label.right, view.percent.left);
+}
+
 }  // namespace
 
 }  // namespace sl
