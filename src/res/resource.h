@@ -18,7 +18,10 @@
 #define IMG_BACKGROUND 128
 #define IMG_BACKGROUND_2X 1128
 // A button's pictures sit at consecutive ids from its first: normal, hover, then pressed and
-// disabled where it has them.
+// disabled where it has them, at these offsets; "<button>_<state>.png" in the resource script.
+#define IMG_HOVER 1
+#define IMG_PRESSED 2
+#define IMG_DISABLED 3
 #define IMG_CLOSE 120
 #define IMG_MINIMIZE 123
 #define IMG_FOLDER 130

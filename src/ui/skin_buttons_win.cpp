@@ -19,30 +19,23 @@ namespace {
 
 // Creation order matters: it is the order of the lookups and of the tab stops.
 constexpr ButtonSpec kButtons[kSkinButtonCount] = {
-    {CMD_CLOSE, 989, 0, 28, 28, 0, IMG_CLOSE, IMG_CLOSE + 1, IMG_CLOSE + 2, 0, L"Đóng", false},
-    {CMD_MINIMIZE, 960, 0, 28, 28, 0, IMG_MINIMIZE, IMG_MINIMIZE + 1, IMG_MINIMIZE + 2, 0, L"Thu nhỏ", false},
-    {CMD_LINK_HOME, 540, 50, 75, 22, 0, IMG_LINK_HOME, IMG_LINK_HOME + 1, 0, 0, L"Trang chủ", false},
-    {CMD_LINK_EVENTS, 615, 50, 75, 22, 0, IMG_LINK_EVENTS, IMG_LINK_EVENTS + 1, 0, 0, L"Sự kiện", false},
-    {CMD_LINK_TOURNAMENTS, 690, 50, 75, 22, 0, IMG_LINK_TOURNAMENTS, IMG_LINK_TOURNAMENTS + 1, 0, 0,
-     L"Giải đấu", false},
-    {CMD_LINK_GUIDE, 765, 50, 75, 22, 0, IMG_LINK_GUIDE, IMG_LINK_GUIDE + 1, 0, 0, L"Hướng dẫn", false},
-    {CMD_LINK_REGISTER, 850, 50, 150, 39, 0, IMG_REGISTER, IMG_REGISTER + 1, 0, 0, L"Đăng ký", false},
-    {CMD_LINK_TOPUP, 850, 100, 150, 39, 0, IMG_TOPUP, IMG_TOPUP + 1, 0, 0, L"Nạp thẻ", false},
-    {CMD_BROWSE_INSTALL, 770, 511, 28, 23, 0, IMG_FOLDER, IMG_FOLDER + 1, 0, 0, L"Chọn thư mục cài đặt",
-     false},
-    {CMD_BROWSE_DOWNLOAD, 770, 561, 28, 23, 0, IMG_FOLDER, IMG_FOLDER + 1, 0, 0,
-     L"Chọn thư mục lưu tệp tin tải xuống", false},
+    {CMD_CLOSE, 989, 0, 28, 28, 0, IMG_CLOSE, 3, L"Đóng", false},
+    {CMD_MINIMIZE, 960, 0, 28, 28, 0, IMG_MINIMIZE, 3, L"Thu nhỏ", false},
+    {CMD_LINK_HOME, 540, 50, 75, 22, 0, IMG_LINK_HOME, 2, L"Trang chủ", false},
+    {CMD_LINK_EVENTS, 615, 50, 75, 22, 0, IMG_LINK_EVENTS, 2, L"Sự kiện", false},
+    {CMD_LINK_TOURNAMENTS, 690, 50, 75, 22, 0, IMG_LINK_TOURNAMENTS, 2, L"Giải đấu", false},
+    {CMD_LINK_GUIDE, 765, 50, 75, 22, 0, IMG_LINK_GUIDE, 2, L"Hướng dẫn", false},
+    {CMD_LINK_REGISTER, 850, 50, 150, 39, 0, IMG_REGISTER, 2, L"Đăng ký", false},
+    {CMD_LINK_TOPUP, 850, 100, 150, 39, 0, IMG_TOPUP, 2, L"Nạp thẻ", false},
+    {CMD_BROWSE_INSTALL, 770, 511, 28, 23, 0, IMG_FOLDER, 2, L"Chọn thư mục cài đặt", false},
+    {CMD_BROWSE_DOWNLOAD, 770, 561, 28, 23, 0, IMG_FOLDER, 2, L"Chọn thư mục lưu tệp tin tải xuống", false},
     // A push-like check box that is never checked: it draws like the other start buttons.
-    {CMD_INSTALL, 820, 510, 170, 57, BS_CHECKBOX | BS_PUSHLIKE, IMG_INSTALL, IMG_INSTALL + 1, IMG_INSTALL + 2,
-     IMG_INSTALL + 3, L"Cài đặt", false},
-    {CMD_UPDATE, 820, 510, 170, 57, 0, IMG_UPDATE, IMG_UPDATE + 1, IMG_UPDATE + 2, IMG_UPDATE + 3,
-     L"Cập nhật", false},
-    {CMD_PLAY, 820, 510, 170, 57, 0, IMG_PLAY, IMG_PLAY + 1, IMG_PLAY + 2, IMG_PLAY + 3, L"Chơi ngay", false},
+    {CMD_INSTALL, 820, 510, 170, 57, BS_CHECKBOX | BS_PUSHLIKE, IMG_INSTALL, 4, L"Cài đặt", false},
+    {CMD_UPDATE, 820, 510, 170, 57, 0, IMG_UPDATE, 4, L"Cập nhật", false},
+    {CMD_PLAY, 820, 510, 170, 57, 0, IMG_PLAY, 4, L"Chơi ngay", false},
     // The progress view's own, created hidden; their texts change, so the program draws them.
-    {CMD_PAUSE, 820, 472, 70, 30, 0, IMG_PAUSE, IMG_PAUSE + 1, IMG_PAUSE + 2, IMG_PAUSE + 3, L"Tạm dừng",
-     true},
-    {CMD_SPEED_LIMIT, 890, 472, 100, 30, 0, IMG_SPEED_LIMIT, IMG_SPEED_LIMIT + 1, IMG_SPEED_LIMIT + 2,
-     IMG_SPEED_LIMIT + 3, L"Không giới hạn", true},
+    {CMD_PAUSE, 820, 472, 70, 30, 0, IMG_PAUSE, 4, L"Tạm dừng", true},
+    {CMD_SPEED_LIMIT, 890, 472, 100, 30, 0, IMG_SPEED_LIMIT, 4, L"Không giới hạn", true},
 };
 
 // The drawn captions: light on the bevel, grey while the button cannot be pressed.
@@ -51,13 +44,14 @@ constexpr COLORREF kDisabledNameColor = RGB(150, 150, 150);
 // The focus rectangle sits this far inside the picture's frame, at 96 DPI.
 constexpr int kFocusInset = 3;
 
-HBRUSH LoadImageBrush(int id, int dpi) {
-  return id == 0 ? nullptr : LoadSkinImage(::GetModuleHandleW(nullptr), id, dpi);
-}
-
 void LoadPictures(SkinButton& button, const ButtonSpec& row, int dpi) {
-  const int ids[] = {row.normalImage, row.hoverImage, row.pressedImage, row.disabledImage};
-  for (size_t k = 0; k < button.pictures.size(); ++k) button.pictures[k].reset(LoadImageBrush(ids[k], dpi));
+  static_assert(IMG_HOVER == 1 && IMG_PRESSED == 2 && IMG_DISABLED == 3);
+  for (size_t k = 0; k < button.pictures.size(); ++k) {
+    const bool has = static_cast<int>(k) < row.imageCount;
+    button.pictures[k].reset(
+        has ? LoadSkinImage(::GetModuleHandleW(nullptr), row.firstImage + static_cast<int>(k), dpi)
+            : nullptr);
+  }
   button.normal = button.pictures[0].get();
   button.hover = button.pictures[1].get();
   button.pressed = button.pictures[2].get();

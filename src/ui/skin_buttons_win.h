@@ -18,7 +18,10 @@ struct ButtonSpec {
   uint16_t commandId;
   int x, y, width, height;
   DWORD extraStyle;
-  int normalImage, hoverImage, pressedImage, disabledImage;  // "IMG_SYS" ids; 0 = none
+  // "IMG_SYS" id of the normal picture, and how many of normal, hover, pressed and disabled the
+  // button has, at IMG_HOVER, IMG_PRESSED and IMG_DISABLED from it.
+  int firstImage;
+  int imageCount;
   const wchar_t* name;  // the window text: what screen readers say; drawn over caption-less pictures
   bool drawsName;       // the pictures carry no caption: the program draws the window text
 };

@@ -5,13 +5,16 @@ import sys
 
 from PIL import Image
 
-# file -> (format, width, height) of the 1x set; ids 120..179 are named img_<id>, 128 is background.png
-EXPECTED = {"background.png": ("PNG", 1020, 597), "img_133.jpg": ("JPEG", 490, 124)}
-for ids, size in (((120, 121, 122, 123, 124, 125), (26, 26)), ((130, 131), (28, 23)),
-                  (range(148, 156), (75, 22)), (range(156, 160), (150, 39)),
-                  (range(160, 172), (170, 57)), (range(172, 176), (70, 30)), (range(176, 180), (100, 30))):
-    for i in ids:
-        EXPECTED[f"img_{i}.png"] = ("PNG",) + size
+# file -> (format, width, height) of the 1x set: "<button>_<state>.png" for every picture of a button.
+EXPECTED = {"background.png": ("PNG", 1020, 597), "update_banner.jpg": ("JPEG", 490, 124)}
+STATES = ("normal", "hover", "pressed", "disabled")
+for buttons, count, size in ((("close", "minimize"), 3, (26, 26)), (("folder",), 2, (28, 23)),
+                             (("link_home", "link_events", "link_tournaments", "link_guide"), 2, (75, 22)),
+                             (("register", "topup"), 2, (150, 39)), (("install", "update", "play"), 4, (170, 57)),
+                             (("pause",), 4, (70, 30)), (("speed_limit",), 4, (100, 30))):
+    for button in buttons:
+        for state in STATES[:count]:
+            EXPECTED[f"{button}_{state}.png"] = ("PNG",) + size
 # The 2x set in x2/: every picture at twice the size, the background as JPEG.
 HIGH_DPI = {os.path.join("x2", name): (fmt, w * 2, h * 2) for name, (fmt, w, h) in EXPECTED.items()
             if name != "background.png"}

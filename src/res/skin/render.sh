@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Regenerates every skin picture of src/res/ (background.png, img_*.png, img_133.jpg, app.ico,
+# Regenerates every skin picture of src/res/ (background.png, <button>_<state>.png, update_banner.jpg, app.ico,
 # small.ico) from skin.py, then checks them with check.py.
 # Usage: src/res/skin/render.sh [--preview FILE]   (e.g. --preview build/skin-preview.png)
 # Needs Debian's python3-pil, python3-numpy, fonts-dejavu-core and fonts-noto-core, which

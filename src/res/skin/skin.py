@@ -862,11 +862,13 @@ def window_button(bg, where, glyph, state):
 # ---------------------------------------------------------------------------------------------
 # Output.
 
-START_TEXTS = {160: "CÀI ĐẶT", 164: "CẬP NHẬT", 168: "CHƠI NGAY"}
-LINKS = {148: ("link_home", "Trang chủ"), 150: ("link_events", "Sự kiện"),
-         152: ("link_cups", "Giải đấu"), 154: ("link_guide", "Hướng dẫn")}
-BIG = {156: ("register", "Đăng ký"), 158: ("topup", "Nạp thẻ")}
-TEXT_BUTTONS = {172: "pause", 176: "speed"}
+# The pictures are named "<button>_<state>.png" after the buttons of the resource script; each
+# table maps a button to what its pictures show (the place in LAYOUT, the caption).
+START_TEXTS = {"install": "CÀI ĐẶT", "update": "CẬP NHẬT", "play": "CHƠI NGAY"}
+LINKS = {"link_home": ("link_home", "Trang chủ"), "link_events": ("link_events", "Sự kiện"),
+         "link_tournaments": ("link_cups", "Giải đấu"), "link_guide": ("link_guide", "Hướng dẫn")}
+BIG = {"register": ("register", "Đăng ký"), "topup": ("topup", "Nạp thẻ")}
+TEXT_BUTTONS = {"pause": "pause", "speed_limit": "speed"}
 BUTTON_STATES = ("normal", "hover", "pressed", "disabled")
 HIGH_DPI_FOLDER = "x2"  # the 2x set, beside the 1x one; its resource ids are the 1x ones + 1000
 
@@ -894,30 +896,27 @@ def render_set(out):
     bg = background()
     if K == 1:
         pictures["background.png"] = bg
-    for state, pid in (("normal", 120), ("hover", 121), ("pressed", 122)):
-        pictures[f"img_{pid}.png"] = window_button(bg, "close", "close", state)
-        pictures[f"img_{pid + 3}.png"] = window_button(bg, "minimise", "minimise", state)
-    for pid, state in ((130, "normal"), (131, "hover")):
-        pictures[f"img_{pid}.png"] = folder_button(bg, "folder1", state)
-    for pid, (where, text) in LINKS.items():
-        pictures[f"img_{pid}.png"] = link(bg, where, text, "normal")
-        pictures[f"img_{pid + 1}.png"] = link(bg, where, text, "hover")
-    for pid, (where, text) in BIG.items():
-        pictures[f"img_{pid}.png"] = big_button(bg, where, text, "normal")
-        pictures[f"img_{pid + 1}.png"] = big_button(bg, where, text, "hover")
-    for pid, text in START_TEXTS.items():
-        for k, state in enumerate(BUTTON_STATES):
-            pictures[f"img_{pid + k}.png"] = start_button(bg, text, state)
-    for pid, where in TEXT_BUTTONS.items():
-        for k, state in enumerate(BUTTON_STATES):
-            pictures[f"img_{pid + k}.png"] = text_button(bg, where, state)
+    for state in BUTTON_STATES[:3]:
+        pictures[f"close_{state}.png"] = window_button(bg, "close", "close", state)
+        pictures[f"minimize_{state}.png"] = window_button(bg, "minimise", "minimise", state)
+    for state in BUTTON_STATES[:2]:
+        pictures[f"folder_{state}.png"] = folder_button(bg, "folder1", state)
+        for name, (where, text) in LINKS.items():
+            pictures[f"{name}_{state}.png"] = link(bg, where, text, state)
+        for name, (where, text) in BIG.items():
+            pictures[f"{name}_{state}.png"] = big_button(bg, where, text, state)
+    for state in BUTTON_STATES:
+        for name, text in START_TEXTS.items():
+            pictures[f"{name}_{state}.png"] = start_button(bg, text, state)
+        for name, where in TEXT_BUTTONS.items():
+            pictures[f"{name}_{state}.png"] = text_button(bg, where, state)
 
     for name, arr in pictures.items():
         save_png(arr, os.path.join(out, name), colours=None)
     if K != 1:
         # As PNG the 2x background alone would weigh about as much as the whole 1x set.
         to_image(bg).save(os.path.join(out, "background.jpg"), quality=92, subsampling=0, optimize=True)
-    to_image(banner()).save(os.path.join(out, "img_133.jpg"), quality=90, subsampling=0, optimize=True)
+    to_image(banner()).save(os.path.join(out, "update_banner.jpg"), quality=90, subsampling=0, optimize=True)
 
 
 def render(out):
@@ -941,16 +940,17 @@ def preview(out, path):
         d.text((292, y + 2), label, font=font("small", 12), fill=(220, 210, 190))
         d.rectangle((290, y + 25, 769, y + 47), fill=FIELD_RGB)
         d.text((294, y + 28), value, font=font("small", 12), fill=(240, 240, 240))
-    placed = [("img_120.png", "close"), ("img_123.png", "minimise"), ("img_148.png", "link_home"),
-              ("img_151.png", "link_events"), ("img_152.png", "link_cups"), ("img_154.png", "link_guide"),
-              ("img_156.png", "register"), ("img_158.png", "topup"), ("img_130.png", "folder1"),
-              ("img_131.png", "folder2"), ("img_168.png", "start"), ("img_172.png", "pause"),
-              ("img_176.png", "speed")]
+    placed = [("close_normal.png", "close"), ("minimize_normal.png", "minimise"),
+              ("link_home_normal.png", "link_home"), ("link_events_hover.png", "link_events"),
+              ("link_tournaments_normal.png", "link_cups"), ("link_guide_normal.png", "link_guide"),
+              ("register_normal.png", "register"), ("topup_normal.png", "topup"),
+              ("folder_normal.png", "folder1"), ("folder_hover.png", "folder2"), ("play_normal.png", "start"),
+              ("pause_normal.png", "pause"), ("speed_limit_normal.png", "speed")]
     for name, where in placed:
         x, y, _, _ = LAYOUT[where]
         shot.paste(Image.open(os.path.join(out, name)).convert("RGB"), (x, y))
 
-    names = sorted(n for n in os.listdir(out) if n.startswith("img_"))
+    names = sorted(n for n in os.listdir(out) if n.endswith((".png", ".jpg")) and n != "background.png")
     tiles, spots = [], []
     x, y, row_h = 8, 8, 0
     for n in names:
