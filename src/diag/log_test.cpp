@@ -89,5 +89,14 @@ TEST(LogEntry, LongEntryIsCutAtWholeCharactersAndStillEndsItsLine) {
   EXPECT_EQ(ComposeLogEntry(fields), Entry(u"7: " + std::u16string(room - 3, u'x')));
 }
 
+TEST(LogPath, JoinsWithOneBackslash) {
+  EXPECT_EQ(LogFolderPath("C:\\Users\\An\\AppData\\Local\\Temp\\slvn"),
+            "C:\\Users\\An\\AppData\\Local\\Temp\\slvn\\Logs");
+  EXPECT_EQ(LogFilePath("C:\\Temp\\slvn"), "C:\\Temp\\slvn\\Logs\\Log.txt");
+  EXPECT_EQ(LogFilePath("D:\\"), "D:\\Logs\\Log.txt");
+  EXPECT_EQ(LogFolderPath(""), "\\Logs");
+  EXPECT_EQ(LogFilePath(""), "\\Logs\\Log.txt");
+}
+
 }  // namespace
 }  // namespace sl
