@@ -15,7 +15,6 @@
 #include "net/transfer_rules.h"
 #include "res/resource.h"
 #include "selfupdate/self_update_win.h"
-#include "selfupdate/self_update_window_win.h"
 #include "store/local_paths.h"
 #include "store/local_store_win.h"
 #include "ui/shell_win.h"

@@ -1,5 +1,5 @@
-// The self-update on Windows: the start-up check, the hand-over between the program's copies, and the package
-// file judged, kept or removed.
+// The self-update on Windows: the start-up check, the window that downloads the package, the
+// hand-over between the program's copies, and the package file judged, kept or removed.
 #pragma once
 
 #include <windows.h>
@@ -70,5 +70,12 @@ void WaitForPredecessor(DWORD timeoutMs);
 // Whether the package read through `held` has the launcher manifest's length and MD5, each when
 // the manifest names it.
 [[nodiscard]] bool MatchesManifest(HANDLE held, std::optional<uint64_t> size, const std::string& md5);
+
+// The small window in which the copy of the program downloads its new version: shows it, downloads
+// the package of request.serverVersion beside the executable and runs the window's message loop
+// (which also serves the main window). Once the download ends, its worker applies the package or
+// reports the failure, and ends the process. Returns only when the player closed the window first:
+// the download stops and the installer goes on.
+void ShowSelfUpdateWindow(const SelfUpdateRequest& request);
 
 }  // namespace sl

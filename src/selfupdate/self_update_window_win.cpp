@@ -1,4 +1,4 @@
-#include "selfupdate/self_update_window_win.h"
+#include "selfupdate/self_update_win.h"
 
 #include <windows.h>
 
@@ -18,7 +18,6 @@
 #include "install/verify_win.h"
 #include "net/download_messages.h"
 #include "net/http_helper_win.h"
-#include "selfupdate/self_update_win.h"
 #include "selfupdate/update_rules.h"
 #include "store/local_paths.h"
 #include "ui/shell_win.h"
