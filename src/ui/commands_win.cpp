@@ -108,12 +108,16 @@ ControlWindow WindowOf(MainControls& controls, ViewControl control) {
   return {found != nullptr ? found->window : nullptr, true};
 }
 
-// Switches to a view by its table: buttons shown with SW_SHOWNORMAL, statics with SW_SHOW, moves
-// at the window's DPI and in the same z-order.
+// Switches to a view by its table: texts set, buttons shown with SW_SHOWNORMAL, statics with SW_SHOW,
+// moves at the window's DPI and in the same z-order.
 void ApplyView(MainControls& controls, const std::vector<ViewRow>& table) {
   for (const ViewRow& row : table) {
     const ControlWindow target = WindowOf(controls, row.control);
     if (target.window == nullptr) continue;
+    if (row.text) {
+      ::SetWindowTextW(target.window, Widen(*row.text).c_str());
+      ::InvalidateRect(target.window, nullptr, TRUE);
+    }
     if (row.place) {
       const auto& [left, top, right, bottom] = *row.place;
       MoveStatic(controls, target.window, RECT{left, top, right, bottom});
@@ -138,8 +142,7 @@ void ShowView(MainControls& controls, const InstallState& state, bool busy) {
     }
   }
   if (busy) {
-    ShowSpeedLimit(controls.buttons);
-    ApplyView(controls, ProgressViewTable());
+    ApplyView(controls, ProgressViewTable(DownloadLimitKBps()));
     return;
   }
   ApplyView(controls,

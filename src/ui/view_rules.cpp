@@ -45,10 +45,10 @@ std::vector<ViewRow> ViewTable(IdleView view) {
   return rows;
 }
 
-std::vector<ViewRow> ProgressViewTable() {
+std::vector<ViewRow> ProgressViewTable(uint32_t downloadLimitKBps) {
   using C = ViewControl;
   return {{C::Pause, true, {}},
-          {C::SpeedLimit, true, {}},
+          {C::SpeedLimit, true, {}, SpeedLimitText(downloadLimitKBps)},
           {C::InstallDirField, false, {}},
           {C::InstallDirLabel, false, {}},
           {C::VersionLabel, false, {}},

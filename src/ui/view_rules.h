@@ -38,18 +38,20 @@ enum class ViewControl : uint16_t {
   DownloadDirLabel,
 };
 
-// One row of a view: the control, shown or hidden, and where it goes (96-DPI client pixels) when
-// the view moves it; a control the view does not name keeps what it had (the progress view
-// leaves the pressed start button as it is).
+// One row of a view: the control, shown or hidden, where it goes (96-DPI client pixels) when the
+// view moves it, and its text when the view sets one; a control the view does not name keeps what
+// it had (the progress view leaves the pressed start button as it is).
 struct ViewRow {
   ViewControl control;
   bool shown;
   std::optional<std::array<int, 4>> place;  // left, top, right, bottom
+  std::optional<std::string> text = std::nullopt;
 };
 
-// The table of a view: what switching to it applies, in order.
+// The table of a view: what switching to it applies, in order. The progress view's speed-limit
+// button names the cap in force.
 [[nodiscard]] std::vector<ViewRow> ViewTable(IdleView view);
-[[nodiscard]] std::vector<ViewRow> ProgressViewTable();
+[[nodiscard]] std::vector<ViewRow> ProgressViewTable(uint32_t downloadLimitKBps);
 
 // The warning a start button shows for a free-space verdict; empty when the run may start.
 [[nodiscard]] std::string_view StartWarning(int32_t spaceWarning);

@@ -28,8 +28,11 @@ TEST(ViewTable, EachIdleViewOffersOneStartButtonAndOnlyThePlayViewMovesTheTexts)
   EXPECT_TRUE(Shows(ViewTable(IdleView::Install), C::BrowseInstall));
   EXPECT_FALSE(Shows(ViewTable(IdleView::Update), C::BrowseInstall));
   EXPECT_FALSE(Shows(ViewTable(IdleView::Play), C::DownloadDirField));
-  const std::vector<ViewRow> progress = ProgressViewTable();
+  const std::vector<ViewRow> progress = ProgressViewTable(1024);
   EXPECT_TRUE(Shows(progress, C::Pause) && Shows(progress, C::SpeedLimit));
+  const auto speedLimit = std::find_if(progress.begin(), progress.end(),
+                                       [](const ViewRow& row) { return row.control == C::SpeedLimit; });
+  EXPECT_EQ(speedLimit->text, "1 MB/s");  // the cap in force
   EXPECT_FALSE(Shows(progress, C::BrowseDownload) || Shows(progress, C::InstallDirField));
   for (C start : {C::Install, C::Update, C::Play})  // the pressed one stays, disabled
     EXPECT_TRUE(std::none_of(progress.begin(), progress.end(),
