@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "net/download_messages.h"
 #include "store/install_state.h"
 
 namespace sl {
