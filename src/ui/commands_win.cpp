@@ -127,6 +127,14 @@ void ApplyView(MainControls& controls, const std::vector<ViewRow>& table) {
   }
 }
 
+// The speed-limit button shows the cap in force.
+void ShowSpeedLimit(SkinButtons& buttons) {
+  SkinButton* button = FindSkinButton(buttons, CMD_SPEED_LIMIT);
+  if (button == nullptr) return;
+  ::SetWindowTextW(button->window, Widen(SpeedLimitText(DownloadLimitKBps())).c_str());
+  ::InvalidateRect(button->window, nullptr, TRUE);
+}
+
 }  // namespace
 
 void ShowView(MainControls& controls, const InstallState& state, bool busy) {
@@ -147,13 +155,6 @@ void ShowView(MainControls& controls, const InstallState& state, bool busy) {
   }
   ApplyView(controls,
             ViewTable(ChooseIdleView(state.latestVersion, state.installedVersion, state.minimalVersion)));
-}
-
-void ShowSpeedLimit(SkinButtons& buttons) {
-  SkinButton* button = FindSkinButton(buttons, CMD_SPEED_LIMIT);
-  if (button == nullptr) return;
-  ::SetWindowTextW(button->window, Widen(SpeedLimitText(DownloadLimitKBps())).c_str());
-  ::InvalidateRect(button->window, nullptr, TRUE);
 }
 
 void ChooseSpeedLimit(SkinButtons& buttons, HWND owner) {

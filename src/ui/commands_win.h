@@ -23,10 +23,7 @@ void HandleCommand(MainWindow& main, uint16_t commandId);
 // busy: the progress view; otherwise the idle view of the install mode `state` is in.
 void ShowView(MainControls& controls, const InstallState& state, bool busy);
 
-// The progress view's bandwidth cap: its button's text and the menu dropped below it.
-
-// The button shows the cap in force.
-void ShowSpeedLimit(SkinButtons& buttons);
+// The progress view's bandwidth cap: the menu dropped below its button.
 
 // Drops the menu of caps below the button; a choice applies to every transfer at once and is kept
 // for later runs.

@@ -32,6 +32,7 @@ TEST(ViewTable, EachIdleViewOffersOneStartButtonAndOnlyThePlayViewMovesTheTexts)
   EXPECT_TRUE(Shows(progress, C::Pause) && Shows(progress, C::SpeedLimit));
   const auto speedLimit = std::find_if(progress.begin(), progress.end(),
                                        [](const ViewRow& row) { return row.control == C::SpeedLimit; });
+  ASSERT_NE(speedLimit, progress.end());
   EXPECT_EQ(speedLimit->text, "1 MB/s");  // the cap in force
   EXPECT_FALSE(Shows(progress, C::BrowseDownload) || Shows(progress, C::InstallDirField));
   for (C start : {C::Install, C::Update, C::Play})  // the pressed one stays, disabled

@@ -1,6 +1,7 @@
 #include "tests/support/download_probe_win.h"
 
 #include "base/text_win.h"
+#include "base/window_messages.h"
 #include "net/download_messages.h"
 
 namespace sl::test {
