@@ -36,6 +36,14 @@ FileItem* FindSetupItem(FileList& list) {
   return nullptr;
 }
 
+// The drive holding `folder` and what it has free for this user; asking may be slow (a network or
+// sleeping drive), so plans do it off the window.
+DriveSpace DriveSpaceOf(const std::string& folder) {
+  std::string root = DriveRoot(folder);
+  const std::optional<uint64_t> freeBytes = QueryFreeBytes(root);
+  return {std::move(root), freeBytes};
+}
+
 }  // namespace
 
 InstallSession::InstallSession(InstallView& view) : view_(view), controller_(state_, list_, *this, view) {}
@@ -129,11 +137,13 @@ bool InstallSession::StartPlan() {
         outcome.targetVersion = state.targetVersion;
         outcome.items = std::move(list.items);
         outcome.refusal = env->lastRefusal;
-        // Thousands of small files cost the window nothing: their sizes are read here.
+        // Thousands of small files, or a drive slow to answer, cost the window nothing: read here.
         for (const auto& item : outcome.items) {
           const bool named = item && !item->fileName.empty();
-          outcome.bytesOnDisk.push_back(named ? FileBytes(JoinPath(downloadDir, item->fileName)) : 0);
+          outcome.disk.bytesOnDisk.push_back(named ? FileBytes(JoinPath(downloadDir, item->fileName)) : 0);
         }
+        outcome.disk.downloadDrive = DriveSpaceOf(downloadDir);
+        outcome.disk.installDrive = DriveSpaceOf(state.installDir);
         return outcome;
       });
 }
@@ -142,7 +152,7 @@ void InstallSession::OnPlanDone(PlanOutcome outcome) {
   // As the planner does to the list it fills: the items go, the counters across lists stay.
   ClearFileList(list_);
   list_.items = std::move(outcome.items);
-  bytesOnDisk_ = std::move(outcome.bytesOnDisk);
+  disk_ = std::move(outcome.disk);
   if (outcome.planned) state_.targetVersion = outcome.targetVersion;
   controller_.OnPlanDone(outcome.plan, outcome.refusal);
 }
@@ -161,18 +171,12 @@ void InstallSession::OnInstallResult(bool ok, const char* setupName) {
 }
 
 uint64_t InstallSession::BytesOnDisk(size_t index) {
-  return index < bytesOnDisk_.size() ? bytesOnDisk_[index] : 0;
+  return index < disk_.bytesOnDisk.size() ? disk_.bytesOnDisk[index] : 0;
 }
 
-DriveSpace InstallSession::DownloadDrive() {
-  const std::string root = DriveRoot(EnsureDownloadDir());
-  return {root, QueryFreeBytes(root)};
-}
+DriveSpace InstallSession::DownloadDrive() { return disk_.downloadDrive; }
 
-DriveSpace InstallSession::InstallDrive() {
-  const std::string root = DriveRoot(state_.installDir);
-  return {root, QueryFreeBytes(root)};
-}
+DriveSpace InstallSession::InstallDrive() { return disk_.installDrive; }
 
 std::string InstallSession::GetItemLocalPath(FileItem& item) { return sl::GetItemLocalPath(item); }
 

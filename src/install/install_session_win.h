@@ -60,14 +60,20 @@ class InstallSession final : private InstallControllerEnv {
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // What a plan read of the disks, off the window, for the space check before the step's first byte.
+  struct StepDisk {
+    std::vector<uint64_t> bytesOnDisk;  // by item: what the download folder holds under its name
+    DriveSpace downloadDrive;
+    DriveSpace installDrive;
+  };
   // What a plan off the window hands back: PlanNextStep's result, its target and its list.
   struct PlanOutcome {
     bool planned = false;  // false when the plan ended in an exception
     int32_t plan = kPlanListFailed;
     int32_t targetVersion = 0;
     std::vector<std::unique_ptr<FileItem>> items;
-    std::string refusal;                // why the program refused a list, for the player
-    std::vector<uint64_t> bytesOnDisk;  // by item: what the download folder holds under its name
+    std::string refusal;  // why the program refused a list, for the player
+    StepDisk disk;
   };
   enum class VersionsFor { Startup, Press };
 
@@ -105,7 +111,7 @@ class InstallSession final : private InstallControllerEnv {
     uint32_t ticket = 0;
   };
   std::vector<SideLane> sideLanes_;
-  std::vector<uint64_t> bytesOnDisk_;  // the current list's, from its plan
+  StepDisk disk_;  // the current list's, from its plan
   uint32_t nextSideTicket_ = 1;
   // Shared with the worker, which may still run when the session ends.
   std::shared_ptr<InstallJob> job_;

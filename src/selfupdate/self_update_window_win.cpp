@@ -67,9 +67,9 @@ struct UpdateJob {
 // The window's own state, UI thread only.
 struct SelfUpdateWindow {
   std::shared_ptr<UpdateJob> job;
-  SelfUpdateView view;  // what it shows and where, at 96 DPI
+  SelfUpdateView view;   // what it shows and where, at 96 DPI
+  std::wstring caption;  // the view's caption, converted once for painting
   int dpi = kBaseDpi;
-  UniqueFont font;
   ProgressPanel panel;
   std::unique_ptr<MSHTTPHelper> http;
 };
@@ -153,14 +153,13 @@ void EraseBackground(HWND window, HDC dc) {
 void Paint(HWND window) {
   ScopedPaint paint(window);
   const SelfUpdateWindow* state = StateOf(window);
-  if (state == nullptr || state->view.caption.empty()) return;
+  if (state == nullptr || state->caption.empty()) return;
   ScopedDcState saved(paint.dc());
   ::SetBkMode(paint.dc(), TRANSPARENT);
-  ::SelectObject(paint.dc(), state->font.get());
+  ::SelectObject(paint.dc(), state->panel.font.get());  // the panel's texts and the caption share it
   ::SetTextColor(paint.dc(), kWhite);
   RECT box = ToRect(ScaleRect(state->view.captionBand, state->dpi));
-  const std::wstring caption = Widen(state->view.caption);
-  ::DrawTextW(paint.dc(), caption.c_str(), static_cast<int>(caption.size()), &box,
+  ::DrawTextW(paint.dc(), state->caption.c_str(), static_cast<int>(state->caption.size()), &box,
               DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
@@ -201,7 +200,6 @@ void LayOutPanel(ProgressPanel& panel, const SelfUpdateView& view, int dpi) {
 // Moves to the place Windows suggests and scales the caption, font and panel to the new DPI.
 void OnDpiChanged(HWND window, SelfUpdateWindow& state, int dpi, const RECT& suggested) {
   state.dpi = dpi;
-  state.font.reset(CreateSkinFont(ScaleByDpi(state.view.fontHeight, dpi)));
   LayOutPanel(state.panel, state.view, dpi);
   PlacePanel(state.panel, UniqueFont(CreateSkinFont(ScaleByDpi(state.view.fontHeight, dpi))));
   ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -308,6 +306,7 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   SelfUpdateWindow state;
   state.job = job;
   state.view = SelfUpdateViewFor(request.caption);
+  state.caption = Widen(state.view.caption);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -331,7 +330,6 @@ void ShowSelfUpdateWindow(const SelfUpdateRequest& request) {
   if (state.dpi != kBaseDpi)
     ::SetWindowPos(window, nullptr, 0, 0, ScaleByDpi(state.view.width, state.dpi),
                    ScaleByDpi(state.view.height, state.dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  state.font.reset(CreateSkinFont(ScaleByDpi(state.view.fontHeight, state.dpi)));
   BuildPanel(state.panel, state.view, window, state.dpi);
   state.http = MSHTTPHelper::Init(window);
   const RECT text = ToRect(ScaleRect(state.view.captionBand, state.dpi));

@@ -9,6 +9,7 @@ namespace sl {
 namespace {
 
 constexpr int kStaticsFontHeight = 14;
+constexpr int kTitleFontHeight = 18;  // the painted window title
 
 struct StaticSpec {
   HWND MainControls::*field;
@@ -49,6 +50,7 @@ void BuildMainControls(MainControls& controls, HWND mainWindow) {
   controls.background.reset(LoadBackground(controls.dpi));
   CreateSkinButtons(controls.buttons, mainWindow, controls.dpi);
   controls.staticsFont.reset(CreateSkinFont(controls.Scale(kStaticsFontHeight)));
+  controls.titleFont.reset(CreateSkinFont(controls.Scale(kTitleFontHeight)));
   controls.progress = CreateProgressControl(mainWindow);
   for (size_t i = 0; i < kStaticCount; ++i) {
     const StaticSpec& row = kStatics[i];
@@ -85,6 +87,7 @@ void ApplyMainControlsDpi(MainControls& controls, int dpi) {
     ::SendMessageW(controls.*kStatics[i].field, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }
   controls.staticsFont = std::move(font);
+  controls.titleFont.reset(CreateSkinFont(controls.Scale(kTitleFontHeight)));
   if (controls.progress) SetProgressDpi(*controls.progress, dpi);
 }
 

@@ -36,6 +36,7 @@ struct MainControls {
 
   UniqueBrush background;  // the skin picture, for the main window's DPI
   UniqueFont staticsFont;
+  UniqueFont titleFont;    // the painted window title
   UniqueBrush fieldBrush;  // background of the folder fields
   UniqueBrush labelBrush;  // background of the captions and the version text
 };

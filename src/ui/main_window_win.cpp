@@ -26,7 +26,6 @@ namespace {
 // controls have always been answered.
 constexpr LRESULT kOtherNotifyResult = 4;
 
-constexpr int kTitleFontHeight = 18;
 constexpr RECT kTitleBox{50, 3, 1050, 27};
 
 COLORREF ToColorRef(Rgb color) { return RGB(color.r, color.g, color.b); }
@@ -151,9 +150,8 @@ void MainWindow::PaintTitle() {
   RECT update;
   ::GetUpdateRect(window_, &update, TRUE);  // erase first: WM_ERASEBKGND paints the skin
   ScopedPaint paint(window_);
-  UniqueFont font(CreateSkinFont(controls_.Scale(kTitleFontHeight)));
   ScopedDcState saved(paint.dc());
-  ::SelectObject(paint.dc(), font.get());
+  ::SelectObject(paint.dc(), controls_.titleFont.get());
   ::SetBkMode(paint.dc(), TRANSPARENT);
   ::SetTextColor(paint.dc(), RGB(255, 255, 255));
   RECT box = ScaleRect(kTitleBox, controls_.dpi);

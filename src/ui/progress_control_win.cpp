@@ -89,9 +89,8 @@ void Paint(HWND window) {
   const RECT time = Scaled(*control, control->timeRect);
   const RECT currentText = Scaled(*control, control->currentTextRect);
   const RECT totalText = Scaled(*control, control->totalTextRect);
-  const UniqueBrush background(::CreateSolidBrush(kTextBackground));
   for (const RECT* box : {&currentLabel, &totalLabel, &status, &time, &currentText, &totalText}) {
-    ::FillRect(dc, box, background.get());
+    ::FillRect(dc, box, control->textBrush.get());
   }
 
   DrawLine(dc, L"Hiện Tại", currentLabel);
@@ -158,6 +157,7 @@ std::unique_ptr<ProgressControl> CreateProgressControl(HWND parent) {
   control->font.reset(CreateSkinFont(ScaleByDpi(kFontHeight, control->dpi)));
   control->troughBrush.reset(::CreateSolidBrush(kTroughColor));
   control->barBrush.reset(::CreateSolidBrush(kBarColor));
+  control->textBrush.reset(::CreateSolidBrush(kTextBackground));
   control->barPen.reset(::CreatePen(PS_SOLID, ScaleByDpi(1, control->dpi), kTroughColor));
   Show(*control);  // visible is 0: creates the window hidden
   return control;

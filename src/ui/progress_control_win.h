@@ -46,6 +46,7 @@ struct ProgressControl {
   bool deferredRedraw = false;  // a refused Redraw waits for the control's timer
   UniqueBrush troughBrush;
   UniqueBrush barBrush;
+  UniqueBrush textBrush;  // behind the labels and texts
   UniquePen barPen;
 };
 

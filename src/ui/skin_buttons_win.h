@@ -12,7 +12,7 @@
 
 namespace sl {
 
-// The thirteen picture buttons of the main window.
+// The fifteen picture buttons of the main window.
 
 struct ButtonSpec {
   uint16_t commandId;

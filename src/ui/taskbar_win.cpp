@@ -1,5 +1,7 @@
 #include "ui/taskbar_win.h"
 
+#include <algorithm>
+
 namespace sl {
 namespace {
 
@@ -39,11 +41,16 @@ void TaskbarButton::ShowProgress(uint64_t done, uint64_t total) {
   if (total == 0) return;
   // Progress given while paused or failed keeps that colour: only a state change moves it.
   if (state_ == State::None) ShowState(State::Normal);
+  const auto permille =
+      static_cast<uint32_t>(static_cast<double>(std::min(done, total)) / static_cast<double>(total) * 1000);
+  if (permille == shownPermille_) return;
+  shownPermille_ = permille;
   if (ITaskbarList3* list = List()) list->SetProgressValue(window_, done, total);
 }
 
 void TaskbarButton::ShowState(State state) {
   state_ = state;
+  shownPermille_ = kNothingShown;  // a state change may clear the value the button showed
   if (ITaskbarList3* list = List()) list->SetProgressState(window_, FlagOf(state));
 }
 

@@ -19,7 +19,10 @@ class TaskbarButton {
   // The shell's word that the button exists (and again after Explorer restarts): the list made
   // before it may no longer answer.
   [[nodiscard]] static UINT CreatedMessage();
-  void OnCreated() { list_.reset(); }
+  void OnCreated() {
+    list_.reset();
+    shownPermille_ = kNothingShown;
+  }
 
   // done of total; total 0 keeps the last value.
   void ShowProgress(uint64_t done, uint64_t total);
@@ -36,6 +39,10 @@ class TaskbarButton {
   HWND window_;
   std::unique_ptr<ITaskbarList3, Release> list_;
   State state_ = State::None;
+  // The button shows no finer than this: progress messages come many times a second, and each
+  // call crosses to the shell.
+  static constexpr uint32_t kNothingShown = UINT32_MAX;
+  uint32_t shownPermille_ = kNothingShown;
 };
 
 // COM on the calling thread for as long as the object lives (the taskbar list needs it).

@@ -50,8 +50,8 @@ uint64_t LogFileSize() {
 }
 
 std::string ReadLogBytes(uint64_t offset) {
-  UniqueFile file(::CreateFileW(TestLogFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // The program may still be writing the log.
+  UniqueFile file = OpenFileForReading(TestLogFile().c_str(), FILE_SHARE_READ | FILE_SHARE_WRITE);
   LARGE_INTEGER position;
   position.QuadPart = static_cast<LONGLONG>(offset);
   if (!file || !::SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN)) return {};
