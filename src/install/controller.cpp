@@ -193,6 +193,10 @@ void InstallController::StartRun() {
   std::vector<uint64_t> sizes;
   for (const auto& item : list_.items) sizes.push_back(item ? item->size : 0);
   progress_.Begin(sizes);
+  // What the plan found on disk is done already: counted from the start, it never shows as speed.
+  for (size_t i = 0; i < list_.items.size(); ++i) {
+    if (list_.items[i]) progress_.SetFileBytes(i, env_.BytesOnDisk(i));
+  }
   display_.SetRemainingLine("");
   display_.ShowPauseControl(PauseControl::Pause);
   StartCurrentOrInstall();

@@ -220,6 +220,20 @@ TEST_F(ControllerTest, ProgressCountsTheWholeStepAtTheSpeedOfTheLastSeconds) {
   EXPECT_EQ(env.percentText, "50.0%");
 }
 
+TEST_F(ControllerTest, BytesFoundOnDiskAreDoneFromTheStartAndNeverSpeed) {
+  env.onDisk["b"] = 3000;  // resumed
+  Start({{1, {{"a", 4000, ""}, {"b", 4000, ""}}}});
+  controller.OnDownloadProgress(2000, 4000);
+  EXPECT_EQ(env.totalDone, 5000u);
+  env.now += 2.0;
+  controller.OnDownloadProgress(4000, 4000);
+  controller.OnDownloadStatus(MDS_STATUS_DONE, "a");
+  env.now += 0.5;
+  controller.OnDownloadProgress(3500, 4000);
+  EXPECT_EQ(env.status, "Đang tải..b [Tốc độ: 1000.00Byte/s]");  // 2500 new bytes in 2.5 s
+  EXPECT_EQ(env.remaining, "Còn lại: 0s");
+}
+
 TEST_F(ControllerTest, PauseStopsTheTransfersAndGoesOnFromDisk) {
   env.sideTransfers = true;
   Versions(118, 120);

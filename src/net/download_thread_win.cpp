@@ -22,6 +22,55 @@ constexpr char kSource[] = "MSHTTPHelper::Download";
 // RunDownload's result when an exception ended the transfer.
 constexpr int kThrownErrorNumber = 13;
 
+// The files the transfers of this process write. A stopped transfer lets go of its file only once
+// its read in progress returns (up to the receive timeout on a stalled connection); a transfer of
+// the same file started meanwhile, a resume right after a pause, waits for that rather than fail on
+// the sharing violation or read a size the stopped one is still growing.
+class FileClaim {
+ public:
+  FileClaim() = default;
+  FileClaim(const FileClaim&) = delete;
+  FileClaim& operator=(const FileClaim&) = delete;
+  ~FileClaim() {
+    if (path_.empty()) return;
+    Claims& claims = AllClaims();
+    std::lock_guard lock(claims.mutex);
+    std::erase(claims.paths, path_);
+    claims.released.notify_all();
+  }
+
+  // Waits until no other transfer writes `path`, then claims it; false when `stop` came first.
+  [[nodiscard]] bool Take(const std::string& path, const StopFlag& stop) {
+    std::wstring wide = Widen(path);
+    ::CharUpperW(wide.data());  // one file whatever the case of its name
+    Claims& claims = AllClaims();
+    std::unique_lock lock(claims.mutex);
+    for (bool logged = false; std::ranges::find(claims.paths, wide) != claims.paths.end();) {
+      if (!logged) WriteLog(kSource, 0, "Chờ lượt tải trước của tệp dừng hẳn: " + path);
+      logged = true;
+      claims.released.wait_for(lock, std::chrono::milliseconds(100));
+      if (stop.Requested()) return false;
+    }
+    claims.paths.push_back(wide);
+    path_ = std::move(wide);
+    return true;
+  }
+
+ private:
+  struct Claims {
+    std::mutex mutex;
+    std::condition_variable released;
+    std::vector<std::wstring> paths;
+  };
+  // Never destroyed: a transfer's thread may still end after the program's statics are gone.
+  static Claims& AllClaims() {
+    static Claims& claims = *new Claims;
+    return claims;
+  }
+
+  std::wstring path_;
+};
+
 bool WriteAll(HANDLE file, const char* data, DWORD size) {
   while (size > 0) {
     DWORD written = 0;
@@ -134,6 +183,7 @@ class Download {
   }
   void NoteNewBytes();
 
+  FileClaim claim_;  // first, so it is let go of last, after the file, the record and the hasher
   MSHTTPHelper::State& s_;
   WinRetryEnv retry_;
   const std::wstring recordPath_;
@@ -162,6 +212,7 @@ int Download::Run() {
     return 1;
   }
   s_.SendStatus(MDS_STATUS_PREPARING, Widen(s_.fileName));
+  if (!claim_.Take(s_.savePath, s_.detached)) return 0;
   if (s_.contentChecked) hasher_ = std::make_unique<FileHasher>(Widen(s_.savePath));
   lastNewByteMs_ = retry_.SteadyMs();
   // A network that drops or a server that is busy comes back: wait for it, as long as it keeps

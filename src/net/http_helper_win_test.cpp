@@ -328,6 +328,21 @@ TEST_F(DownloadTest, PartialFileChangedByAnotherWriterIsLeftAlone) {
   EXPECT_EQ(ReadFileBytes(target), PatternBytes(0, 100) + "more");
 }
 
+// A pause then a resume: the stopped transfer holds its file until its read in progress returns, and
+// the new one waits for that instead of failing on the sharing violation.
+TEST_F(DownloadTest, TransferStartedRightAfterAStopOfTheSameFileWaitsForItsFile) {
+  const std::wstring target = ScratchPath(L"again.bin");
+  auto stopped = std::make_unique<DownloadProbe>();
+  // Its one read waits for all four pieces, the last three seconds after the first.
+  EXPECT_EQ(stopped->Run(g_servers.fault + "/slow/4096/1000/again.bin", target, 1500), 0) << "still going";
+  ASSERT_TRUE(std::filesystem::exists(target));
+  stopped.reset();
+  EXPECT_EQ(probe_.Run(g_servers.fault + "/body/4096/again.bin", target), MDS_STATUS_DONE)
+      << probe_.events().back().text;
+  EXPECT_TRUE(ReadFileBytes(target) == PatternBytes(0, 4096));
+  EXPECT_NE(NewLog().find("Chờ lượt tải trước của tệp dừng hẳn: "), std::string::npos);
+}
+
 TEST_F(DownloadTest, PartialAnswerAtTheWrongOffsetFails) {
   const std::wstring target = ScratchPath(L"range.bin");
   WriteFileBytes(target, PatternBytes(0, 100));
