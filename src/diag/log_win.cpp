@@ -98,9 +98,11 @@ void AppendEntry(const std::wstring& path, const std::optional<EntryText>& text)
     }
   }
 
-  UniqueFile file(
-      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;  // another process holds the log: drop the entry rather than wait
+  // Readers (a log viewer following the file) may look on; a second writer may not, so entries of
+  // two processes never interleave.
+  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;  // another process writes the log: drop the entry rather than wait
   ::SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_END);
   WriteUnits(file.get(), entry);
   WriteUnits(file.get(), u"\r\n");  // the empty line that separates entries

@@ -71,15 +71,19 @@ TEST(LogFile, LongEntryIsCutButKeepsBothLineEnds) {
   EXPECT_TRUE(ReadLogUtf8(start).ends_with("xx\r\n\r\n"));
 }
 
-TEST(LogFile, EntryIsDroppedWhileTheFileIsHeldElsewhere) {
+// A reader that lets others write (a log viewer following the file) costs no entry; a program
+// that holds the file to itself does.
+TEST(LogFile, EntryIsDroppedOnlyWhileTheFileIsHeldExclusivelyElsewhere) {
   WriteLog("Trước", 0);
-  const uint64_t start = LogFileSize();
-  const HANDLE holder = ::CreateFileW(TestLogFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  WriteLog("Bị khóa", 0);
-  ::CloseHandle(holder);
-  EXPECT_EQ(LogFileSize(), start);
+  for (const DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, DWORD{0}}) {
+    const uint64_t start = LogFileSize();
+    const HANDLE holder = ::CreateFileW(TestLogFile().c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    WriteLog("Đang được đọc", 0);
+    ::CloseHandle(holder);
+    EXPECT_EQ(LogFileSize() > start, share != 0) << "share mode " << share;
+  }
 }
 
 TEST(LogFile, FolderNamedAfterTheFirstEntryChangesNothing) {

@@ -23,7 +23,6 @@ test::TestServers g_servers;
 std::string g_trackingFolder;
 std::wstring g_setupStandIn;
 
-constexpr int kInstallButton = 1720, kUpdateButton = 1721, kPlayButton = 1722;
 constexpr int kCloseCommand = 7001;
 // Mixed case on purpose: the id travels as the file name spells it.
 constexpr wchar_t kUserId[] = L"3F2504E0-4f89-41d3-9A0C-0305e82c3301";
@@ -86,9 +85,9 @@ class TrackingTest : public ::testing::Test {
     AppProcess app = AppProcess::Start(program);
     HWND window = app.WaitForMainWindow(30s);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return IsShown(window, startButton); }, 20s));
+    ASSERT_TRUE(WaitUntil([&] { return OffersOnly(window, startButton); }, 20s));
     ::PostMessageW(::GetDlgItem(window, startButton), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return IsShown(window, kPlayButton); }, 60s)) << "the install ends";
+    EXPECT_TRUE(WaitUntil([&] { return OffersOnly(window, kPlayButton); }, 60s)) << "the install ends";
     ::Sleep(3000);  // a report would have been sent by now
     ::PostMessageW(window, WM_COMMAND, kCloseCommand, 0);
     EXPECT_EQ(app.WaitForExit(15s), 0u);
@@ -106,11 +105,11 @@ TEST_F(TrackingTest, AFullInstallReportsTheFirstOpenForTheUserInTheFileName) {
   AppProcess app = AppProcess::Start(installer_);
   HWND window = app.WaitForMainWindow(30s);
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return IsShown(window, kInstallButton); }, 20s));
+  ASSERT_TRUE(WaitUntil([&] { return OffersOnly(window, kInstallButton); }, 20s));
   EXPECT_TRUE(server_.Requests().empty()) << "nothing is reported before an install";
 
   ::PostMessageW(::GetDlgItem(window, kInstallButton), BM_CLICK, 0, 0);
-  EXPECT_TRUE(WaitUntil([&] { return IsShown(window, kPlayButton); }, 60s)) << "the install ends";
+  EXPECT_TRUE(WaitUntil([&] { return OffersOnly(window, kPlayButton); }, 60s)) << "the install ends";
   std::vector<test::TrackingRequest> requests;
   EXPECT_TRUE(WaitUntil(
       [&] {

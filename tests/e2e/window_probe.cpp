@@ -50,6 +50,13 @@ bool IsShown(HWND parent, int controlId) {
   return control != nullptr && ::IsWindowVisible(control);
 }
 
+bool OffersOnly(HWND window, int startButton) {
+  for (int id : {kInstallButton, kUpdateButton, kPlayButton}) {
+    if (IsShown(window, id) != (id == startButton)) return false;
+  }
+  return true;
+}
+
 bool SaveScreenshot(HWND window, const std::wstring& path) {
   RECT rect;
   ::GetWindowRect(window, &rect);

@@ -15,6 +15,12 @@ namespace sl::e2e {
 [[nodiscard]] std::string TextOf(HWND window);
 [[nodiscard]] bool IsShown(HWND parent, int controlId);
 
+// The main window's start buttons.
+inline constexpr int kInstallButton = 1720, kUpdateButton = 1721, kPlayButton = 1722;
+// True when the idle view offers `startButton` alone. Every button is created visible, so until the
+// start-up read has set the view all three are shown and any one of them says nothing.
+[[nodiscard]] bool OffersOnly(HWND window, int startButton);
+
 // Saves what the screen shows of `window` as a PNG file.
 bool SaveScreenshot(HWND window, const std::wstring& path);
 
