@@ -455,14 +455,17 @@ TEST_F(InstallTest, ManySmallFilesGoSeveralAtATimeAndAClosedRunResumes) {
 TEST_F(InstallTest, OutageAfterACutIsWaitedOutWithoutAPress) {
   constexpr size_t kSize = 2 * 1024 * 1024, kCut = kSize / 10;
   g_ownServer.Clear();
-  g_ownServer.Publish("/outage/big.pak",
-                      {.body = test::PatternBytes(0, kSize), .cutAt = kCut, .cutAnswers = 1});
+  g_ownServer.Publish(
+      "/outage/big.pak",
+      {.body = test::PatternBytes(0, kSize), .cutAt = kCut, .cutAnswers = 1, .cutHoldsUntilStop = true});
   UseScenario(L"outage");
   HWND window = Start(0, kInstallButton);
   Press(window, kInstallButton);
   const fs::path partial = downloads_ / L"big.pak";
-  ASSERT_TRUE(WaitUntil([&] { return FileSize(partial) == kCut; }, 30s));
+  // The outage starts with the cut's close, before the program can try again.
+  ASSERT_TRUE(WaitUntil([&] { return g_ownServer.HoldingCuts() == 1; }, 30s));
   g_ownServer.Stop();
+  ASSERT_TRUE(WaitUntil([&] { return FileSize(partial) == kCut; }, 10s));
   const auto outageStart = std::chrono::steady_clock::now();
   const HWND status = ::FindWindowExW(window, nullptr, L"SlProgressControl", nullptr);
   EXPECT_TRUE(WaitUntil(

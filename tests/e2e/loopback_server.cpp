@@ -71,11 +71,17 @@ void LoopbackServer::Clear() {
   answered_.clear();
   requests_.clear();
   abandoned_ = 0;
+  holdingCuts_ = 0;
 }
 
 std::vector<std::string> LoopbackServer::Requests() {
   std::lock_guard lock(mutex_);
   return requests_;
+}
+
+int LoopbackServer::HoldingCuts() {
+  std::lock_guard lock(mutex_);
+  return holdingCuts_;
 }
 
 int LoopbackServer::Abandoned() {
@@ -147,6 +153,13 @@ void LoopbackServer::Serve(SOCKET client) {
   for (size_t at = start; whole && at < end && !stopping_; at += resource.pieceBytes) {
     whole = SendAll(client, resource.body.data() + at, std::min(resource.pieceBytes, end - at));
     if (resource.pieceDelayMs != 0) ::Sleep(resource.pieceDelayMs);
+  }
+  if (whole && end == resource.cutAt && resource.cutHoldsUntilStop) {
+    {
+      std::lock_guard lock(mutex_);
+      ++holdingCuts_;
+    }
+    while (!stopping_) ::Sleep(20);
   }
   if (!whole) {
     std::lock_guard lock(mutex_);

@@ -28,6 +28,7 @@ class LoopbackServer {
     std::string body;
     size_t cutAt = std::string::npos;  // the connection closes once the body reaches this offset
     int cutAnswers = INT_MAX;          // ... in this many answers; later ones are whole
+    bool cutHoldsUntilStop = false;    // ... only once Stop is called: an outage that starts with the cut
     DWORD pieceDelayMs = 0;            // pause after each piece
     size_t pieceBytes = 64 * 1024;
     DWORD silentMs = 0;  // waits this long before answering at all: a server that stopped talking
@@ -45,6 +46,8 @@ class LoopbackServer {
   std::vector<std::string> Requests();
   // Transfers that ended because the client went away.
   int Abandoned();
+  // Cut answers that sent their part and wait for Stop to close their connection.
+  int HoldingCuts();
 
  private:
   void AcceptLoop();
@@ -55,6 +58,7 @@ class LoopbackServer {
   std::map<std::string, int> answered_;  // answers given, by path
   std::vector<std::string> requests_;
   int abandoned_ = 0;
+  int holdingCuts_ = 0;
   SOCKET listener_ = INVALID_SOCKET;
   std::atomic<bool> stopping_{false};
   std::thread acceptor_;
