@@ -135,8 +135,6 @@ void SelfUpdateThread(const std::shared_ptr<UpdateJob>& job) {
   ::ExitProcess(0);
 }
 
-RECT ToRect(const SkinRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
-
 void EraseBackground(HWND window, HDC dc) {
   const SelfUpdateWindow* state = StateOf(window);
   RECT client;

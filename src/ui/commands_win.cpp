@@ -16,6 +16,7 @@
 #include "ui/commands.h"
 #include "ui/folder_choice_win.h"
 #include "ui/main_window_win.h"
+#include "ui/skin_buttons_win.h"
 #include "ui/view_rules.h"
 
 namespace sl {
@@ -108,31 +109,25 @@ ControlWindow WindowOf(MainControls& controls, ViewControl control) {
   return {found != nullptr ? found->window : nullptr, true};
 }
 
+// A text a view or a choice sets, drawn at once.
+void SetControlText(HWND window, const std::string& text) {
+  ::SetWindowTextW(window, Widen(text).c_str());
+  ::InvalidateRect(window, nullptr, TRUE);
+}
+
 // Switches to a view by its table: texts set, buttons shown with SW_SHOWNORMAL, statics with SW_SHOW,
 // moves at the window's DPI and in the same z-order.
 void ApplyView(MainControls& controls, const std::vector<ViewRow>& table) {
   for (const ViewRow& row : table) {
     const ControlWindow target = WindowOf(controls, row.control);
     if (target.window == nullptr) continue;
-    if (row.text) {
-      ::SetWindowTextW(target.window, Widen(*row.text).c_str());
-      ::InvalidateRect(target.window, nullptr, TRUE);
-    }
+    if (row.text) SetControlText(target.window, *row.text);
     if (row.place) {
-      const auto& [left, top, right, bottom] = *row.place;
-      MoveStatic(controls, target.window, RECT{left, top, right, bottom});
+      MoveStatic(controls, target.window, ToRect(*row.place));
       continue;
     }
     ::ShowWindow(target.window, !row.shown ? SW_HIDE : target.button ? SW_SHOWNORMAL : SW_SHOW);
   }
-}
-
-// The speed-limit button shows the cap in force.
-void ShowSpeedLimit(SkinButtons& buttons) {
-  SkinButton* button = FindSkinButton(buttons, CMD_SPEED_LIMIT);
-  if (button == nullptr) return;
-  ::SetWindowTextW(button->window, Widen(SpeedLimitText(DownloadLimitKBps())).c_str());
-  ::InvalidateRect(button->window, nullptr, TRUE);
 }
 
 }  // namespace
@@ -177,7 +172,7 @@ void ChooseSpeedLimit(SkinButtons& buttons, HWND owner) {
   SetDownloadLimitKBps(chosen);
   if (!StoreDownloadLimit(chosen)) WriteLog("SpeedLimit", 0, "The chosen speed limit could not be stored");
   WriteLog("SpeedLimit", 0, Format("Download speed limit set to %u KB/s (0: none)", chosen));
-  ShowSpeedLimit(buttons);
+  SetControlText(button->window, SpeedLimitText(DownloadLimitKBps()));  // the cap in force
 }
 
 }  // namespace sl

@@ -76,9 +76,12 @@ bool DrawSkinButton(SkinButton& button, HDC dc, const RECT& item, UINT itemState
   return dpi != 0 ? static_cast<int>(dpi) : kBaseDpi;
 }
 
+[[nodiscard]] inline RECT ToRect(const SkinRect& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
 [[nodiscard]] inline RECT ScaleRect(const RECT& rect, int dpi) {
-  const SkinRect scaled = ScaleRect(SkinRect{rect.left, rect.top, rect.right, rect.bottom}, dpi);
-  return RECT{scaled.left, scaled.top, scaled.right, scaled.bottom};
+  return ToRect(ScaleRect(SkinRect{rect.left, rect.top, rect.right, rect.bottom}, dpi));
 }
 
 }  // namespace sl

@@ -30,9 +30,9 @@ std::vector<ViewRow> ViewTable(IdleView view) {
   if (play) {
     // The download statics are hidden here, so the install ones move down into the gap; the
     // other views do not move them back.
-    rows.insert(rows.end(), {{C::InstallDirField, true, std::array{290, 525, 770, 549}},
-                             {C::InstallDirLabel, true, std::array{290, 501, 610, 525}},
-                             {C::VersionLabel, true, std::array{610, 501, 770, 525}},
+    rows.insert(rows.end(), {{C::InstallDirField, true, SkinRect{290, 525, 770, 549}},
+                             {C::InstallDirLabel, true, SkinRect{290, 501, 610, 525}},
+                             {C::VersionLabel, true, SkinRect{610, 501, 770, 525}},
                              {C::DownloadDirField, false, {}},
                              {C::DownloadDirLabel, false, {}}});
   } else {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/commands.h"
+#include "ui/skin_rules.h"
 
 namespace sl {
 
@@ -44,7 +45,7 @@ enum class ViewControl : uint16_t {
 struct ViewRow {
   ViewControl control;
   bool shown;
-  std::optional<std::array<int, 4>> place;  // left, top, right, bottom
+  std::optional<SkinRect> place;
   std::optional<std::string> text = std::nullopt;
 };
 
